@@ -1,7 +1,109 @@
-// Placeholder until the command-line scorer exists.
+// orvale-score: the command-line front end. Scores one case given as eight score texts and writes
+// the report, exactly as the desktop program composes it into an empty memo, to standard output;
+// or scores a CSV file of cases (--batch). All computation and text come from the core.
+#include <cerrno>
+#include <clocale>
 #include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
 
-int main() {
-    std::puts("orvale-score");
-    return 0;
+#include "cli/batch.h"
+#include "cli/command_line.h"
+#include "engine/entry.h"
+#include "engine/tables.h"
+#include "numeric/normal.h"
+#include "report/compose.h"
+
+namespace {
+
+using namespace orvale;
+using namespace orvale::cli;
+
+void Print(std::FILE* stream, const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+// The report's decimal separator: the user's LC_NUMERIC one when it is a single character, a full
+// stop otherwise (the C locale, or a separator the report's 8-bit lines cannot hold).
+char UserDecimalSeparator() {
+    char separator = '.';
+    if (std::setlocale(LC_NUMERIC, "") != nullptr) {
+        const std::lconv* conventions = std::localeconv();
+        if (conventions != nullptr && conventions->decimal_point != nullptr &&
+            std::strlen(conventions->decimal_point) == 1) {
+            separator = conventions->decimal_point[0];
+        }
+    }
+    std::setlocale(LC_NUMERIC, "C");  // nothing else in the program may depend on the locale
+    return separator;
+}
+
+// An entry routine's message with its "\r" line breaks as line feeds.
+std::string WithLineBreaks(std::string message) {
+    for (char& c : message) {
+        if (c == '\r') c = '\n';
+    }
+    return message;
+}
+
+int ScoreOneCase(const CommandLine& line) {
+    ReportInput input;
+    input.options = line.options;
+    input.notes = line.notes;
+    for (int k = 0; k < kSubtestCount; ++k) {
+        const ParsedEntry parsed = ParseScoreEntry(line.scores[k], kSubtestCaptions[k]);
+        std::optional<std::string> message = parsed.error;
+        if (parsed.ok()) message = CheckScaledScoreRange(kSubtestCaptions[k], parsed.value);
+        if (message) {
+            Print(stderr, WithLineBreaks(*message) + "\n");
+            return kExitUsage;
+        }
+        input.entries[k] = parsed.value;
+    }
+    input.decimalSeparator = UserDecimalSeparator();
+    SetWarningHook([](const std::string& message) {
+        Print(stderr, "orvale-score: warning: " + WithLineBreaks(message) + "\n");
+    });
+    input.results = ComputeScores(input.entries, input.options);
+
+    std::vector<std::string> lines;
+    ComposeReport(lines, input);
+    std::string text;
+    for (const std::string& reportLine : lines) {
+        text += reportLine;
+        text += '\n';
+    }
+    Print(stdout, text);
+    return kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const ParsedCommandLine parsed = ParseCommandLine(arguments);
+    int status = kExitOk;
+    if (!parsed.error.empty()) {
+        Print(stderr, "orvale-score: " + parsed.error + "\n" +
+                          "Try 'orvale-score --help' for more information.\n");
+        return kExitUsage;
+    }
+    const CommandLine& line = parsed.commandLine;
+    if (line.help) {
+        Print(stdout, kUsageText);
+    } else if (line.version) {
+        Print(stdout, std::string("orvale-score ") + ORVALE_VERSION + "\n");
+    } else if (line.batchFile) {
+        status = RunBatch(*line.batchFile, line.options, stdout, stderr);
+    } else {
+        status = ScoreOneCase(line);
+    }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "orvale-score: cannot write to standard output: %s\n",
+                     std::strerror(errno));
+        return kExitUsage;
+    }
+    return status;
 }

@@ -17,11 +17,13 @@ using PairArray = std::array<double, kPairCount>;
 
 // The worksheet's options, as item indexes of its controls.
 struct ScoringOptions {
-    int confidenceMethod = 0;       // 0 95% traditional, 1 90% traditional, 2 95% Glutting, 3 90% Glutting
-    bool trueScoreDifferences = false;  // differences between estimated true scores instead of observed
-    bool applyBonferroni = false;   // sequential (Holm) Bonferroni on the two-tailed p values
-    bool calculateGai = true;       // report the GAI and take FSIQ-GAI into the correction
-    int cutoffIndex = 1;            // 1, 2, 3 for an abnormality cut-off of 5%, 10%, 15%
+    // 0 95% traditional, 1 90% traditional, 2 95% Glutting, 3 90% Glutting
+    int confidenceMethod = 0;
+    // differences between estimated true scores instead of observed
+    bool trueScoreDifferences = false;
+    bool applyBonferroni = false;  // sequential (Holm) Bonferroni on the two-tailed p values
+    bool calculateGai = true;      // report the GAI and take FSIQ-GAI into the correction
+    int cutoffIndex = 1;           // 1, 2, 3 for an abnormality cut-off of 5%, 10%, 15%
 };
 
 inline constexpr const char* kVerdictSignificant = " p < .05";
@@ -29,10 +31,10 @@ inline constexpr const char* kVerdictNotSignificant = " not sig";
 
 struct ScoringResults {
     // Per score, in score order.
-    ScoreArray sums{};              // composite sums of subtest scaled scores
-    ScoreArray scores{};            // index metric (mean 100, SD 15), never rounded
-    ScoreArray standardErrors{};    // SE of measurement (traditional) or of estimation (Glutting)
-    ScoreArray trueScores{};        // estimated true scores 100 + r (score - 100)
+    ScoreArray sums{};            // composite sums of subtest scaled scores
+    ScoreArray scores{};          // index metric (mean 100, SD 15), never rounded
+    ScoreArray standardErrors{};  // SE of measurement (traditional) or of estimation (Glutting)
+    ScoreArray trueScores{};      // estimated true scores 100 + r (score - 100)
     ScoreArray lowerLimits{};
     ScoreArray upperLimits{};
     ScoreArray percentiles{};
@@ -44,19 +46,40 @@ struct ScoringResults {
     PairArray oneTailedP{};
     PairArray twoTailedP{};
     bool bonferroniApplied = false;
-    std::array<std::string, kPairCount> verdicts{};  // kVerdict... when bonferroniApplied, else empty
+    // kVerdict... when bonferroniApplied, else empty
+    std::array<std::string, kPairCount> verdicts{};
 
     // Per pair: abnormality of differences (observed scores).
-    PairArray differenceSds{};      // SD of the difference in the population
-    PairArray percentBeyond{};      // % of population with a larger difference in the same direction
+    PairArray differenceSds{};  // SD of the difference in the population
+    PairArray percentBeyond{};  // % of population with a larger difference in the same direction
 
-    int lowCount = 0;               // abnormally low Indexes among VC PR WM PS (0-4)
-    int differenceCount = 0;        // abnormal differences among pairs 1-6 (0-6)
-    long double chiSquare = 0;      // squared Mahalanobis distance of VC PR WM PS
-    long double chiSquareP = 1;     // upper-tail chi-square(4) probability of chiSquare
+    int lowCount = 0;            // abnormally low Indexes among VC PR WM PS (0-4)
+    int differenceCount = 0;     // abnormal differences among pairs 1-6 (0-6)
+    long double chiSquare = 0;   // squared Mahalanobis distance of VC PR WM PS
+    long double chiSquareP = 1;  // upper-tail chi-square(4) probability of chiSquare
 };
 
 // Runs the whole computation for entries that have passed validation (1 to 19 each).
+// Throws std::invalid_argument for an entry outside 1 to 19 (or not a number) and for an option
+// index outside its range: those are callers' faults, never to become silent wrong numbers.
 ScoringResults ComputeScores(const SubtestEntries& entries, const ScoringOptions& options);
+
+// Building blocks of ComputeScores, usable on their own.
+
+// Holm's sequential Bonferroni procedure over the first m two-tailed p values (m = 7 with the GAI,
+// 6 without; 0 <= m <= kPairCount): passes over the comparisons in pair order mark every unmarked
+// one whose p is strictly below 0.05 / n, n being the number still unmarked at that moment, and
+// go on while something is unmarked and the previous pass marked something. Returns the verdicts
+// (kVerdictSignificant or kVerdictNotSignificant); pairs beyond m keep kVerdictNotSignificant.
+std::array<std::string, kPairCount> SequentialBonferroni(const PairArray& twoTailedP, int m);
+
+// Number of Indexes among VC, PR, WM, PS whose z = (score - 100) / 15 lies strictly below
+// lowScoreDeviate.
+int CountLowIndexes(const ScoreArray& scores, double lowScoreDeviate);
+
+// Number of pairs 1 to 6 whose |observed difference / differenceSds| lies strictly above
+// differenceDeviate.
+int CountAbnormalDifferences(const ScoreArray& scores, const PairArray& differenceSds,
+                             double differenceDeviate);
 
 }  // namespace orvale

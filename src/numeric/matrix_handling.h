@@ -28,6 +28,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Throws std::out_of_range unless 0 <= n <= kMatrixCapacity: a larger order would run past the
+// fixed storage.
+void CheckMatrixOrder(int n);
+
 void ZeroMatrix(tMatrix& m);
 // B receives the inverse of the leading n x n block of A (the rest of B zero).
 // Throws ESingularMatrix when the block is singular or nearly so.

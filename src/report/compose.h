@@ -14,11 +14,11 @@ inline constexpr const char* kProgramTitle =
     "ORVALE.EXE: Scoring and analysis of an eight subtest Index-based WISC-IV short-form";
 
 struct ReportInput {
-    SubtestEntries entries{};           // as parsed, field order
+    SubtestEntries entries{};  // as parsed, field order
     ScoringOptions options{};
-    std::vector<std::string> notes;     // the notes lines as the notes box displays them
+    std::vector<std::string> notes;  // the notes lines as the notes box displays them
     ScoringResults results{};
-    char decimalSeparator = '.';        // the user's regional decimal separator
+    char decimalSeparator = '.';  // the user's regional decimal separator
     // Lines placed between the subtest-discrepancy notes and the outputs heading (the grid and
     // correlation-matrix blocks of configurations that enable them); empty in this program.
     std::vector<std::string> extensionBlock;

@@ -1,0 +1,110 @@
+// The command line of orvale-score: see command_line.h.
+#include "cli/command_line.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <cctype>
+
+namespace orvale::cli {
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+std::vector<std::string> SplitNotes(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption ci("ci", "", "95|90", "95");
+    const QCommandLineOption method("method", "", "traditional|glutting", "traditional");
+    const QCommandLineOption differences("differences", "", "observed|true", "observed");
+    const QCommandLineOption bonferroni("bonferroni");
+    const QCommandLineOption noGai("no-gai");
+    const QCommandLineOption abnormal("abnormal", "", "5|10|15", "5");
+    const QCommandLineOption notes("notes", "", "TEXT");
+    const QCommandLineOption batch("batch", "", "FILE");
+    const QCommandLineOption help(QStringList{"help", "h"});
+    const QCommandLineOption version("version");
+    parser.addOptions(
+        {ci, method, differences, bonferroni, noGai, abnormal, notes, batch, help, version});
+
+    QStringList qtArguments{"orvale-score"};
+    for (const std::string& argument : arguments) qtArguments << Q(argument);
+
+    ParsedCommandLine parsed;
+    CommandLine& line = parsed.commandLine;
+    if (!parser.parse(qtArguments)) {
+        parsed.error = parser.errorText().toStdString();
+        // A negative score without "--" before it reads as an option.
+        for (const std::string& argument : arguments) {
+            if (argument.size() > 1 && argument[0] == '-' &&
+                (std::isdigit(static_cast<unsigned char>(argument[1])) || argument[1] == '.')) {
+                parsed.error +=
+                    "\nPut -- before the scores to pass a negative score such as " + argument + ".";
+                break;
+            }
+        }
+        return parsed;
+    }
+    line.help = parser.isSet(help);
+    line.version = parser.isSet(version);
+    if (line.help || line.version) return parsed;
+
+    const QString level = parser.value(ci);
+    const QString methodName = parser.value(method).toLower();
+    const QString basis = parser.value(differences).toLower();
+    const QString cutoff = parser.value(abnormal);
+    if (level != "95" && level != "90") {
+        parsed.error = "--ci must be 95 or 90, not '" + level.toStdString() + "'.";
+    } else if (methodName != "traditional" && methodName != "glutting") {
+        parsed.error =
+            "--method must be traditional or glutting, not '" + methodName.toStdString() + "'.";
+    } else if (basis != "observed" && basis != "true") {
+        parsed.error = "--differences must be observed or true, not '" + basis.toStdString() + "'.";
+    } else if (cutoff != "5" && cutoff != "10" && cutoff != "15") {
+        parsed.error = "--abnormal must be 5, 10 or 15, not '" + cutoff.toStdString() + "'.";
+    }
+    if (!parsed.error.empty()) return parsed;
+
+    line.options.confidenceMethod = (methodName == "glutting" ? 2 : 0) + (level == "90" ? 1 : 0);
+    line.options.trueScoreDifferences = basis == "true";
+    line.options.applyBonferroni = parser.isSet(bonferroni);
+    line.options.calculateGai = !parser.isSet(noGai);
+    line.options.cutoffIndex = cutoff == "5" ? 1 : cutoff == "10" ? 2 : 3;
+    line.notes = SplitNotes(parser.value(notes).toStdString());
+    for (const QString& score : parser.positionalArguments()) {
+        line.scores.push_back(score.toStdString());
+    }
+
+    if (parser.isSet(batch)) {
+        line.batchFile = parser.value(batch).toStdString();
+        if (!line.scores.empty()) {
+            parsed.error = "--batch takes its cases from the file; give no scores with it.";
+        } else if (parser.isSet(notes)) {
+            parsed.error = "--notes belongs to a single report; it has no place in batch output.";
+        }
+    } else if (line.scores.size() != static_cast<std::size_t>(kSubtestCount)) {
+        parsed.error = "Expected the eight scores BD SI DS CD VO LN MR SS, got " +
+                       std::to_string(line.scores.size()) + ".";
+    }
+    return parsed;
+}
+
+}  // namespace orvale::cli

@@ -1,0 +1,67 @@
+// The command line of orvale-score: the options, the eight score texts or a batch file, read
+// with QCommandLineParser into the engine's options. Knows nothing of scoring.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/scoring.h"
+
+namespace orvale::cli {
+
+// Exit statuses of orvale-score.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitBadRows = 1;  // batch: some rows failed validation and were skipped
+inline constexpr int kExitUsage = 2;    // bad command line, bad score, unreadable batch file
+
+inline constexpr const char* kUsageText =
+    "Usage: orvale-score [OPTIONS] BD SI DS CD VO LN MR SS\n"
+    "       orvale-score [OPTIONS] --batch FILE\n"
+    "\n"
+    "Scores an eight-subtest short form: the eight subtest scaled scores (1 to 19) in the order\n"
+    "Block Design, Similarities, Digit Span, Coding, Vocabulary, Letter-Number Sequencing,\n"
+    "Matrix Reasoning, Symbol Search. Writes the report to standard output.\n"
+    "\n"
+    "Options:\n"
+    "  --ci 95|90                        confidence level of the limits (default 95)\n"
+    "  --method traditional|glutting     limits about the score (traditional, default) or\n"
+    "                                    about the estimated true score (glutting)\n"
+    "  --differences observed|true       test differences between observed scores (default)\n"
+    "                                    or between estimated true scores\n"
+    "  --bonferroni                      apply the sequential Bonferroni correction\n"
+    "  --no-gai                          leave out the General Ability Index\n"
+    "  --abnormal 5|10|15                percentage of the population below which a score or\n"
+    "                                    difference is abnormal (default 5)\n"
+    "  --notes TEXT                      notes for the report, one line per line of TEXT\n"
+    "  --batch FILE                      score every case of a CSV file (- for standard input)\n"
+    "                                    and write one CSV row per case\n"
+    "  --help                            show this text\n"
+    "  --version                         show the version\n"
+    "  --                                end of the options (needed before a score such as -3)\n"
+    "\n"
+    "Exit status: 0 done, 1 some batch rows were invalid and skipped, 2 bad command line,\n"
+    "bad score or unreadable batch file.\n";
+
+struct CommandLine {
+    bool help = false;
+    bool version = false;
+    ScoringOptions options{};
+    std::vector<std::string> scores;  // the eight score texts, field order
+    std::vector<std::string> notes;   // one entry per notes line
+    std::optional<std::string> batchFile;
+};
+
+struct ParsedCommandLine {
+    CommandLine commandLine;
+    std::string error;  // a message for standard error; empty when the command line is usable
+};
+
+// arguments without the program name.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The notes text split into lines at line feeds (a carriage return before a line feed is dropped);
+// a line end at the very end of the text starts no further line, an empty text has no lines.
+std::vector<std::string> SplitNotes(const std::string& text);
+
+}  // namespace orvale::cli

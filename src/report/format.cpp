@@ -1,0 +1,202 @@
+// The report's number formatter: see format.h.
+#include "report/format.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <stdexcept>
+
+namespace orvale {
+
+namespace {
+
+// Significant digits the value is reduced to before the report rounds it: the precision of the
+// 80-bit extended type's decimal conversion.
+constexpr int kSignificantDigits = 18;
+
+std::string PadLeft(std::string text, int width) {
+    if (width > 0 && static_cast<int>(text.size()) < width) {
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    }
+    return text;
+}
+
+// The magnitude of value rounded at the given decimal, as the digits of an integer scaled by
+// 10^decimals, by the report's rule: reduce to 18 significant digits, then round that decimal
+// string with halves away from zero.
+std::string RoundedDigitsExact(long double magnitude, int decimals) {
+    // Scientific notation with 18 significant digits: "d.ddddddddddddddddde[+-]x".
+    char buffer[64];
+    const auto converted = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                         std::chars_format::scientific, kSignificantDigits - 1);
+    const std::string_view text(buffer, static_cast<std::size_t>(converted.ptr - buffer));
+    const std::size_t exponentAt = text.find('e');
+    std::string digits;  // the 18 significant digits
+    for (char c : text.substr(0, exponentAt)) {
+        if (c != '.') digits.push_back(c);
+    }
+    if (digits.find_first_not_of('0') == std::string::npos) return "0";
+    int exponent = 0;
+    const std::string_view exponentText = text.substr(exponentAt + 1);
+    std::from_chars(exponentText.data() + (exponentText.front() == '+' ? 1 : 0),
+                    exponentText.data() + exponentText.size(), exponent);
+
+    // The value is 0.digits x 10^(exponent + 1). Digits kept, counted from the first significant
+    // one, up to the last shown decimal:
+    const long kept = exponent + 1L + decimals;
+    if (kept >= static_cast<long>(digits.size())) {
+        return digits + std::string(static_cast<std::size_t>(kept) - digits.size(), '0');
+    }
+    if (kept < 0) return "0";
+    std::string result = digits.substr(0, static_cast<std::size_t>(kept));
+    if (digits[static_cast<std::size_t>(kept)] >= '5') {
+        // Round the magnitude up: halves go away from zero.
+        std::size_t i = result.size();
+        while (i > 0 && result[i - 1] == '9') result[--i] = '0';
+        if (i > 0) {
+            ++result[i - 1];
+        } else {
+            result.insert(result.begin(), '1');
+        }
+    }
+    if (result.empty()) result.push_back('0');
+    return result;
+}
+
+// The same digits when they can be had from extended arithmetic alone: the scaled magnitude is
+// small enough for its rounding error (below 1e-10) and for the 18-digit reduction (below 5e-9)
+// to be far from a half, so both roundings agree. Empty when the value lies near a half.
+std::string RoundedDigitsFast(long double magnitude, int decimals) {
+    constexpr long double kLargest = 1e9L;  // scaled magnitudes handled here
+    constexpr long double kMargin = 1e-6L;  // required distance from a half
+    if (decimals > 9) return {};
+    long double scale = 1;
+    for (int i = 0; i < decimals; ++i) scale *= 10;
+    const long double scaled = magnitude * scale;
+    if (!(scaled < kLargest)) return {};
+    const long double whole = std::floor(scaled);
+    const long double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5L) <= kMargin) return {};
+    const auto rounded = static_cast<unsigned long long>(whole) + (fraction > 0.5L ? 1 : 0);
+    char buffer[24];
+    const auto converted = std::to_chars(buffer, buffer + sizeof buffer, rounded);
+    return std::string(buffer, converted.ptr);
+}
+
+}  // namespace
+
+std::string FormatFixed(long double value, int width, int decimals, char decimalSeparator) {
+    if (decimals < 0) throw std::invalid_argument("FormatFixed: negative number of decimals");
+    if (std::isnan(value)) return PadLeft("NaN", width);
+    if (std::isinf(value)) return PadLeft(value < 0 ? "-Inf" : "Inf", width);
+
+    const long double magnitude = std::fabs(value);
+    std::string result = RoundedDigitsFast(magnitude, decimals);
+    if (result.empty()) result = RoundedDigitsExact(magnitude, decimals);
+    // Leading zeros so that one digit stands before the point.
+    if (static_cast<int>(result.size()) < decimals + 1) {
+        result.insert(0, static_cast<std::size_t>(decimals + 1) - result.size(), '0');
+    }
+    const bool isZero = result.find_first_not_of('0') == std::string::npos;
+
+    std::string out;
+    out.reserve(static_cast<std::size_t>(std::max(width, 8)) + result.size());
+    if (std::signbit(value) && !isZero) out.push_back('-');
+    const std::size_t pointAt = result.size() - static_cast<std::size_t>(decimals);
+    std::size_t firstIntegerDigit = result.find_first_not_of('0');
+    if (firstIntegerDigit == std::string::npos || firstIntegerDigit >= pointAt) {
+        firstIntegerDigit = pointAt - 1;
+    }
+    out.append(result, firstIntegerDigit, pointAt - firstIntegerDigit);
+    if (decimals > 0) {
+        out.push_back(decimalSeparator);
+        out.append(result, pointAt, std::string::npos);
+    }
+    return PadLeft(std::move(out), width);
+}
+
+std::string FormatLine(std::string_view format, std::initializer_list<FormatArgument> args,
+                       char decimalSeparator) {
+    std::string out;
+    out.reserve(format.size() + 16);
+    auto next = args.begin();
+    auto takeArgument = [&]() -> const FormatArgument& {
+        if (next == args.end()) {
+            throw std::invalid_argument("FormatLine: too few arguments for \"" +
+                                        std::string(format) + "\"");
+        }
+        return *next++;
+    };
+    auto readNumber = [&](std::size_t& i) {
+        int n = 0;
+        while (i < format.size() && format[i] >= '0' && format[i] <= '9') {
+            n = n * 10 + (format[i] - '0');
+            ++i;
+        }
+        return n;
+    };
+
+    for (std::size_t i = 0; i < format.size();) {
+        const char c = format[i];
+        if (c != '%') {
+            out.push_back(c);
+            ++i;
+            continue;
+        }
+        ++i;
+        if (i < format.size() && format[i] == '%') {
+            out.push_back('%');
+            ++i;
+            continue;
+        }
+        const int width = readNumber(i);
+        int decimals = -1;
+        if (i < format.size() && format[i] == '.') {
+            ++i;
+            decimals = readNumber(i);
+        }
+        if (i >= format.size()) {
+            throw std::invalid_argument("FormatLine: unfinished placeholder in \"" +
+                                        std::string(format) + "\"");
+        }
+        const char kind = format[i++];
+        const FormatArgument& argument = takeArgument();
+        switch (kind) {
+            case 'f':
+                if (const auto* number = std::get_if<long double>(&argument)) {
+                    out +=
+                        FormatFixed(*number, width, decimals < 0 ? 6 : decimals, decimalSeparator);
+                } else if (const auto* whole = std::get_if<int>(&argument)) {
+                    out +=
+                        FormatFixed(*whole, width, decimals < 0 ? 6 : decimals, decimalSeparator);
+                } else {
+                    throw std::invalid_argument("FormatLine: %f needs a number");
+                }
+                break;
+            case 'd':
+                if (const auto* whole = std::get_if<int>(&argument); whole && decimals < 0) {
+                    out += PadLeft(std::to_string(*whole), width);
+                } else {
+                    throw std::invalid_argument("FormatLine: %d needs an integer");
+                }
+                break;
+            case 's':
+                if (const auto* text = std::get_if<std::string_view>(&argument)) {
+                    out += PadLeft(std::string(*text), width);
+                } else {
+                    throw std::invalid_argument("FormatLine: %s needs a string");
+                }
+                break;
+            default:
+                throw std::invalid_argument("FormatLine: unknown placeholder in \"" +
+                                            std::string(format) + "\"");
+        }
+    }
+    if (next != args.end()) {
+        throw std::invalid_argument("FormatLine: too many arguments for \"" + std::string(format) +
+                                    "\"");
+    }
+    return out;
+}
+
+}  // namespace orvale

@@ -1,0 +1,216 @@
+// orvale-score run as a process: its report against the composer's own, its options, its
+// messages and exit statuses for bad scores and bad command lines, and the user's locale.
+#include <gtest/gtest.h>
+
+#include "engine/scoring.h"
+#include "report/compose.h"
+#include "scorer_process.h"
+
+namespace orvale {
+namespace {
+
+using test::RunScorer;
+
+// The report as the composer writes it for a first report, one line feed after each line.
+std::string ExpectedReport(const SubtestEntries& entries, const ScoringOptions& options,
+                           const std::vector<std::string>& notes = {},
+                           char decimalSeparator = '.') {
+    ReportInput input;
+    input.entries = entries;
+    input.options = options;
+    input.notes = notes;
+    input.results = ComputeScores(entries, options);
+    input.decimalSeparator = decimalSeparator;
+    std::vector<std::string> lines;
+    ComposeReport(lines, input);
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text;
+}
+
+std::vector<std::string> Scores(const SubtestEntries& entries) {
+    std::vector<std::string> texts;
+    for (double value : entries) {
+        std::ostringstream text;
+        text << value;
+        texts.push_back(text.str());
+    }
+    return texts;
+}
+
+std::vector<std::string> Join(std::vector<std::string> options,
+                              const std::vector<std::string>& scores) {
+    options.insert(options.end(), scores.begin(), scores.end());
+    return options;
+}
+
+TEST(Scorer, ReportEqualsTheComposersForEachOption) {
+    struct Row {
+        std::vector<std::string> options;
+        SubtestEntries entries;
+        ScoringOptions expected;
+    };
+    auto options = [](int method, bool trueScores, bool bonferroni, bool gai, int cutoff) {
+        ScoringOptions o;
+        o.confidenceMethod = method;
+        o.trueScoreDifferences = trueScores;
+        o.applyBonferroni = bonferroni;
+        o.calculateGai = gai;
+        o.cutoffIndex = cutoff;
+        return o;
+    };
+    const SubtestEntries extreme = {15, 19, 10, 1, 19, 10, 15, 1};
+    const SubtestEntries mixed = {1, 18, 1, 13, 7, 14, 1, 17};
+    const Row rows[] = {
+        {{}, {10, 10, 10, 10, 10, 10, 10, 10}, options(0, false, false, true, 1)},
+        {{"--ci", "90"}, extreme, options(1, false, false, true, 1)},
+        {{"--method", "glutting"}, mixed, options(2, false, false, true, 1)},
+        {{"--method=glutting", "--ci=90", "--abnormal", "15"},
+         extreme,
+         options(3, false, false, true, 3)},
+        {{"--differences", "true", "--bonferroni"}, mixed, options(0, true, true, true, 1)},
+        {{"--no-gai", "--abnormal", "10", "--bonferroni"},
+         extreme,
+         options(0, false, true, false, 2)},
+        {{"--differences", "observed", "--method", "traditional", "--ci", "95"},
+         {12.5, 3, 7.25, 19, 1, 11, 10, 10},
+         options(0, false, false, true, 1)},
+    };
+    for (const Row& row : rows) {
+        const auto result = RunScorer(Join(row.options, Scores(row.entries)));
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(result.out, ExpectedReport(row.entries, row.expected))
+            << testing::PrintToString(row.options);
+    }
+}
+
+TEST(Scorer, NotesWithPercentSignsAppearAsTyped) {
+    const SubtestEntries entries = {10, 10, 10, 10, 10, 10, 10, 10};
+    const auto result =
+        RunScorer(Join({"--notes", "scored 100% %s %6.0f\n\n%100%\n"}, Scores(entries)));
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, ExpectedReport(entries, {}, {"scored 100% %s %6.0f", "", "%100%"}));
+    EXPECT_NE(result.out.find("\n User's Notes: scored 100% %s %6.0f\n"), std::string::npos);
+    EXPECT_NE(result.out.find("\n               %100%\n \n INPUTS:\n"), std::string::npos);
+}
+
+TEST(Scorer, BadScoresAndCommandLines) {
+    const std::string usageHint = "Try 'orvale-score --help' for more information.\n";
+    struct Row {
+        const char* name;
+        std::vector<std::string> arguments;
+        int status;
+        std::string err;  // whole standard error, or its first line when it ends in "..."
+    };
+    const Row rows[] = {
+        {"empty score",
+         {"10", "", "10", "10", "10", "10", "10", "10"},
+         2,
+         "INPUT ERROR\n\n(  SIMILARITIES subtest scaled score:  )\n\nData have not been entered in "
+         "this field.\n"},
+        {"non-numeric score",
+         {"10", "10", "10", "1x2", "10", "10", "10", "10"},
+         2,
+         "INPUT ERROR\n(  CODING subtest scaled score:  1x2  )\n\nEnter numeric data only.\n"},
+        {"comma as decimal mark",
+         {"10", "10", "10", "10", "10", "10", "10", "12,5"},
+         2,
+         "INPUT ERROR\n(  SYMBOL SEARCH subtest scaled score:  12,5  )\n\nEnter numeric data "
+         "only.\n"},
+        {"out of range",
+         {"25", "10", "10", "10", "10", "10", "10", "10"},
+         2,
+         "INPUT ERROR\n(  BLOCK DESIGN subtest scaled score:  25.000  )\nThe valid range for "
+         "Wechsler subtest scaled scores is 1 to 19 \n"},
+        {"19.1 just above the range",
+         {"10", "10", "10", "10", "10", "10", "19.1", "10"},
+         2,
+         "INPUT ERROR\n(  MATRIX REASONING subtest scaled score:  19.100  )\nThe valid range for "
+         "Wechsler subtest scaled scores is 1 to 19 \n"},
+        {"negative score after --",
+         {"--", "10", "10", "10", "10", "-3", "10", "10", "10"},
+         2,
+         "INPUT ERROR\n(  VOCABULARY subtest scaled score:  -3.000  )\nThe valid range for "
+         "Wechsler subtest scaled scores is 1 to 19 \n"},
+        {"the first failing field in field order wins",
+         {"10", "10", "0", "x", "10", "10", "10", "10"},
+         2,
+         "INPUT ERROR\n(  DIGIT SPAN subtest scaled score:  0.000  )\nThe valid range for "
+         "Wechsler subtest scaled scores is 1 to 19 \n"},
+        {"negative score without --",
+         {"10", "10", "10", "10", "-3", "10", "10", "10"},
+         2,
+         "orvale-score: Unknown option '3'.\nPut -- before the scores to pass a negative score "
+         "such as -3.\n" +
+             usageHint},
+        {"seven scores",
+         {"10", "10", "10", "10", "10", "10", "10"},
+         2,
+         "orvale-score: Expected the eight scores BD SI DS CD VO LN MR SS, got 7.\n" + usageHint},
+        {"nine scores",
+         {"10", "10", "10", "10", "10", "10", "10", "10", "10"},
+         2,
+         "orvale-score: Expected the eight scores BD SI DS CD VO LN MR SS, got 9.\n" + usageHint},
+        {"unknown option",
+         {"--gai", "10", "10", "10", "10", "10", "10", "10", "10"},
+         2,
+         "orvale-score: Unknown option 'gai'.\n" + usageHint},
+        {"bad confidence level",
+         {"--ci", "99", "10", "10", "10", "10", "10", "10", "10", "10"},
+         2,
+         "orvale-score: --ci must be 95 or 90, not '99'.\n" + usageHint},
+        {"bad method",
+         {"--method", "exact", "10", "10", "10", "10", "10", "10", "10", "10"},
+         2,
+         "orvale-score: --method must be traditional or glutting, not 'exact'.\n" + usageHint},
+        {"bad basis",
+         {"--differences", "both", "10", "10", "10", "10", "10", "10", "10", "10"},
+         2,
+         "orvale-score: --differences must be observed or true, not 'both'.\n" + usageHint},
+        {"bad cut-off",
+         {"--abnormal", "1", "10", "10", "10", "10", "10", "10", "10", "10"},
+         2,
+         "orvale-score: --abnormal must be 5, 10 or 15, not '1'.\n" + usageHint},
+        {"option without its value",
+         {"--ci"},
+         2,
+         "orvale-score: Missing value after '--ci'.\n" + usageHint},
+    };
+    for (const Row& row : rows) {
+        const auto result = RunScorer(row.arguments);
+        EXPECT_EQ(result.status, row.status) << row.name;
+        EXPECT_EQ(result.out, "") << row.name;
+        EXPECT_EQ(result.err, row.err) << row.name;
+    }
+}
+
+TEST(Scorer, HelpAndVersion) {
+    const auto help = RunScorer({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: orvale-score [OPTIONS] BD SI DS CD VO LN MR SS\n", 0), 0u);
+    EXPECT_EQ(help.err, "");
+    const auto version = RunScorer({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("orvale-score ") + ORVALE_VERSION + "\n");
+}
+
+TEST(Scorer, DecimalSeparatorFollowsTheLocale) {
+    // Build a German locale in a scratch folder; skip when the system cannot.
+    test::ScratchFolder locales;
+    const std::string make = "localedef -i de_DE -f UTF-8 " +
+                             test::ShellQuote((locales.path() / "de_DE.UTF-8").string()) +
+                             " >/dev/null 2>&1";
+    if (std::system(make.c_str()) != 0) GTEST_SKIP() << "localedef cannot build de_DE.UTF-8";
+    const SubtestEntries entries = {15, 19, 10, 1, 19, 10, 15, 1};
+    const auto result = RunScorer(Scores(entries), "",
+                                  {"LOCPATH=" + locales.path().string(), "LC_ALL=de_DE.UTF-8"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, ExpectedReport(entries, {}, {}, ','));
+    EXPECT_NE(result.out.find(" Percentage = 14,41%\n"), std::string::npos);
+    // The C locale keeps the full stop.
+    EXPECT_EQ(RunScorer(Scores(entries)).out, ExpectedReport(entries, {}));
+}
+
+}  // namespace
+}  // namespace orvale

@@ -1,0 +1,184 @@
+// The report's number formatter against hand-worked rows: rounding of the 18-digit decimal form
+// with halves away from zero, widths, signs of zero, separators and the other placeholders.
+#include "report/format.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <random>
+#include <stdexcept>
+
+namespace orvale {
+namespace {
+
+struct FixedRow {
+    long double value;
+    int width;
+    int decimals;
+    const char* expected;
+};
+
+TEST(FormatFixed, RoundsTheDecimalFormHalvesAwayFromZero) {
+    const FixedRow rows[] = {
+        // Ties on exactly representable values go away from zero (printf would give 10 and -2).
+        {10.5L, 6, 0, "    11"},
+        {-2.5L, 5, 0, "   -3"},
+        {0.5L, 3, 0, "  1"},
+        {-0.5L, 3, 0, " -1"},
+        {1.5L, 1, 0, "2"},
+        {2.5L, 1, 0, "3"},
+        {0.125L, 6, 2, "  0.13"},
+        {-0.125L, 6, 2, " -0.13"},
+        {0.375L, 1, 2, "0.38"},
+        {1.0625L, 1, 3, "1.063"},
+        // Values that round to zero carry no minus sign.
+        {-0.3L, 5, 0, "    0"},
+        {-0.0L, 5, 0, "    0"},
+        {-0.0004L, 1, 3, "0.000"},
+        {-0.00049L, 6, 3, " 0.000"},
+        {-0.0005L, 6, 3, "-0.001"},
+        // The double nearest 2.675 is 2.67499999999999982236431605997495353...: its 18-digit form
+        // 2.67499999999999982 rounds down at the second decimal.
+        {static_cast<long double>(2.675), 1, 2, "2.67"},
+        // The double nearest 0.15 is 0.1499999999999999944488848768742172978818416595458984375,
+        // whose 18 digits 0.149999999999999994 round down as well.
+        {static_cast<long double>(0.15), 1, 1, "0.1"},
+        // The double nearest 1.005 is 1.00499999999999989341858963598497211933135986328125.
+        {static_cast<long double>(1.005), 1, 2, "1.00"},
+        // An 18-digit reduction that carries into the rounding: 0.95 as a double is
+        // 0.9499999999999999555910790149937383830547332763671875, 18 digits 0.949999999999999956.
+        {static_cast<long double>(0.95), 1, 1, "0.9"},
+        // Carries through nines and into a new leading digit.
+        // The long double nearest 9.995 is 9.99499999999999999989...; its 18-digit form
+        // 9.99500000000000000 is a tie, which goes up (rounding the binary value would not).
+        {9.995L, 1, 2, "10.00"},
+        {99.96L, 5, 1, "100.0"},
+        {-999.5L, 1, 0, "-1000"},
+        {0.996L, 1, 2, "1.00"},
+        // Widths pad on the left and never truncate.
+        {100.0L, 6, 0, "   100"},
+        {123456.0L, 3, 0, "123456"},
+        {50.0L, 13, 1, "         50.0"},
+        {29.94578L, 6, 1, "  29.9"},
+        {70.05422L, 6, 1, "  70.1"},
+        {20.0L, 3, 3, "20.000"},
+        {14.41L, 3, 2, "14.41"},
+        {0.17L, 3, 2, "0.17"},
+        {0.0L, 3, 2, "0.00"},
+        {1.0L, 2, 5, "1.00000"},
+        {4.0e-6L, 2, 5, "0.00000"},
+        {5.0e-6L, 2, 5, "0.00001"},
+        // Small and large magnitudes.
+        {1.0e-30L, 1, 3, "0.000"},
+        {1.0e20L, 1, 0, "100000000000000000000"},
+        {123456789012345678901.0L, 1, 0, "123456789012345679000"},
+        {43.3632187L, 3, 3, "43.363"},
+        {0.0000432L, 2, 5, "0.00004"},
+    };
+    for (const FixedRow& row : rows) {
+        EXPECT_EQ(FormatFixed(row.value, row.width, row.decimals), row.expected)
+            << "value " << static_cast<double>(row.value) << " width " << row.width << " decimals "
+            << row.decimals;
+    }
+}
+
+TEST(FormatFixed, UsesTheGivenDecimalSeparator) {
+    EXPECT_EQ(FormatFixed(29.94578L, 6, 1, ','), "  29,9");
+    EXPECT_EQ(FormatFixed(-0.3L, 6, 1, ','), "  -0,3");
+    EXPECT_EQ(FormatFixed(10.5L, 6, 0, ','), "    11");
+}
+
+TEST(FormatFixed, NonFiniteValuesAreNamed) {
+    EXPECT_EQ(FormatFixed(std::numeric_limits<long double>::quiet_NaN(), 5, 1), "  NaN");
+    EXPECT_EQ(FormatFixed(std::numeric_limits<long double>::infinity(), 5, 1), "  Inf");
+    EXPECT_EQ(FormatFixed(-std::numeric_limits<long double>::infinity(), 2, 1), "-Inf");
+}
+
+TEST(FormatFixed, RoundTripsEveryTenthOfTheScoreRange) {
+    // Every value k/10 printed with one decimal must read back as k/10: checks the reduction to
+    // 18 digits against values whose binary form is inexact.
+    for (int k = -2000; k <= 2000; ++k) {
+        const double value = k / 10.0;
+        const std::string text = FormatFixed(value, 1, 1);
+        EXPECT_DOUBLE_EQ(std::stod(text), value) << text;
+    }
+}
+
+TEST(FormatFixed, AgreesWithPrintfAwayFromHalves) {
+    // Away from a half, any correct rounding gives the same digits, so the C library's printf of
+    // the binary value is an independent reference. Values near a half (where the two ways of
+    // rounding may differ) are left out by checking that printf gives the same text for values
+    // a little above and below.
+    std::mt19937_64 generator(42);
+    std::uniform_real_distribution<double> magnitude(-12.0, 12.0);
+    std::uniform_int_distribution<int> decimals(0, 6);
+    int compared = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const long double value =
+            std::copysign(std::pow(10.0L, magnitude(generator)), (i % 2) ? 1.0L : -1.0L);
+        const int d = decimals(generator);
+        char reference[128], above[128], below[128];
+        std::snprintf(reference, sizeof reference, "%.*Lf", d, value);
+        std::snprintf(above, sizeof above, "%.*Lf", d, value * (1 + 1e-12L));
+        std::snprintf(below, sizeof below, "%.*Lf", d, value * (1 - 1e-12L));
+        if (std::string(above) != reference || std::string(below) != reference) continue;
+        std::string expected = reference;
+        if (expected.find_first_not_of("-0.") == std::string::npos && expected[0] == '-') {
+            expected.erase(0, 1);  // printf keeps the sign of a value that rounds to zero
+        }
+        EXPECT_EQ(FormatFixed(value, 1, d), expected) << static_cast<double>(value) << " " << d;
+        ++compared;
+    }
+    EXPECT_GT(compared, 15000);  // most draws are far from a half
+}
+
+struct LineRow {
+    const char* format;
+    std::initializer_list<FormatArgument> args;
+    const char* expected;
+};
+
+TEST(FormatLine, FillsPlaceholdersInOrder) {
+    const LineRow rows[] = {
+        {" BLOCK DESIGN subtest scaled score =      %6.0f",
+         {10.0L},
+         " BLOCK DESIGN subtest scaled score =          10"},
+        {" Sum of Index scores = %3.3f", {20.0L}, " Sum of Index scores = 20.000"},
+        {"  Verbal Comprehension    : %6.0f      ( %3.0f to %3.0f )    %13.1f      (%6.1f to %6.1f "
+         ")",
+         {100.0L, 92.1113L, 107.8887L, 50.0L, 29.95L - 0.004L, 70.05L + 0.004L},
+         "  Verbal Comprehension    :    100      (  92 to 108 )             50.0      (  29.9 to  "
+         " "
+         "70.1 )"},
+        {" NUMBER of case's Index scores classified as abnormally low = %2d",
+         {0},
+         " NUMBER of case's Index scores classified as abnormally low =  0"},
+        {"%2d|%2d|%2d", {4, 12, -3}, " 4|12|-3"},
+        {" Percentage = %3.2f%%", {14.41L}, " Percentage = 14.41%"},
+        {" VC versus PR:       %5.0f                     %s   ",
+         {-0.32L, std::string_view(" not sig")},
+         " VC versus PR:           0                      not sig   "},
+        {" Chi-square = %3.3f,  p value = %2.5f",
+         {0.0L, 1.0L},
+         " Chi-square = 0.000,  p value = 1.00000"},
+        {"%%%s%%", {std::string_view("%s")}, "%%s%"},
+        {"%5.1f", {3}, "  3.0"},
+    };
+    for (const LineRow& row : rows) {
+        EXPECT_EQ(FormatLine(row.format, row.args), row.expected) << row.format;
+    }
+}
+
+TEST(FormatLine, MismatchedArgumentsAreProgrammingErrors) {
+    EXPECT_THROW(FormatLine("%6.0f %6.0f", {1.0L}), std::invalid_argument);
+    EXPECT_THROW(FormatLine("%6.0f", {1.0L, 2.0L}), std::invalid_argument);
+    EXPECT_THROW(FormatLine("%2d", {1.0L}), std::invalid_argument);
+    EXPECT_THROW(FormatLine("%s", {1}), std::invalid_argument);
+    EXPECT_THROW(FormatLine("%6.0", {1.0L}), std::invalid_argument);
+    EXPECT_THROW(FormatLine("%q", {1}), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace orvale
