@@ -5,6 +5,8 @@
 // double rounding and on the order of the operations, so both are kept exactly as written below.
 #include "numeric/normal.h"
 
+#include "numeric/extended_exp.h"
+
 #include <cmath>
 #include <iostream>
 #include <utility>
@@ -94,7 +96,7 @@ WarningHook SetWarningHook(WarningHook hook) {
 
 double NormalDensity(double x) {
     const double t = ToDouble(Extended{kExponentFactor} * x * x);
-    return ToDouble(std::exp(Extended{t}) * kDensityFactor);
+    return ToDouble(ExtendedExp(Extended{t}) * kDensityFactor);
 }
 
 double TrapezoidStage(int n, double lower, double upper) {

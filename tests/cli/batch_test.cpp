@@ -184,6 +184,9 @@ TEST(Batch, UnusableInputIsRefusedWithNothingWritten) {
              "optionally id)\n"},
         {{"--batch", badHeader},
          "orvale-score: " + badHeader + ":1: header: unexpected text after a closing quote\n"},
+        {{"--notes", "x", "--batch", missing},
+         "orvale-score: --notes belongs to a single report; it has no place in batch output.\n"
+         "Try 'orvale-score --help' for more information.\n"},
         {{"--batch", missing, "10", "10", "10", "10", "10", "10", "10", "10"},
          "orvale-score: --batch takes its cases from the file; give no scores with it.\n"
          "Try 'orvale-score --help' for more information.\n"},

@@ -212,7 +212,20 @@ TEST(ComposeReport, LinesOfTheDocumentedCases) {
           " PERCENTAGE of normal population expected to exhibit this number or more of abnormal "
           "differences=0.17%",
           // VC 148.249 PR 128.398: 19.8504 / 13.46663 = 1.4741, 1 - Phi = 7.02347%.
-          " VC versus PR:         20                     7.023%                     ( 14.047% )"}},
+          " VC versus PR:         20                     7.023%                     ( 14.047% )",
+          // z' R^-1 z solved in exact fractions; p = exp(-c/2)(1 + c/2) for four degrees of
+          // freedom: 43.35624 and 8.7e-9.
+          " Chi-square = 43.356,  p value = 0.00000"}},
+        {"all entries 19: an elevated profile without low scores or abnormal differences",
+         AllEntries(19),
+         Options(0, false, false, true, 1),
+         // Chi-square 18.71463, p 0.00089416, worked out as above.
+         {" Chi-square = 18.715,  p value = 0.00089",
+          " NUMBER of case's Index scores classified as abnormally low =  0",
+          // FSIQ 164.2055 -/+ 5.879892; percentiles 99.9991, 99.9950 and 99.99998 all show as
+          // 100.0.
+          "  Full Scale IQ           :    164      ( 158 to 170 )            100.0      ( 100.0 "
+          "to  100.0 )"}},
         {"same case at 10% and 15%: base rates of the chosen row",
          extreme,
          Options(0, false, false, true, 3),
