@@ -1,10 +1,75 @@
-// Placeholder start-up until the worksheet exists.
+// The desktop program: the worksheet and the results viewer over the scoring core.
+//
+// Two switches serve the build, not the user: ORVALE_SCREENSHOT=DIR saves the two windows with a
+// sample case as DIR/worksheet.png and DIR/results.png (in a scratch data folder) and ends;
+// ORVALE_QUIT_AFTER_SHOW=1 ends once the worksheet has painted itself (start-up timing).
 #include <QApplication>
-#include <QLabel>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTimer>
+
+#include "app/qt_platform.h"
+#include "app/startup.h"
+
+namespace {
+
+// Ends the program once the watched window has painted itself for the first time.
+class QuitAfterFirstPaint : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+int RunScreenshots(QApplication& app, const QString& folder) {
+    QTemporaryDir dataFolder;
+    orvale::QtPlatform platform(dataFolder.path());
+    orvale::ProgramWindows windows(platform);
+    const QStringList sample = {"12", "11", "9", "8", "13", "10", "12", "7"};
+    const QStringList names = {"txtInput1", "txtInput2", "txtInput3", "txtInput4",
+                               "txtInput5", "txtInput6", "txtInput7", "txtinput8"};
+    for (int k = 0; k < names.size(); ++k) {
+        windows.worksheet().findChild<QLineEdit*>(names[k])->setText(sample[k]);
+    }
+    windows.worksheet().findChild<QTextEdit*>("memoComments")->setPlainText("Case 0417, age 9");
+    bool saved = true;
+    QTimer::singleShot(300, &app, [&] {
+        saved = windows.worksheet().grab().save(QDir(folder).filePath("worksheet.png"));
+        windows.worksheet().cmdComputeClick();
+        // Show the score table rather than the heading.
+        auto* memo = windows.results().findChild<QPlainTextEdit*>("memoResults");
+        const QTextBlock outputs = memo->document()->find(" OUTPUTS:").block();
+        memo->verticalScrollBar()->setValue(std::max(0, outputs.blockNumber() - 1));
+        QTimer::singleShot(300, &app, [&] {
+            saved = windows.results().grab().save(QDir(folder).filePath("results.png")) && saved;
+            QCoreApplication::exit(0);
+        });
+    });
+    app.exec();
+    return saved ? 0 : 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QLabel label("ORVALE");
-    label.show();
+    if (qEnvironmentVariableIsSet("ORVALE_SCREENSHOT")) {
+        return RunScreenshots(app, qEnvironmentVariable("ORVALE_SCREENSHOT"));
+    }
+    orvale::QtPlatform platform;
+    orvale::ProgramWindows windows(platform);
+    QuitAfterFirstPaint quitAfterPaint;
+    if (qEnvironmentVariableIsSet("ORVALE_QUIT_AFTER_SHOW")) {
+        windows.worksheet().installEventFilter(&quitAfterPaint);
+    }
     return app.exec();
 }

@@ -1,0 +1,45 @@
+// Everything the two windows ask of the desktop: message boxes, the beep, the save dialog, the
+// default printer, ending the program and the folder that holds the previous-data file. The forms
+// receive one Platform at creation; QtPlatform is the real one, the GUI tests hand in a fake.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+namespace orvale {
+
+class Platform {
+  public:
+    virtual ~Platform() = default;
+
+    // Modal warning box: caption "Warning", exclamation icon, one OK button.
+    virtual void ShowWarning(const QString& text) = 0;
+    // Modal information box: information icon, one OK button. Platforms without a box of their
+    // own show a warning box instead.
+    virtual void ShowInformation(const QString& text) { ShowWarning(text); }
+    // Modal confirmation box: caption "Confirm", question icon, Yes and No. True for Yes.
+    virtual bool Confirm(const QString& question) = 0;
+    // The program's standard error box: error icon, the program title as caption, one OK button.
+    virtual void ShowError(const QString& message) = 0;
+    virtual void Beep() = 0;
+
+    // File-save dialog offering initialName, filtered by filter, asking before it replaces a file.
+    // Empty when the user cancels.
+    virtual std::optional<QString> GetSaveFileName(QWidget* parent, const QString& initialName,
+                                                   const QString& filter) = 0;
+
+    // The default printer, ready to paint on, or nullptr when none is set up. The platform owns
+    // it; it stays valid until the next call.
+    virtual QPrinter* DefaultPrinter() = 0;
+
+    // The folder of the previous-data file, decided once when the platform is created.
+    virtual QString ProgramFolder() const = 0;
+
+    // Ends the message loop: the program ends without saving anything.
+    virtual void EndApplication() = 0;
+};
+
+}  // namespace orvale

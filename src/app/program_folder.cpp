@@ -1,0 +1,37 @@
+#include "app/program_folder.h"
+
+#include <QDir>
+#include <QTemporaryFile>
+
+namespace orvale {
+
+QString GetProgramFolder(const QString& programPath) {
+    // Position just past the most recent separator; 0 means none seen yet.
+    qsizetype folderEnd = 0;
+    for (qsizetype i = 0; i + 1 < programPath.size(); ++i) {
+        const QChar c = programPath[i];
+        if (c == u'\\' || c == u'/') {
+            folderEnd = i + 1;
+        } else if (c == u'.' &&
+                   programPath.mid(i + 1, 3).compare(u"exe", Qt::CaseInsensitive) == 0) {
+            return folderEnd == 0 ? QString() : programPath.left(folderEnd - 1);
+        }
+    }
+    return QString();
+}
+
+QString ChooseProgramFolder(const QString& applicationDir, const QString& fallback) {
+    // Permission bits say nothing for root or on read-only mounts: try to create a file.
+    if (!applicationDir.isEmpty() && QFileInfo(applicationDir).isDir()) {
+        QTemporaryFile probe(QDir(applicationDir).filePath(QStringLiteral("orvale-probe-XXXXXX")));
+        if (probe.open()) return applicationDir;
+    }
+    QDir().mkpath(fallback);
+    return fallback;
+}
+
+QString DataFilePath(const QString& folder) {
+    return QDir(folder).filePath(QString::fromLatin1(kDataFileName));
+}
+
+}  // namespace orvale

@@ -1,0 +1,34 @@
+// The real Platform: Qt message boxes, QApplication::beep, QFileDialog and the system's default
+// printer. Thin on purpose: every decision lives in the forms, which tests drive with a fake.
+#pragma once
+
+#include <memory>
+
+#include "app/platform.h"
+
+namespace orvale {
+
+class QtPlatform : public Platform {
+  public:
+    // Decides the program folder (see ChooseProgramFolder) once, now.
+    QtPlatform();
+    // Keeps the previous-data file in programFolder instead.
+    explicit QtPlatform(QString programFolder);
+    ~QtPlatform() override;
+
+    void ShowWarning(const QString& text) override;
+    bool Confirm(const QString& question) override;
+    void ShowError(const QString& message) override;
+    void Beep() override;
+    std::optional<QString> GetSaveFileName(QWidget* parent, const QString& initialName,
+                                           const QString& filter) override;
+    QPrinter* DefaultPrinter() override;
+    QString ProgramFolder() const override { return programFolder_; }
+    void EndApplication() override;
+
+  private:
+    QString programFolder_;
+    std::unique_ptr<QPrinter> printer_;
+};
+
+}  // namespace orvale

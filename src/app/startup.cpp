@@ -1,0 +1,24 @@
+#include "app/startup.h"
+
+#include "app/platform.h"
+
+namespace orvale {
+
+ProgramWindows::ProgramWindows(Platform& platform, const WorksheetConfig& config)
+    : previousHook_(SetWarningHook([&platform](const std::string& message) {
+          platform.ShowWarning(QString::fromStdString(message));
+      })),
+      worksheet_(std::make_unique<TfrmTemplate>(platform, config)),
+      results_(std::make_unique<TfrmTemplateResults>(platform)) {
+    worksheet_->SetResultsViewer(results_.get());
+    results_->SetWorksheet(worksheet_.get());
+    worksheet_->show();
+}
+
+ProgramWindows::~ProgramWindows() {
+    results_.reset();
+    worksheet_.reset();
+    SetWarningHook(previousHook_);
+}
+
+}  // namespace orvale

@@ -1,0 +1,144 @@
+// The worksheet, the program's main window: the eight score fields, the five analysis options,
+// the notes box and the Compute, Clear Data and Exit buttons. Compute validates the fields,
+// saves them to the previous-data file, runs the scoring engine and hands the report to the
+// results viewer. Everything the desktop provides comes through the Platform it is given.
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "engine/scoring.h"
+
+class QFrame;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+
+namespace orvale {
+
+class NotesMemo;
+class Platform;
+class RadioGroup;
+class TfrmTemplateResults;
+
+// How the worksheet is set up at creation. This program enters eight scores and keeps the matrix
+// and grid entry switched off; the matrix-entry machinery reads the grid sizes.
+struct WorksheetConfig {
+    int InputCount = 8;  // score fields in use (validated by Compute)
+    int LoadCount = 8;   // values read back from the previous-data file
+    bool MatrixEntryEnabled = false;
+    bool GridEntryEnabled = false;
+    int GridColumnCount = 4;
+    int GridRowCount = 7;
+};
+
+inline constexpr int kCorrelationStoreSize = 20 * 20;
+inline constexpr int kNotesHeight = 25;          // one line
+inline constexpr int kNotesExpandedHeight = 70;  // while editing more than one line
+
+class TfrmTemplate : public QWidget {
+    Q_OBJECT
+  public:
+    TfrmTemplate(Platform& platform, const WorksheetConfig& config = {}, QWidget* parent = nullptr);
+    ~TfrmTemplate() override;
+
+    // The viewer that Compute shows; set once at start-up.
+    void SetResultsViewer(TfrmTemplateResults* viewer) { results_ = viewer; }
+
+    // The options as the controls hold them now.
+    ScoringOptions Options() const;
+    bool PreviousDataLoaded() const { return previousDataLoaded_; }
+    const WorksheetConfig& Config() const { return config_; }
+    QString DataFilePath() const;
+
+  public slots:
+    void cmdComputeClick();
+    void btnclearDataClick();
+    void ExitBtnClick();
+    void DescripFldChange();
+
+    // Key filter of each score field: key is replaced by what to insert, null to swallow it.
+    void txtInput1KeyPress(QChar& key);
+    void txtInput2KeyPress(QChar& key);
+    void txtInput3KeyPress(QChar& key);
+    void txtInput4KeyPress(QChar& key);
+    void txtInput5KeyPress(QChar& key);
+    void txtInput6KeyPress(QChar& key);
+    void txtInput7KeyPress(QChar& key);
+    void txtinput8KeyPress(QChar& key);
+    // Length limit of each score field, after every key release.
+    void txtInput1KeyUp();
+    void txtInput2KeyUp();
+    void txtInput3KeyUp();
+    void txtInput4KeyUp();
+    void txtInput5KeyUp();
+    void txtInput6KeyUp();
+    void txtInput7KeyUp();
+    void txtinput8KeyUp();
+
+    void memoCommentsEnter();
+    void memoCommentsExit();
+    void memoCommentsKeyUp(int key);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildControls();
+    void BuildHiddenMatrixControls();
+    void SetTabOrder();
+    void FormCreate();
+    void FormShow();
+    void FormActivate();
+    void LoadPreviousData();
+    void SaveCurrentData();
+    void ScoreFieldKeyPress(QChar& key);
+    void ScoreFieldKeyUp(int field);
+    void ExpandNotesWhenMultiLine(bool force);
+
+    Platform& platform_;
+    WorksheetConfig config_;
+    TfrmTemplateResults* results_ = nullptr;
+    bool previousDataLoaded_ = false;
+    std::array<double, kCorrelationStoreSize> correlationStore_{};
+
+    QPlainTextEdit* DescripFld = nullptr;
+    QFrame* Panel3 = nullptr;
+    QLabel* lblComments = nullptr;
+    NotesMemo* memoComments = nullptr;
+    QFrame* Panel1 = nullptr;
+    RadioGroup* RadioGroup1 = nullptr;
+    RadioGroup* RadioGroup2 = nullptr;
+    RadioGroup* RadioGroup3 = nullptr;
+    RadioGroup* RadioGroup4 = nullptr;
+    QWidget* GroupBox1 = nullptr;
+    QRadioButton* RadioButton1 = nullptr;
+    QRadioButton* RadioButton2 = nullptr;
+    QRadioButton* RadioButton3 = nullptr;
+    std::array<QLabel*, kSubtestCount> labels_{};
+    std::array<QLineEdit*, kSubtestCount> fields_{};
+    QFrame* pan1 = nullptr;
+    QPushButton* cmdCompute = nullptr;
+    QPushButton* btnclearData = nullptr;
+    QPushButton* ExitBtn = nullptr;
+
+    // Matrix and grid entry, hidden while the switches are off.
+    QPushButton* cmdHelp = nullptr;
+    QFrame* pnlHelp = nullptr;
+    QPushButton* cmdReturn = nullptr;
+    QTableWidget* grdData = nullptr;
+    QLabel* lblGridColumnsTitle = nullptr;
+    std::array<QLabel*, 6> lblCols_{};
+    QLabel* lblItems = nullptr;
+    QLabel* Label_N = nullptr;
+    QLabel* lbl_r = nullptr;
+};
+
+}  // namespace orvale

@@ -1,0 +1,220 @@
+#include "report/viewer/template_results.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextBlock>
+
+#include "app/atomic_write.h"
+#include "app/fonts.h"
+#include "app/platform.h"
+#include "report/viewer/text_device.h"
+
+namespace orvale {
+
+namespace {
+
+constexpr int kClientWidth = 792;
+constexpr int kClientHeight = 554;
+
+const char* const kNoPrinterMessage = "There is no default printer currently selected";
+const char* const kNoSelectionMessage = "You have not selected any text.";
+const char* const kExitQuestion = "Exit from program?";
+
+// QTextCursor hands out selections with paragraph separators in place of line breaks.
+QString PlainSelection(const QString& selected) {
+    QString text = selected;
+    text.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
+    return text;
+}
+
+}  // namespace
+
+TfrmTemplateResults::TfrmTemplateResults(Platform& platform, QWidget* parent)
+    : QMainWindow(parent), platform_(platform), saveFileName_(kDefaultResultsFileName) {
+    setObjectName(QStringLiteral("frmTemplateResults"));
+    // No system menu and no title-bar buttons.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(QStringLiteral("Output"));
+    setFont(DesignFont(QStringLiteral("MS Sans Serif"), 11));
+    BuildControls();
+    memoResults->clear();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+TfrmTemplateResults::~TfrmTemplateResults() = default;
+
+void TfrmTemplateResults::BuildControls() {
+    auto* client = new QWidget(this);
+    client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
+
+    Panel1 = new QFrame(client);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(12, 2, 765, 468);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+
+    memoResults = new QPlainTextEdit(Panel1);
+    memoResults->setObjectName(QStringLiteral("memoResults"));
+    memoResults->setGeometry(8, 8, 749, 452);
+    memoResults->setFont(FixedPitchFont(12));
+    memoResults->document()->setDocumentMargin(2);
+    memoResults->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    memoResults->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoResults->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memoResults->setTabChangesFocus(true);
+    // The selection stays visible (in the same colours) when the focus moves to a button.
+    QPalette memoPalette = memoResults->palette();
+    memoPalette.setColor(QPalette::Text, Qt::black);
+    for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
+        memoPalette.setColor(QPalette::Inactive, role, memoPalette.color(QPalette::Active, role));
+    }
+    memoResults->setPalette(memoPalette);
+
+    Panel2 = new QFrame(client);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setGeometry(12, 482, 765, 49);
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+
+    const QFont buttonFont = DesignFont(QStringLiteral("System"), 13, true);
+    const auto makeButton = [client, &buttonFont](const char* name, const char* caption, int left) {
+        auto* button = new QPushButton(QString::fromLatin1(caption), client);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setGeometry(left, 488, 161, 37);
+        button->setFont(buttonFont);
+        button->setAutoDefault(false);
+        return button;
+    };
+    cmdSaveOutput = makeButton("cmdSaveOutput", "Save Output", 28);
+    cmdClearResults = makeButton("cmdClearResults", "Clear Results", 220);
+    cmdReturn = makeButton("cmdReturn", "Return to Worksheet", 411);
+    cmdExit = makeButton("cmdExit", "Exit", 603);
+    connect(cmdSaveOutput, &QPushButton::clicked, this, &TfrmTemplateResults::cmdSaveOutputClick);
+    connect(cmdClearResults, &QPushButton::clicked, this,
+            &TfrmTemplateResults::cmdClearResultsClick);
+    connect(cmdReturn, &QPushButton::clicked, this, &TfrmTemplateResults::cmdReturnClick);
+    connect(cmdExit, &QPushButton::clicked, this, &TfrmTemplateResults::cmdExitClick);
+    setTabOrder(memoResults, cmdSaveOutput);
+    setTabOrder(cmdSaveOutput, cmdClearResults);
+    setTabOrder(cmdClearResults, cmdReturn);
+    setTabOrder(cmdReturn, cmdExit);
+    cmdReturn->setFocus();
+
+    QMenu* File1 = menuBar()->addMenu(QStringLiteral("Printer options..."));
+    File1->setObjectName(QStringLiteral("File1"));
+    mnuPrint = File1->addAction(QStringLiteral("Print All"));
+    mnuPrint->setObjectName(QStringLiteral("mnuPrint"));
+    mnuPrintSelection = File1->addAction(QStringLiteral("Print Selection"));
+    mnuPrintSelection->setObjectName(QStringLiteral("mnuPrintSelection"));
+    connect(mnuPrint, &QAction::triggered, this, &TfrmTemplateResults::mnuPrintClick);
+    connect(mnuPrintSelection, &QAction::triggered, this,
+            &TfrmTemplateResults::mnuPrintSelectionClick);
+
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+}
+
+void TfrmTemplateResults::AppendReport(const ReportInput& input) {
+    setWindowTitle(QString::fromLatin1(kResultsCaptionPrefix) + QString::fromLatin1(kProgramTitle));
+    QTextDocument* document = memoResults->document();
+    const bool holdsText = !document->isEmpty();
+    // The composer writes the separator only after earlier lines; one stand-in line tells it.
+    std::vector<std::string> lines;
+    if (holdsText) lines.emplace_back();
+    ComposeReport(lines, input);
+
+    QString chunk;
+    // A memo whose last line the user left without a line break gets one first.
+    if (holdsText && !document->lastBlock().text().isEmpty()) chunk += u'\n';
+    for (std::size_t i = holdsText ? 1 : 0; i < lines.size(); ++i) {
+        chunk += QString::fromStdString(lines[i]);
+        chunk += u'\n';
+    }
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    const int firstNewBlock = cursor.blockNumber();
+    cursor.insertText(chunk);
+    // Show the new report from its top.
+    QTextCursor start(document->findBlockByNumber(firstNewBlock));
+    memoResults->setTextCursor(start);
+    memoResults->verticalScrollBar()->setValue(memoResults->verticalScrollBar()->maximum());
+    memoResults->ensureCursorVisible();
+}
+
+QByteArray TfrmTemplateResults::MemoTextForFile() const {
+    QString text = memoResults->toPlainText();
+    if (text.isEmpty()) return {};
+    if (!text.endsWith(u'\n')) text += u'\n';
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text.toUtf8();
+}
+
+void TfrmTemplateResults::cmdSaveOutputClick() {
+    const std::optional<QString> chosen =
+        platform_.GetSaveFileName(this, saveFileName_, QStringLiteral("*.txt"));
+    if (!chosen) return;
+    saveFileName_ = *chosen;
+    if (const std::optional<QString> reason = WriteWholeFile(*chosen, MemoTextForFile())) {
+        platform_.ShowError(
+            QStringLiteral("The results could not be saved to %1: %2").arg(*chosen, *reason));
+    }
+}
+
+void TfrmTemplateResults::cmdClearResultsClick() {
+    memoResults->clear();
+}
+
+void TfrmTemplateResults::cmdReturnClick() {
+    hide();
+    if (worksheet_ != nullptr) worksheet_->show();
+}
+
+void TfrmTemplateResults::cmdExitClick() {
+    if (platform_.Confirm(QString::fromLatin1(kExitQuestion))) platform_.EndApplication();
+}
+
+void TfrmTemplateResults::mnuPrintClick() {
+    PrintText(memoResults->toPlainText());
+}
+
+void TfrmTemplateResults::mnuPrintSelectionClick() {
+    const QTextCursor cursor = memoResults->textCursor();
+    if (!cursor.hasSelection()) {
+        platform_.ShowWarning(QString::fromLatin1(kNoSelectionMessage));
+        return;
+    }
+    PrintText(PlainSelection(cursor.selectedText()));
+}
+
+void TfrmTemplateResults::PrintText(const QString& text) {
+    QPrinter* printer = platform_.DefaultPrinter();
+    if (printer == nullptr) {
+        platform_.ShowError(QString::fromLatin1(kNoPrinterMessage));
+        return;
+    }
+    if (const std::optional<QString> error = PrintOnTextDevice(*printer, text + u'\n')) {
+        platform_.ShowError(*error);
+    }
+}
+
+void TfrmTemplateResults::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    raise();
+    activateWindow();
+}
+
+void TfrmTemplateResults::closeEvent(QCloseEvent* event) {
+    // The window has no close box; a close from elsewhere returns to the worksheet instead of
+    // leaving the program with no window.
+    event->ignore();
+    cmdReturnClick();
+}
+
+}  // namespace orvale

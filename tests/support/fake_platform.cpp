@@ -1,0 +1,84 @@
+#include "support/fake_platform.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTest>
+#include <QTimer>
+
+namespace orvale::testing {
+
+bool FakePlatform::Confirm(const QString& question) {
+    messages.push_back({Kind::Confirm, question});
+    if (confirmAnswers.empty()) return false;
+    const bool answer = confirmAnswers.front();
+    confirmAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> FakePlatform::GetSaveFileName(QWidget*, const QString& initialName,
+                                                     const QString& filter) {
+    offeredSaveNames.append(initialName);
+    saveFilters.append(filter);
+    if (saveAnswers.empty()) return std::nullopt;
+    const bool chosen = saveAnswers.front().has_value();
+    const QString name = saveAnswers.front().value_or(QString());
+    saveAnswers.pop_front();
+    if (!chosen) return std::nullopt;
+    return name;
+}
+
+QPrinter* FakePlatform::DefaultPrinter() {
+    ++printerQueries;
+    return printer_.get();
+}
+
+void FakePlatform::UsePdfPrinter(const QString& path) {
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setOutputFileName(path);
+    printer_->setPageSize(QPageSize(QPageSize::A4));
+}
+
+QStringList FakePlatform::Texts(Kind kind) const {
+    QStringList texts;
+    for (const Message& message : messages) {
+        if (message.kind == kind) texts.append(message.text);
+    }
+    return texts;
+}
+
+void FakePlatform::Clear() {
+    messages.clear();
+    beeps = 0;
+    endApplicationCalls = 0;
+}
+
+void StartModalDialogWatchdog() {
+    static bool started = false;
+    if (started) return;
+    started = true;
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(50);
+    QObject::connect(timer, &QTimer::timeout, [] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) return;
+        const QByteArray title = modal->windowTitle().toUtf8();
+        QTest::qFail(("a real modal dialog opened: " + title).constData(), __FILE__, __LINE__);
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->done(QDialog::Rejected);
+        } else {
+            modal->close();
+        }
+    });
+    timer->start();
+}
+
+namespace {
+// The application is still being constructed here; start once its event loop first runs.
+void StartWatchdogWithApplication() {
+    QMetaObject::invokeMethod(qApp, &StartModalDialogWatchdog, Qt::QueuedConnection);
+}
+}  // namespace
+Q_COREAPP_STARTUP_FUNCTION(StartWatchdogWithApplication)
+
+}  // namespace orvale::testing

@@ -1,0 +1,61 @@
+// A Platform for the GUI tests: records every message, beep and question, answers questions and
+// save dialogs from queues (or defaults), hands out a PDF printer when a test sets one, and keeps
+// the previous-data file in a folder the test chooses.
+#pragma once
+
+#include <QPrinter>
+#include <QStringList>
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "app/platform.h"
+
+namespace orvale::testing {
+
+class FakePlatform : public Platform {
+  public:
+    enum class Kind { Warning, Confirm, Error };
+    struct Message {
+        Kind kind;
+        QString text;
+    };
+
+    explicit FakePlatform(QString programFolder) : programFolder_(std::move(programFolder)) {}
+
+    void ShowWarning(const QString& text) override { messages.push_back({Kind::Warning, text}); }
+    bool Confirm(const QString& question) override;
+    void ShowError(const QString& message) override { messages.push_back({Kind::Error, message}); }
+    void Beep() override { ++beeps; }
+    std::optional<QString> GetSaveFileName(QWidget* parent, const QString& initialName,
+                                           const QString& filter) override;
+    QPrinter* DefaultPrinter() override;
+    QString ProgramFolder() const override { return programFolder_; }
+    void EndApplication() override { ++endApplicationCalls; }
+
+    // A PDF printer writing to path; DefaultPrinter returns nullptr until one is set.
+    void UsePdfPrinter(const QString& path);
+
+    // The texts of the recorded messages of one kind, in order.
+    QStringList Texts(Kind kind) const;
+    void Clear();
+
+    std::vector<Message> messages;
+    int beeps = 0;
+    int endApplicationCalls = 0;
+    int printerQueries = 0;
+    std::deque<bool> confirmAnswers;                 // consumed in order; No when empty
+    std::deque<std::optional<QString>> saveAnswers;  // consumed in order; cancel when empty
+    QStringList offeredSaveNames;                    // initial names the save dialog was given
+    QStringList saveFilters;
+
+  private:
+    QString programFolder_;
+    std::unique_ptr<QPrinter> printer_;
+};
+
+// Fails the running test and closes the dialog whenever a real modal dialog opens: a handler that
+// bypasses the platform would otherwise hang the suite. Started for every GUI test at start-up.
+void StartModalDialogWatchdog();
+
+}  // namespace orvale::testing

@@ -1,0 +1,63 @@
+// Drives the real program windows in GUI tests: start-up with a FakePlatform over a temporary
+// folder, typing into the score fields, pressing buttons, reading the results memo.
+#pragma once
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <array>
+#include <memory>
+
+#include "app/radio_group.h"
+#include "app/startup.h"
+#include "support/fake_platform.h"
+
+namespace orvale::testing {
+
+inline constexpr std::array<const char*, 8> kFieldNames = {"txtInput1", "txtInput2", "txtInput3",
+                                                           "txtInput4", "txtInput5", "txtInput6",
+                                                           "txtInput7", "txtinput8"};
+
+class ProgramDriver {
+  public:
+    ProgramDriver();
+    ~ProgramDriver();
+
+    // Start-up as the program does it; again after Restart (the same folder, a new run).
+    void Start();
+    void Restart();
+
+    TfrmTemplate& worksheet() { return windows_->worksheet(); }
+    TfrmTemplateResults& results() { return windows_->results(); }
+    FakePlatform& platform() { return *platform_; }
+    QString folder() const { return folder_.path(); }
+    QString dataFile() const;
+
+    QLineEdit* field(int index);  // 0-based field order
+    QWidget* worksheetControl(const char* name);
+    QWidget* resultsControl(const char* name);
+    RadioGroup* radioGroup(const char* name);
+    QPlainTextEdit* memoResults();
+
+    // Types each text into its field with key clicks (an empty text leaves the field empty).
+    void TypeScores(const QStringList& texts);
+    void Click(QWidget* button);
+    void Compute();
+    // The results memo's lines ("\n" separated; the text ends with a line break).
+    QStringList ResultLines();
+
+  private:
+    QTemporaryDir folder_;
+    std::unique_ptr<FakePlatform> platform_;
+    std::unique_ptr<ProgramWindows> windows_;
+};
+
+// Reads a whole file; empty when it does not exist.
+QByteArray ReadFile(const QString& path);
+void WriteFile(const QString& path, const QByteArray& content);
+
+// Pages in a PDF written by QPrinter.
+int PdfPageCount(const QString& path);
+
+}  // namespace orvale::testing
