@@ -9,10 +9,9 @@
 namespace orvale {
 
 inline constexpr std::array<std::string_view, 3> kCitationLines = {
-    " Short-form Index scores, reliable and abnormal differences for an eight-subtest short form:",
-    " estimation from subtest sums, confidence limits, sequential Bonferroni and Mahalanobis "
-    "distance.",
-    " See the program's documentation for the methods and normative constants used.",
+    " ORVALE Development Team (2013). Index scores, reliable and abnormal differences and",
+    " profile abnormality for an eight-subtest, Index-based short form of a children's intelligence",
+    " battery. Technical note accompanying the ORVALE program, in press.",
 };
 
 }  // namespace orvale
