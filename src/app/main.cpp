@@ -13,6 +13,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include "app/guarded_application.h"
 #include "app/qt_platform.h"
 #include "app/startup.h"
 
@@ -61,15 +62,18 @@ int RunScreenshots(QApplication& app, const QString& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    orvale::GuardedApplication app(argc, argv);
     if (qEnvironmentVariableIsSet("ORVALE_SCREENSHOT")) {
         return RunScreenshots(app, qEnvironmentVariable("ORVALE_SCREENSHOT"));
     }
     orvale::QtPlatform platform;
+    app.SetPlatform(&platform);
     orvale::ProgramWindows windows(platform);
     QuitAfterFirstPaint quitAfterPaint;
     if (qEnvironmentVariableIsSet("ORVALE_QUIT_AFTER_SHOW")) {
         windows.worksheet().installEventFilter(&quitAfterPaint);
     }
-    return app.exec();
+    const int status = app.exec();
+    app.SetPlatform(nullptr);  // the platform goes before the application object
+    return status;
 }

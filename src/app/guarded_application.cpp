@@ -1,0 +1,28 @@
+#include "app/guarded_application.h"
+
+#include <exception>
+
+#include "app/platform.h"
+
+namespace orvale {
+
+bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        ReportError(QString::fromUtf8(error.what()));
+    } catch (...) {
+        ReportError(QStringLiteral("An unexpected error occurred."));
+    }
+    return false;
+}
+
+void GuardedApplication::ReportError(const QString& message) {
+    if (platform_ != nullptr) {
+        platform_->ShowError(message);
+    } else {
+        qWarning("%s", qUtf8Printable(message));
+    }
+}
+
+}  // namespace orvale

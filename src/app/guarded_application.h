@@ -1,0 +1,28 @@
+// The desktop program's application object. An error that an event handler does not handle
+// itself (a file or printer failure deep in a call, an argument error from the core) reaches
+// notify(); it is shown in the standard error box through the platform, the rest of that handler
+// is skipped, and the program goes on running instead of terminating.
+#pragma once
+
+#include <QApplication>
+
+namespace orvale {
+
+class Platform;
+
+class GuardedApplication : public QApplication {
+  public:
+    GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+    // The platform whose error box shows escaped errors; until one is set they go to stderr.
+    void SetPlatform(Platform* platform) { platform_ = platform; }
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+  private:
+    void ReportError(const QString& message);
+
+    Platform* platform_ = nullptr;
+};
+
+}  // namespace orvale
