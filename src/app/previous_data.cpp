@@ -10,7 +10,6 @@ namespace orvale {
 namespace {
 
 constexpr qsizetype kMaxTokenLength = 64;  // longest number text the reader takes in one go
-const char* const kInvalidNumericInput = "Invalid numeric input";
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -30,8 +29,10 @@ QString PreviousDataLine(const QStringList& entries) {
     return line;
 }
 
-std::optional<QString> SavePreviousData(const QString& path, const QStringList& entries) {
-    const std::optional<QString> reason = WriteWholeFile(path, PreviousDataLine(entries).toUtf8());
+std::optional<QString> SavePreviousData(const QString& path, const QStringList& entries,
+                                        const QString& extensionItems) {
+    const std::optional<QString> reason =
+        WriteWholeFile(path, (PreviousDataLine(entries) + extensionItems).toUtf8());
     if (!reason) return std::nullopt;
     return QStringLiteral("The scores could not be saved to %1: %2").arg(path, *reason);
 }
@@ -65,7 +66,19 @@ std::optional<double> ParseFileNumber(const QByteArray& token) {
     return token[0] == '-' ? -value : value;
 }
 
-LoadedData LoadPreviousData(const QString& path, int loadCount) {
+std::optional<double> FileNumberReader::Next() {
+    while (pos_ < content_.size() && IsWhiteSpace(content_[pos_])) ++pos_;
+    if (pos_ >= content_.size()) return 0.0;  // past the end of the file a number reads as 0
+    const qsizetype start = pos_;
+    while (pos_ < content_.size() && !IsWhiteSpace(content_[pos_]) &&
+           pos_ - start < kMaxTokenLength) {
+        ++pos_;
+    }
+    return ParseFileNumber(content_.mid(start, pos_ - start));
+}
+
+LoadedData LoadPreviousData(const QString& path, int loadCount,
+                            const FollowingItemsReader& readFollowing) {
     LoadedData loaded;
     if (!QFile::exists(path)) return loaded;
     loaded.fileFound = true;
@@ -75,26 +88,18 @@ LoadedData LoadPreviousData(const QString& path, int loadCount) {
                            .arg(path, file.errorString());
         return loaded;
     }
-    const QByteArray content = file.readAll();
-    qsizetype pos = 0;
+    FileNumberReader reader(file.readAll());
+    std::vector<double> values;
     for (int k = 0; k < loadCount; ++k) {
-        while (pos < content.size() && IsWhiteSpace(content[pos])) ++pos;
-        double value = 0;  // past the end of the file a number reads as 0
-        if (pos < content.size()) {
-            const qsizetype start = pos;
-            while (pos < content.size() && !IsWhiteSpace(content[pos]) &&
-                   pos - start < kMaxTokenLength) {
-                ++pos;
-            }
-            const std::optional<double> number = ParseFileNumber(content.mid(start, pos - start));
-            if (!number) {
-                loaded.error = QString::fromLatin1(kInvalidNumericInput);
-                return loaded;
-            }
-            value = *number;
+        const std::optional<double> number = reader.Next();
+        if (!number) {
+            loaded.error = QString::fromLatin1(kInvalidNumericInput);
+            return loaded;
         }
-        loaded.fields.append(QString::number(value, 'g', 6));
+        values.push_back(*number);
+        loaded.fields.append(QString::number(*number, 'g', 6));
     }
+    if (readFollowing) loaded.error = readFollowing(reader, values);
     return loaded;
 }
 

@@ -3,9 +3,12 @@
 // as it was; read back as white-space separated numbers with the C locale.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
+#include <vector>
 
 namespace orvale {
 
@@ -14,8 +17,24 @@ namespace orvale {
 // numbers and shift every later field.
 QString PreviousDataLine(const QStringList& entries);
 
-// Replaces the file at path with PreviousDataLine(entries). The error message when it failed.
-std::optional<QString> SavePreviousData(const QString& path, const QStringList& entries);
+// Replaces the file at path with PreviousDataLine(entries) followed by extensionItems (the grid
+// and matrix items of configurations that enable them). The error message when it failed.
+std::optional<QString> SavePreviousData(const QString& path, const QStringList& entries,
+                                        const QString& extensionItems = {});
+
+inline constexpr const char* kInvalidNumericInput = "Invalid numeric input";
+
+// The file's numbers one after another: white space of any kind separates them.
+class FileNumberReader {
+  public:
+    explicit FileNumberReader(QByteArray content) : content_(std::move(content)) {}
+    // The next number; 0 past the end of the file; nullopt when the item is no number.
+    std::optional<double> Next();
+
+  private:
+    QByteArray content_;
+    qsizetype pos_ = 0;
+};
 
 struct LoadedData {
     bool fileFound = false;
@@ -26,9 +45,15 @@ struct LoadedData {
     bool complete() const { return fileFound && !error; }
 };
 
-// Reads loadCount numbers from the file at path. A missing file is no error; missing numbers
-// read as 0.
-LoadedData LoadPreviousData(const QString& path, int loadCount);
+// Reads the items that follow the scores, given the scores' values; the error message when an
+// item cannot be used.
+using FollowingItemsReader =
+    std::function<std::optional<QString>(FileNumberReader& reader, const std::vector<double>&)>;
+
+// Reads loadCount numbers from the file at path, then, when they all read, the following items
+// with readFollowing. A missing file is no error; missing numbers read as 0.
+LoadedData LoadPreviousData(const QString& path, int loadCount,
+                            const FollowingItemsReader& readFollowing = {});
 
 // One number as the file holds it: optional sign, digits with an optional point, optional
 // exponent. Empty when the token is no such number.

@@ -35,6 +35,10 @@ void QtPlatform::ShowWarning(const QString& text) {
     QMessageBox::warning(DialogParent(), QStringLiteral("Warning"), text, QMessageBox::Ok);
 }
 
+void QtPlatform::ShowInformation(const QString& text) {
+    QMessageBox::information(DialogParent(), QStringLiteral("Information"), text, QMessageBox::Ok);
+}
+
 bool QtPlatform::Confirm(const QString& question) {
     return QMessageBox::question(DialogParent(), QStringLiteral("Confirm"), question,
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;

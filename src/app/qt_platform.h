@@ -17,6 +17,7 @@ class QtPlatform : public Platform {
     ~QtPlatform() override;
 
     void ShowWarning(const QString& text) override;
+    void ShowInformation(const QString& text) override;
     bool Confirm(const QString& question) override;
     void ShowError(const QString& message) override;
     void Beep() override;

@@ -81,6 +81,7 @@ TfrmTemplate::TfrmTemplate(Platform& platform, const WorksheetConfig& config, QW
     setFont(DesignFont(QStringLiteral("System"), 13));
     BuildControls();
     BuildHiddenMatrixControls();
+    SetUpMatrixControls();
     SetTabOrder();
     FormCreate();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -263,8 +264,7 @@ void TfrmTemplate::FormCreate() {
     lbl_r->hide();
     lblGridColumnsTitle->setText(QStringLiteral("Column names"));
     cmdHelp->setVisible(config_.MatrixEntryEnabled);
-    // Preparing the grid belongs to the matrix-entry machinery; it stays hidden here.
-    grdData->setVisible(false);
+    grdData->setVisible(config_.GridEntryEnabled);  // sized as the previous data are read
     fields_[0]->setFocus();
     LoadPreviousData();
 }
@@ -274,7 +274,13 @@ QString TfrmTemplate::DataFilePath() const {
 }
 
 void TfrmTemplate::LoadPreviousData() {
-    const LoadedData loaded = orvale::LoadPreviousData(DataFilePath(), config_.LoadCount);
+    // Without grid items from the file the grid keeps the configured size, empty.
+    if (config_.GridEntryEnabled) SizeGrid();
+    const LoadedData loaded = orvale::LoadPreviousData(
+        DataFilePath(), config_.LoadCount,
+        [this](FileNumberReader& reader, const std::vector<double>& scores) {
+            return ReadExtensionItems(reader, scores);
+        });
     for (int k = 0; k < loaded.fields.size() && k < kSubtestCount; ++k) {
         fields_[static_cast<std::size_t>(k)]->setText(loaded.fields[k]);
     }
@@ -291,7 +297,8 @@ void TfrmTemplate::LoadPreviousData() {
 void TfrmTemplate::SaveCurrentData() {
     QStringList entries;
     for (QLineEdit* field : fields_) entries.append(field->text());
-    if (const std::optional<QString> error = SavePreviousData(DataFilePath(), entries)) {
+    if (const std::optional<QString> error =
+            SavePreviousData(DataFilePath(), entries, ExtensionFileItems())) {
         platform_.ShowError(*error);
     }
 }
@@ -323,7 +330,11 @@ void TfrmTemplate::changeEvent(QEvent* event) {
 void TfrmTemplate::FormActivate() {
     // Only a visible item grid needs attention on activation; the grid is off in this program.
     if (!grdData->isVisible()) return;
-    grdData->setFocus();
+    if (grdData->columnCount() > 2) {
+        SelectGridCell(2, 0);
+    } else {
+        SelectGridCell(1, 1);
+    }
 }
 
 void TfrmTemplate::closeEvent(QCloseEvent* event) {
@@ -367,7 +378,8 @@ void TfrmTemplate::cmdComputeClick() {
         }
         entries[static_cast<std::size_t>(k)] = parsed.value;
     }
-    // The correlation-matrix step would run here when MatrixEntryEnabled; it is off.
+    if (config_.GridEntryEnabled && !CheckGridCells()) return;
+    if (config_.MatrixEntryEnabled && !RunMatrixStep()) return;
     SaveCurrentData();
 
     ReportInput input;
@@ -378,7 +390,11 @@ void TfrmTemplate::cmdComputeClick() {
     }
     input.results = ComputeScores(entries, input.options);
     input.decimalSeparator = DecimalSeparator();
-    if (results_ == nullptr) return;
+    input.extensionBlock = ExtensionReportBlock(input.decimalSeparator);
+    if (results_ == nullptr) {
+        if (config_.MatrixEntryEnabled) show();  // the matrix step hid the worksheet
+        return;
+    }
     results_->show();
     hide();
     results_->AppendReport(input);
@@ -503,6 +519,10 @@ bool TfrmTemplate::eventFilter(QObject* watched, QEvent* event) {
         &TfrmTemplate::txtInput4KeyUp, &TfrmTemplate::txtInput5KeyUp, &TfrmTemplate::txtInput6KeyUp,
         &TfrmTemplate::txtInput7KeyUp, &TfrmTemplate::txtinput8KeyUp};
 
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == grdData) grdDataExit();
+        if (watched == fields_[0]) txtInput1Exit();
+    }
     if (watched == memoComments) {
         if (event->type() == QEvent::FocusIn) memoCommentsEnter();
         if (event->type() == QEvent::FocusOut) memoCommentsExit();

@@ -6,8 +6,13 @@
 
 #include <QWidget>
 #include <array>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "engine/scoring.h"
+#include "matrix_entry/matrix_data.h"
+#include "matrix_entry/matrix_entry_form.h"
 
 class QFrame;
 class QKeyEvent;
@@ -20,6 +25,7 @@ class QTableWidget;
 
 namespace orvale {
 
+class FileNumberReader;
 class NotesMemo;
 class Platform;
 class RadioGroup;
@@ -32,8 +38,14 @@ struct WorksheetConfig {
     int LoadCount = 8;   // values read back from the previous-data file
     bool MatrixEntryEnabled = false;
     bool GridEntryEnabled = false;
+    // Data columns and item rows of the item grid (at most 20 and 50). A previous-data file with
+    // grid items gives them in its first two score fields instead.
     int GridColumnCount = 4;
     int GridRowCount = 7;
+    // Rows of the correlation matrix that Compute asks for, clamped to 1..20. The previous-data
+    // file takes the matrix's size from the eighth score field instead, so a configuration that
+    // enables the matrix keeps the same number there.
+    int MatrixDimension = 4;
 };
 
 inline constexpr int kCorrelationStoreSize = 20 * 20;
@@ -54,6 +66,8 @@ class TfrmTemplate : public QWidget {
     bool PreviousDataLoaded() const { return previousDataLoaded_; }
     const WorksheetConfig& Config() const { return config_; }
     QString DataFilePath() const;
+    // How Compute runs the matrix-entry form; exec() unless a test hands in its own runner.
+    void SetMatrixFormRunner(MatrixFormRunner run) { matrixFormRunner_ = std::move(run); }
 
   public slots:
     void cmdComputeClick();
@@ -84,6 +98,12 @@ class TfrmTemplate : public QWidget {
     void memoCommentsExit();
     void memoCommentsKeyUp(int key);
 
+    // Help panel and item grid of matrix entry (template_form_matrix.cpp).
+    void cmdHelpClick();
+    void cmdReturnClick();
+    void grdDataExit();
+    void txtInput1Exit();
+
   protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -103,11 +123,25 @@ class TfrmTemplate : public QWidget {
     void ScoreFieldKeyUp(int field);
     void ExpandNotesWhenMultiLine(bool force);
 
+    // Matrix and grid entry (template_form_matrix.cpp).
+    void SetUpMatrixControls();
+    void SizeGrid();
+    void SelectGridCell(int column, int row);
+    GridCells GridCellsOf() const;
+    bool CheckGridCells();
+    bool RunMatrixStep();
+    QString ExtensionFileItems() const;
+    std::optional<QString> ReadExtensionItems(FileNumberReader& reader,
+                                              const std::vector<double>& scores);
+    std::vector<std::string> ExtensionReportBlock(char decimalSeparator) const;
+
     Platform& platform_;
     WorksheetConfig config_;
     TfrmTemplateResults* results_ = nullptr;
     bool previousDataLoaded_ = false;
-    std::array<double, kCorrelationStoreSize> correlationStore_{};
+    CorrelationStore correlationStore_{};
+    int matrixDimension_ = 0;  // n of the last matrix step of this run; 0 before any
+    MatrixFormRunner matrixFormRunner_;
 
     QPlainTextEdit* DescripFld = nullptr;
     QFrame* Panel3 = nullptr;
@@ -132,6 +166,11 @@ class TfrmTemplate : public QWidget {
     // Matrix and grid entry, hidden while the switches are off.
     QPushButton* cmdHelp = nullptr;
     QFrame* pnlHelp = nullptr;
+    QLabel* lblHelpCaption = nullptr;
+    QPlainTextEdit* memoHelp = nullptr;
+    QLabel* Labelx = nullptr;
+    QLabel* Label9 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
     QPushButton* cmdReturn = nullptr;
     QTableWidget* grdData = nullptr;
     QLabel* lblGridColumnsTitle = nullptr;

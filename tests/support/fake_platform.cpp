@@ -55,9 +55,11 @@ void FakePlatform::Clear() {
 
 void StartModalDialogWatchdog() {
     static bool started = false;
-    if (started) return;
+    // A test without widgets runs a plain QCoreApplication: no dialog can open there.
+    auto* application = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (started || application == nullptr) return;
     started = true;
-    auto* timer = new QTimer(qApp);
+    auto* timer = new QTimer(application);
     timer->setInterval(50);
     QObject::connect(timer, &QTimer::timeout, [] {
         QWidget* modal = QApplication::activeModalWidget();
@@ -76,7 +78,8 @@ void StartModalDialogWatchdog() {
 namespace {
 // The application is still being constructed here; start once its event loop first runs.
 void StartWatchdogWithApplication() {
-    QMetaObject::invokeMethod(qApp, &StartModalDialogWatchdog, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &StartModalDialogWatchdog,
+                              Qt::QueuedConnection);
 }
 }  // namespace
 Q_COREAPP_STARTUP_FUNCTION(StartWatchdogWithApplication)

@@ -15,7 +15,7 @@ namespace orvale::testing {
 
 class FakePlatform : public Platform {
   public:
-    enum class Kind { Warning, Confirm, Error };
+    enum class Kind { Warning, Information, Confirm, Error };
     struct Message {
         Kind kind;
         QString text;
@@ -24,6 +24,9 @@ class FakePlatform : public Platform {
     explicit FakePlatform(QString programFolder) : programFolder_(std::move(programFolder)) {}
 
     void ShowWarning(const QString& text) override { messages.push_back({Kind::Warning, text}); }
+    void ShowInformation(const QString& text) override {
+        messages.push_back({Kind::Information, text});
+    }
     bool Confirm(const QString& question) override;
     void ShowError(const QString& message) override { messages.push_back({Kind::Error, message}); }
     void Beep() override { ++beeps; }
