@@ -9,8 +9,16 @@ namespace orvale::cli {
 
 namespace {
 
+// Arguments are bytes, not necessarily UTF-8 (notes typed in a Latin-1 terminal, a file name
+// from an older system). Each byte travels through the parser as the character of the same code
+// and comes back as that byte, so nothing is replaced; the option names are plain ASCII.
 QString Q(const std::string& text) {
-    return QString::fromStdString(text);
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string Bytes(const QString& text) {
+    const QByteArray bytes = text.toLatin1();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 }  // namespace
@@ -51,7 +59,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     ParsedCommandLine parsed;
     CommandLine& line = parsed.commandLine;
     if (!parser.parse(qtArguments)) {
-        parsed.error = parser.errorText().toStdString();
+        parsed.error = Bytes(parser.errorText());
         // A negative score without "--" before it reads as an option.
         for (const std::string& argument : arguments) {
             if (argument.size() > 1 && argument[0] == '-' &&
@@ -71,15 +79,18 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     const QString methodName = parser.value(method).toLower();
     const QString basis = parser.value(differences).toLower();
     const QString cutoff = parser.value(abnormal);
+    // The messages repeat a value as it was given: lowering the code of a byte is not lowering a
+    // letter of a UTF-8 text.
     if (level != "95" && level != "90") {
-        parsed.error = "--ci must be 95 or 90, not '" + level.toStdString() + "'.";
+        parsed.error = "--ci must be 95 or 90, not '" + Bytes(level) + "'.";
     } else if (methodName != "traditional" && methodName != "glutting") {
         parsed.error =
-            "--method must be traditional or glutting, not '" + methodName.toStdString() + "'.";
+            "--method must be traditional or glutting, not '" + Bytes(parser.value(method)) + "'.";
     } else if (basis != "observed" && basis != "true") {
-        parsed.error = "--differences must be observed or true, not '" + basis.toStdString() + "'.";
+        parsed.error = "--differences must be observed or true, not '" +
+                       Bytes(parser.value(differences)) + "'.";
     } else if (cutoff != "5" && cutoff != "10" && cutoff != "15") {
-        parsed.error = "--abnormal must be 5, 10 or 15, not '" + cutoff.toStdString() + "'.";
+        parsed.error = "--abnormal must be 5, 10 or 15, not '" + Bytes(cutoff) + "'.";
     }
     if (!parsed.error.empty()) return parsed;
 
@@ -88,13 +99,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     line.options.applyBonferroni = parser.isSet(bonferroni);
     line.options.calculateGai = !parser.isSet(noGai);
     line.options.cutoffIndex = cutoff == "5" ? 1 : cutoff == "10" ? 2 : 3;
-    line.notes = SplitNotes(parser.value(notes).toStdString());
+    line.notes = SplitNotes(Bytes(parser.value(notes)));
     for (const QString& score : parser.positionalArguments()) {
-        line.scores.push_back(score.toStdString());
+        line.scores.push_back(Bytes(score));
     }
 
     if (parser.isSet(batch)) {
-        line.batchFile = parser.value(batch).toStdString();
+        line.batchFile = Bytes(parser.value(batch));
         if (!line.scores.empty()) {
             parsed.error = "--batch takes its cases from the file; give no scores with it.";
         } else if (parser.isSet(notes)) {

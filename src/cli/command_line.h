@@ -15,9 +15,14 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitBadRows = 1;  // batch: some rows failed validation and were skipped
 inline constexpr int kExitUsage = 2;    // bad command line, bad score, unreadable batch file
 
-inline constexpr const char* kUsageText =
+// The two forms of the command line: the head of --help, and repeated after every error in the
+// command line.
+inline constexpr const char* kUsageSynopsis =
     "Usage: orvale-score [OPTIONS] BD SI DS CD VO LN MR SS\n"
-    "       orvale-score [OPTIONS] --batch FILE\n"
+    "       orvale-score [OPTIONS] --batch FILE\n";
+
+// The rest of --help, after the synopsis.
+inline constexpr const char* kUsageDetails =
     "\n"
     "Scores an eight-subtest short form: the eight subtest scaled scores (1 to 19) in the order\n"
     "Block Design, Similarities, Digit Span, Coding, Vocabulary, Letter-Number Sequencing,\n"

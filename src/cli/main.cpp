@@ -86,13 +86,13 @@ int main(int argc, char** argv) {
     const ParsedCommandLine parsed = ParseCommandLine(arguments);
     int status = kExitOk;
     if (!parsed.error.empty()) {
-        Print(stderr, "orvale-score: " + parsed.error + "\n" +
+        Print(stderr, "orvale-score: " + parsed.error + "\n" + kUsageSynopsis +
                           "Try 'orvale-score --help' for more information.\n");
         return kExitUsage;
     }
     const CommandLine& line = parsed.commandLine;
     if (line.help) {
-        Print(stdout, kUsageText);
+        Print(stdout, std::string(kUsageSynopsis) + kUsageDetails);
     } else if (line.version) {
         Print(stdout, std::string("orvale-score ") + ORVALE_VERSION + "\n");
     } else if (line.batchFile) {

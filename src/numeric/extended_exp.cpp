@@ -56,7 +56,8 @@ long double ExtendedExp(long double x) {
     const long double kScaled = (x * kInverseLn2Scaled + kRoundingShifter) - kRoundingShifter;
     const long k = static_cast<long>(kScaled);
     const long double r = (x - kScaled * kLn2HighScaled) - kScaled * kLn2LowScaled;
-    // Taylor polynomial of e^r; the first omitted term, r^8/8!, is below 2e-24.
+    // Taylor polynomial of e^r; the first omitted term, r^8/8! with |r| <= ln 2 / 128, is below
+    // 2e-23, far under half a unit in the last place of 1 (5.4e-20).
     const long double p =
         1.0L +
         r * (1.0L +

@@ -10,7 +10,8 @@ namespace orvale {
 
 inline constexpr std::array<std::string_view, 3> kCitationLines = {
     " ORVALE Development Team (2013). Index scores, reliable and abnormal differences and",
-    " profile abnormality for an eight-subtest, Index-based short form of a children's intelligence",
+    " profile abnormality for an eight-subtest, Index-based short form of a children's "
+    "intelligence",
     " battery. Technical note accompanying the ORVALE program, in press.",
 };
 

@@ -75,7 +75,12 @@ constexpr std::array<DiscrepancyCheck, 4> kDiscrepancyChecks = {{
      " Note: The difference between subtests belonging to the PS Index exceeds 5 scaled score "
      "points"},
 }};
-constexpr double kDiscrepancyLimit = 5;  // scaled score points; a difference of exactly 5 passes
+constexpr long double kDiscrepancyLimit = 5;  // scaled score points; exactly 5 writes nothing
+// Entries are typed decimals held as doubles, each a few units of 1e-15 away from what was typed,
+// so the difference of two of them can miss 5 by about 1e-15 either way (as doubles, 8.3 and 3.3
+// differ by a little more than 5). A difference counts as exceeding 5 only when it does so by
+// more than this, far below the finest difference anyone types.
+constexpr long double kDiscrepancyTolerance = 1e-9L;
 
 // Score order: VC PR WM PS FSIQ GAI.
 constexpr std::array<std::string_view, kScoreCount> kTraditionalRows = {
@@ -180,7 +185,9 @@ void WriteOptionNotes(ReportWriter& writer, const ScoringOptions& options) {
 void WriteDiscrepancies(ReportWriter& writer, const SubtestEntries& entries) {
     bool any = false;
     for (const DiscrepancyCheck& check : kDiscrepancyChecks) {
-        if (std::fabs(entries[check.first] - entries[check.second]) > kDiscrepancyLimit) {
+        const long double difference = std::fabs(static_cast<long double>(entries[check.first]) -
+                                                 static_cast<long double>(entries[check.second]));
+        if (difference - kDiscrepancyLimit > kDiscrepancyTolerance) {
             writer.Literal(check.line);
             any = true;
         }

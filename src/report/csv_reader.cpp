@@ -16,6 +16,7 @@ class CsvScanner {
     CsvRecord Next() {
         CsvRecord record;
         record.line = line_;
+        const std::size_t start = pos_;
         std::string field;
         for (;;) {
             if (AtEnd() || AtLineEnd()) {
@@ -29,15 +30,15 @@ class CsvScanner {
                 field.clear();
                 ++pos_;
             } else if (c == '"' && field.empty() && !inFieldText_) {
-                if (!ReadQuoted(field)) return Fail(record, "a quoted field is not closed");
+                if (!ReadQuoted(field)) return Fail(record, start, "a quoted field is not closed");
                 // After the closing quote only a comma or the end of the record may follow.
                 if (!AtEnd() && !AtLineEnd() && text_[pos_] != ',') {
-                    return Fail(record, "unexpected text after a closing quote");
+                    return Fail(record, start, "unexpected text after a closing quote");
                 }
                 inFieldText_ = true;
                 continue;
             } else if (c == '"') {
-                return Fail(record, "a quote inside an unquoted field");
+                return Fail(record, start, "a quote inside an unquoted field");
             } else {
                 field.push_back(c);
                 inFieldText_ = true;
@@ -83,9 +84,13 @@ class CsvScanner {
         return false;
     }
 
-    CsvRecord Fail(CsvRecord& record, const char* message) {
+    // A malformed record is given up at the end of the line it starts on, wherever its quotes
+    // had led the scan: a stray quote must not swallow the records of the lines that follow.
+    CsvRecord Fail(CsvRecord& record, std::size_t start, const char* message) {
         record.fields.clear();
         record.error = message;
+        pos_ = start;
+        line_ = record.line;
         while (!AtEnd() && !AtLineEnd()) ++pos_;
         SkipLineEnd();
         return std::move(record);

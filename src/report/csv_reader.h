@@ -17,7 +17,8 @@ struct CsvRecord {
 
 // Splits text into records. Empty lines are skipped. A malformed record (a quote inside an
 // unquoted field, text after a closing quote, a quote left open at the end) is returned with its
-// error; reading resumes on the next line.
+// error; reading resumes on the line after the one the record starts on, even when an open quote
+// had carried the record over further lines, so that no later line goes unread.
 std::vector<CsvRecord> ReadCsv(std::string_view text);
 
 // One field as CSV text: quoted (with doubled quotes) only when it holds a comma, a quote or a

@@ -163,6 +163,8 @@ TEST(Batch, UnusableInputIsRefusedWithNothingWritten) {
         return (folder.path() / name).string();
     };
     const std::string missing = (folder.path() / "missing.csv").string();
+    const std::string latin1Missing = (folder.path() / "r\xE9sultats.csv").string();
+    const std::string& usage = test::kUsageHint;
     const std::string noSs = write("no_ss.csv", "id,BD,SI,DS,CD,VO,LN,MR\n1,2,3,4,5,6,7,8\n");
     const std::string twice = write("twice.csv", "BD,SI,DS,CD,VO,LN,MR,SS,bd\n");
     const std::string empty = write("empty.csv", "");
@@ -185,11 +187,13 @@ TEST(Batch, UnusableInputIsRefusedWithNothingWritten) {
         {{"--batch", badHeader},
          "orvale-score: " + badHeader + ":1: header: unexpected text after a closing quote\n"},
         {{"--notes", "x", "--batch", missing},
-         "orvale-score: --notes belongs to a single report; it has no place in batch output.\n"
-         "Try 'orvale-score --help' for more information.\n"},
+         "orvale-score: --notes belongs to a single report; it has no place in batch output.\n" +
+             usage},
         {{"--batch", missing, "10", "10", "10", "10", "10", "10", "10", "10"},
-         "orvale-score: --batch takes its cases from the file; give no scores with it.\n"
-         "Try 'orvale-score --help' for more information.\n"},
+         "orvale-score: --batch takes its cases from the file; give no scores with it.\n" + usage},
+        // A file name that is not UTF-8 reaches the file system unchanged.
+        {{"--batch", latin1Missing},
+         "orvale-score: cannot open " + latin1Missing + ": No such file or directory\n"},
     };
     for (const Row& row : rows) {
         const auto result = RunScorer(row.arguments);

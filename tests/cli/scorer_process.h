@@ -14,6 +14,12 @@
 
 namespace orvale::test {
 
+// What orvale-score writes to standard error after the message of any error in its command line.
+inline const std::string kUsageHint =
+    "Usage: orvale-score [OPTIONS] BD SI DS CD VO LN MR SS\n"
+    "       orvale-score [OPTIONS] --batch FILE\n"
+    "Try 'orvale-score --help' for more information.\n";
+
 struct ProcessResult {
     int status = -1;
     std::string out;

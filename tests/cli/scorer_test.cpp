@@ -85,18 +85,43 @@ TEST(Scorer, ReportEqualsTheComposersForEachOption) {
     }
 }
 
-TEST(Scorer, NotesWithPercentSignsAppearAsTyped) {
+TEST(Scorer, NotesAppearAsTyped) {
     const SubtestEntries entries = {10, 10, 10, 10, 10, 10, 10, 10};
-    const auto result =
-        RunScorer(Join({"--notes", "scored 100% %s %6.0f\n\n%100%\n"}, Scores(entries)));
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, ExpectedReport(entries, {}, {"scored 100% %s %6.0f", "", "%100%"}));
-    EXPECT_NE(result.out.find("\n User's Notes: scored 100% %s %6.0f\n"), std::string::npos);
-    EXPECT_NE(result.out.find("\n               %100%\n \n INPUTS:\n"), std::string::npos);
+    struct Row {
+        const char* name;
+        std::string text;
+        std::vector<std::string> lines;
+    };
+    const Row rows[] = {
+        {"percent signs", "scored 100% %s %6.0f\n\n%100%\n", {"scored 100% %s %6.0f", "", "%100%"}},
+        // Bytes that are not UTF-8 (a Latin-1 e acute) and UTF-8 text both pass unchanged.
+        {"Latin-1 byte",
+         "Ren\xE9"
+         "e, retest",
+         {"Ren\xE9"
+          "e, retest"}},
+        {"UTF-8",
+         "Ren\xC3\xA9"
+         "e\r\nline two",
+         {"Ren\xC3\xA9"
+          "e",
+          "line two"}},
+    };
+    for (const Row& row : rows) {
+        const auto result = RunScorer(Join({"--notes", row.text}, Scores(entries)));
+        EXPECT_EQ(result.status, 0) << row.name;
+        EXPECT_EQ(result.out, ExpectedReport(entries, {}, row.lines)) << row.name;
+        EXPECT_NE(result.out.find("\n User's Notes: " + row.lines.front() + "\n"),
+                  std::string::npos)
+            << row.name;
+    }
+    const auto percent = RunScorer(Join({"--notes", rows[0].text}, Scores(entries)));
+    EXPECT_NE(percent.out.find("\n               %100%\n \n INPUTS:\n"), std::string::npos);
 }
 
 TEST(Scorer, BadScoresAndCommandLines) {
-    const std::string usageHint = "Try 'orvale-score --help' for more information.\n";
+    // Every error in the command line repeats the usage.
+    const std::string& usageHint = test::kUsageHint;
     struct Row {
         const char* name;
         std::vector<std::string> arguments;
@@ -113,6 +138,11 @@ TEST(Scorer, BadScoresAndCommandLines) {
          {"10", "10", "10", "1x2", "10", "10", "10", "10"},
          2,
          "INPUT ERROR\n(  CODING subtest scaled score:  1x2  )\n\nEnter numeric data only.\n"},
+        {"a byte that is not UTF-8 is echoed as typed",
+         {"10", "10", "10", "10", "1\xE9", "10", "10", "10"},
+         2,
+         "INPUT ERROR\n(  VOCABULARY subtest scaled score:  1\xE9  )\n\nEnter numeric data "
+         "only.\n"},
         {"comma as decimal mark",
          {"10", "10", "10", "10", "10", "10", "10", "12,5"},
          2,
@@ -164,6 +194,11 @@ TEST(Scorer, BadScoresAndCommandLines) {
          {"--method", "exact", "10", "10", "10", "10", "10", "10", "10", "10"},
          2,
          "orvale-score: --method must be traditional or glutting, not 'exact'.\n" + usageHint},
+        {"bad method repeated as typed, UTF-8 capital kept",
+         {"--method", "\xC3\x84XACT", "10", "10", "10", "10", "10", "10", "10", "10"},
+         2,
+         "orvale-score: --method must be traditional or glutting, not '\xC3\x84XACT'.\n" +
+             usageHint},
         {"bad basis",
          {"--differences", "both", "10", "10", "10", "10", "10", "10", "10", "10"},
          2,

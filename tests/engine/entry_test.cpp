@@ -111,6 +111,31 @@ TEST(ParseScoreEntry, DecimalsBeyondTheNinthKeepTheirPlaceValue) {
         EXPECT_NEAR(parsed.value, expected, 8 * std::abs(expected) * 1.1102230246251565e-16)
             << text;
     }
+
+    // A single digit d in the k-th decimal must give d / 10^k rounded once to extended and then
+    // to double, also where 10^k no longer fits long double exactly (k > 27). Expected doubles
+    // from exact rational arithmetic; a place value built by repeated multiplication by 10 in
+    // long double misses the first three by one unit in the last place.
+    const struct {
+        std::size_t zeros;  // after the point, before the digit: k = zeros + 1
+        char digit;
+        double expected;
+    } farDecimals[] = {
+        {140, '7', 0x1.5570f59bd178cp-466},
+        {160, '7', 0x1.f7e0db3799aa3p-533},
+        {264, '9', 0x1.d05244fe5066ap-878},
+        {27, '5', 0x1.3ce9a36f23c1p-91},
+        {28, '3', 0x1.303c73efd0676p-95},
+        {323, '3', 0x0.0000000000001p-1022},
+        {5000, '9', 0.0},
+    };
+    for (const auto& row : farDecimals) {
+        const std::string text = "0." + std::string(row.zeros, '0') + row.digit;
+        const ParsedEntry parsed = ParseCellEntry(text);
+        ASSERT_TRUE(parsed.ok()) << row.zeros;
+        EXPECT_EQ(parsed.value, row.expected) << row.zeros << " zeros then " << row.digit;
+        EXPECT_EQ(ParseScoreEntry(text, kBlockDesign).value, row.expected) << row.zeros;
+    }
 }
 
 TEST(ParseScoreEntry, VeryLongPastedTextsDoNotFail) {
@@ -122,7 +147,9 @@ TEST(ParseScoreEntry, VeryLongPastedTextsDoNotFail) {
     const std::string manyDigits(400, '9');
     const ParsedEntry huge = ParseScoreEntry(manyDigits, kBlockDesign);
     ASSERT_TRUE(huge.ok());
-    EXPECT_TRUE(CheckScaledScoreRange(kBlockDesign, huge.value).has_value());
+    EXPECT_EQ(CheckScaledScoreRange(kBlockDesign, huge.value),
+              "INPUT ERROR\r(  BLOCK DESIGN subtest scaled score:  Inf  )\r"
+              "The valid range for Wechsler subtest scaled scores is 1 to 19 ");
 }
 
 TEST(CheckScaledScoreRange, ValidRangeAndMessageWithThreeDecimals) {
@@ -130,9 +157,30 @@ TEST(CheckScaledScoreRange, ValidRangeAndMessageWithThreeDecimals) {
         double value;
         const char* shown;  // nullptr: valid
     } rows[] = {
-        {1, nullptr},     {19, nullptr},     {12.5, nullptr},     {10.5, nullptr},
-        {19.1, "19.100"}, {0, "0.000"},      {20, "20.000"},      {25, "25.000"},
-        {-3, "-3.000"},   {0.9999, "1.000"}, {19.0001, "19.000"}, {123456, "123456.000"},
+        {1, nullptr},
+        {19, nullptr},
+        {12.5, nullptr},
+        {10.5, nullptr},
+        {19.1, "19.100"},
+        {0, "0.000"},
+        {20, "20.000"},
+        {25, "25.000"},
+        {-3, "-3.000"},
+        {0.9999, "1.000"},
+        {19.0001, "19.000"},
+        {123456, "123456.000"},
+        // Like every "%w.df" of the program: halves away from zero (printf would round these exact
+        // binary ties to even), and no minus sign on a value that rounds to zero.
+        {0.0625, "0.063"},
+        {19.0625, "19.063"},
+        {-0.0625, "-0.063"},
+        {0.0005, "0.001"},
+        {-0.0001, "0.000"},
+        {-0.0004999, "0.000"},
+        {-0.0005, "-0.001"},
+        {0.00049, "0.000"},
+        {19.9995, "20.000"},
+        {1e20, "100000000000000000000.000"},
     };
     for (const auto& row : rows) {
         const std::optional<std::string> message = CheckScaledScoreRange(kBlockDesign, row.value);

@@ -2,6 +2,7 @@
 // written out by hand from the report's layout, and the lines the layout gives for other cases.
 #include <gtest/gtest.h>
 
+#include "engine/entry.h"
 #include "report/citation.h"
 #include "report_test_support.h"
 
@@ -333,17 +334,35 @@ TEST(ComposeReport, SubtestDiscrepancyNotes) {
         "magnitude should";
     const std::string follow2 = " not be interpreted: see paper for discussion of this issue.";
 
-    SubtestEntries five = AllEntries(10);
-    five[4] = 15;  // VO 15, SI 10: exactly 5
-    const auto noNotes = FirstReport(ScoredInput(five));
-    EXPECT_FALSE(Contains(noNotes, vcNote));
-    EXPECT_FALSE(Contains(noNotes, follow1));
-
-    SubtestEntries six = AllEntries(10);
-    six[4] = 16;  // VO 16, SI 10
-    const auto notes = FirstReport(ScoredInput(six));
-    // The note and the two lines after it, then the outputs heading's blank lines.
-    EXPECT_EQ(Block(notes, vcNote, 4), (std::vector<std::string>{vcNote, follow1, follow2, ""}));
+    // VO and SI as typed, parsed as the worksheet and the scorer parse them. Typed decimals that
+    // differ by exactly 5 write nothing, although their doubles may differ by a hair more than 5
+    // (8.3 - 3.3 and 6.7 - 1.7 do, one in double and one in extended arithmetic).
+    const struct {
+        const char* vocabulary;
+        const char* similarities;
+        bool note;
+    } differences[] = {
+        {"15", "10", false},   {"16", "10", true},    {"10", "16", true},     {"8.3", "3.3", false},
+        {"3.3", "8.3", false}, {"6.7", "1.7", false}, {"6.2", "1.2", false},  {"9.8", "4.8", false},
+        {"19", "14", false},   {"8.31", "3.3", true}, {"15.001", "10", true},
+    };
+    for (const auto& row : differences) {
+        SubtestEntries entries = AllEntries(10);
+        entries[4] = ParseScoreEntry(row.vocabulary, "VO").value;
+        entries[1] = ParseScoreEntry(row.similarities, "SI").value;
+        const auto lines = FirstReport(ScoredInput(entries));
+        if (row.note) {
+            // The note and the two lines after it, then the outputs heading's blank lines.
+            EXPECT_EQ(Block(lines, vcNote, 4),
+                      (std::vector<std::string>{vcNote, follow1, follow2, ""}))
+                << "VO " << row.vocabulary << ", SI " << row.similarities;
+        } else {
+            EXPECT_FALSE(Contains(lines, vcNote))
+                << "VO " << row.vocabulary << ", SI " << row.similarities;
+            EXPECT_FALSE(Contains(lines, follow1))
+                << "VO " << row.vocabulary << ", SI " << row.similarities;
+        }
+    }
 
     // All four checks, in order, with the two closing lines written once. Differences are taken
     // in both directions: SI - VO, MR - BD, DS - LN, CD - SS.

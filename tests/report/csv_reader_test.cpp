@@ -35,9 +35,16 @@ TEST(ReadCsv, RecordsFieldsAndLines) {
         {"text after a closing quote",
          "\"a\"b,1\nok\n",
          {{1, {}, "unexpected text after a closing quote"}, {2, {"ok"}, ""}}},
+        // A stray quote fails its own line only; the lines after it are still read.
         {"quote left open",
          "ok\n\"abc,1\n2\n",
-         {{1, {"ok"}, ""}, {2, {}, "a quoted field is not closed"}}},
+         {{1, {"ok"}, ""}, {2, {}, "a quoted field is not closed"}, {3, {"2"}, ""}}},
+        {"quote closed lines later, then text after it",
+         "a,\"b\nc,d\ne,\"f\ng,h\n",
+         {{1, {}, "unexpected text after a closing quote"},
+          {2, {"c", "d"}, ""},
+          {3, {}, "a quoted field is not closed"},
+          {4, {"g", "h"}, ""}}},
         {"nothing at all", "", {}},
     };
     for (const ReadRow& row : rows) {
