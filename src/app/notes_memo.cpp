@@ -1,6 +1,7 @@
 #include "app/notes_memo.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
@@ -37,6 +38,21 @@ void NotesMemo::keyPressEvent(QKeyEvent* event) {
 void NotesMemo::insertFromMimeData(const QMimeData* source) {
     if (!source->hasText()) return;
     insertPlainText(source->text().left(std::max(0, Room())));
+}
+
+void NotesMemo::inputMethodEvent(QInputMethodEvent* event) {
+    // Text composed by an input method (accents, compose sequences, other scripts) arrives here
+    // rather than as key presses; it is held to the same limit.
+    const QString commit = event->commitString();
+    const int room = Room();
+    if (commit.size() > room) {
+        QInputMethodEvent limited(event->preeditString(), event->attributes());
+        limited.setCommitString(commit.left(std::max(0, room)), event->replacementStart(),
+                                event->replacementLength());
+        QTextEdit::inputMethodEvent(&limited);
+        return;
+    }
+    QTextEdit::inputMethodEvent(event);
 }
 
 QStringList DisplayedLines(const QTextEdit& memo) {

@@ -17,6 +17,7 @@ class NotesMemo : public QTextEdit {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
   private:
     // Characters that may still be inserted in place of the current selection.

@@ -15,6 +15,9 @@ class Platform {
   public:
     virtual ~Platform() = default;
 
+    // The kinds of message box below.
+    enum class Box { Warning, Information, Confirm, Error };
+
     // Modal warning box: caption "Warning", exclamation icon, one OK button.
     virtual void ShowWarning(const QString& text) = 0;
     // Modal information box: information icon, one OK button. Platforms without a box of their

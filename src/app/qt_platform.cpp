@@ -31,22 +31,49 @@ QtPlatform::QtPlatform(QString programFolder) : programFolder_(std::move(program
 
 QtPlatform::~QtPlatform() = default;
 
+std::unique_ptr<QMessageBox> BuildMessageBox(Platform::Box box, const QString& text,
+                                             QWidget* parent) {
+    QMessageBox::Icon icon = QMessageBox::Warning;
+    QString caption = QStringLiteral("Warning");
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    switch (box) {
+        case Platform::Box::Warning:
+            break;
+        case Platform::Box::Information:
+            icon = QMessageBox::Information;
+            caption = QStringLiteral("Information");
+            break;
+        case Platform::Box::Confirm:
+            icon = QMessageBox::Question;
+            caption = QStringLiteral("Confirm");
+            buttons = QMessageBox::Yes | QMessageBox::No;
+            break;
+        case Platform::Box::Error:
+            icon = QMessageBox::Critical;
+            caption = QString::fromLatin1(kProgramTitle);
+            break;
+    }
+    auto message = std::make_unique<QMessageBox>(icon, caption, text, buttons, parent);
+    // Messages quote what the user typed or chose (entries, file names): a "<" in them is text,
+    // never markup.
+    message->setTextFormat(Qt::PlainText);
+    return message;
+}
+
 void QtPlatform::ShowWarning(const QString& text) {
-    QMessageBox::warning(DialogParent(), QStringLiteral("Warning"), text, QMessageBox::Ok);
+    BuildMessageBox(Box::Warning, text, DialogParent())->exec();
 }
 
 void QtPlatform::ShowInformation(const QString& text) {
-    QMessageBox::information(DialogParent(), QStringLiteral("Information"), text, QMessageBox::Ok);
+    BuildMessageBox(Box::Information, text, DialogParent())->exec();
 }
 
 bool QtPlatform::Confirm(const QString& question) {
-    return QMessageBox::question(DialogParent(), QStringLiteral("Confirm"), question,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return BuildMessageBox(Box::Confirm, question, DialogParent())->exec() == QMessageBox::Yes;
 }
 
 void QtPlatform::ShowError(const QString& message) {
-    QMessageBox::critical(DialogParent(), QString::fromLatin1(kProgramTitle), message,
-                          QMessageBox::Ok);
+    BuildMessageBox(Box::Error, message, DialogParent())->exec();
 }
 
 void QtPlatform::Beep() {

@@ -2,11 +2,17 @@
 // printer. Thin on purpose: every decision lives in the forms, which tests drive with a fake.
 #pragma once
 
+#include <QMessageBox>
 #include <memory>
 
 #include "app/platform.h"
 
 namespace orvale {
+
+// The modal box the real platform shows for a message of this kind: caption, icon and buttons as
+// Platform describes them, and the text shown exactly as given.
+std::unique_ptr<QMessageBox> BuildMessageBox(Platform::Box box, const QString& text,
+                                             QWidget* parent);
 
 class QtPlatform : public Platform {
   public:

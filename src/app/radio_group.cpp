@@ -22,8 +22,17 @@ RadioGroup::RadioGroup(const QString& name, const QString& caption, const QStrin
         button->setGeometry(kItemIndent, kCaptionHeight + i * rowHeight,
                             geometry.width() - 2 * kItemIndent, rowHeight);
         buttons_->addButton(button, i);
+        TabStopOnlyWhenChecked(button);
     }
     setItemIndex(0);
+}
+
+void TabStopOnlyWhenChecked(QRadioButton* button) {
+    const auto follow = [button](bool checked) {
+        button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    follow(button->isChecked());
+    QObject::connect(button, &QAbstractButton::toggled, button, follow);
 }
 
 int RadioGroup::itemIndex() const {

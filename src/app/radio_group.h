@@ -25,4 +25,8 @@ class RadioGroup : public QGroupBox {
     QButtonGroup* buttons_;
 };
 
+// Makes button a tab stop only while it is checked, so that Tab enters a set of options at the
+// selected one (the arrow keys move between the options).
+void TabStopOnlyWhenChecked(QRadioButton* button);
+
 }  // namespace orvale

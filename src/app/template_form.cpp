@@ -145,23 +145,33 @@ void TfrmTemplate::BuildControls() {
         {QStringLiteral("Do NOT apply Bonferroni"), QStringLiteral("Apply sequential Bonferroni")},
         QRect(8, 176, 233, 65), Panel1);
 
-    auto* groupBox = new QGroupBox(
+    // The box's caption is far wider than the box: a one-line title would be cut off in the
+    // middle of a word, so the caption wraps onto two lines inside the box, which is one line
+    // taller than the buttons alone need and keeps their spacing below the caption.
+    constexpr int kCutoffCaptionExtra = 18;
+    GroupBox1 = new QGroupBox(Panel1);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(8, 248, 369, 73 + kCutoffCaptionExtra);
+    auto* cutoffCaption = new QLabel(
         QStringLiteral("An abnormally low score (and abnormally large difference) is defined as "
                        "being exhibited by less than.."),
-        Panel1);
-    GroupBox1 = groupBox;
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(8, 248, 369, 73);
+        GroupBox1);
+    cutoffCaption->setObjectName(QStringLiteral("GroupBox1Caption"));
+    cutoffCaption->setWordWrap(true);
+    cutoffCaption->setGeometry(8, 3, 353, 30);
     const auto makeCutoffButton = [this](const char* name, const char* caption, int top) {
         auto* button = new QRadioButton(QString::fromLatin1(caption), GroupBox1);
         button->setObjectName(QString::fromLatin1(name));
-        button->setGeometry(8, top, 353, 17);
+        button->setGeometry(8, top + kCutoffCaptionExtra, 353, 17);
         return button;
     };
     RadioButton1 = makeCutoffButton("RadioButton1", "5% of population", 16);
     RadioButton2 = makeCutoffButton("RadioButton2", "10% of population", 32);
     RadioButton3 = makeCutoffButton("RadioButton3", "15% of population", 48);
     RadioButton1->setChecked(true);
+    for (QRadioButton* button : {RadioButton1, RadioButton2, RadioButton3}) {
+        TabStopOnlyWhenChecked(button);
+    }
 
     for (int k = 0; k < kSubtestCount; ++k) {
         const ScoreFieldLayout& layout = kScoreFields[static_cast<std::size_t>(k)];
@@ -305,7 +315,9 @@ void TfrmTemplate::SaveCurrentData() {
 
 void TfrmTemplate::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    FormShow();
+    // A window restored from the task bar is not shown anew: the focus stays where the user left
+    // it.
+    if (!event->spontaneous()) FormShow();
 }
 
 void TfrmTemplate::FormShow() {
@@ -433,7 +445,9 @@ void TfrmTemplate::ScoreFieldKeyUp(int field) {
     if (edit->text().size() <= kMaxEntryLength) return;
     platform_.Beep();
     platform_.ShowWarning(MessageText(kMaxLengthMessage));
-    edit->setText(QString::fromStdString(LimitEntryLength(edit->text().toStdString())));
+    // Cut by characters, not by the bytes of an encoding: a pasted text may hold characters that
+    // take more than one byte.
+    edit->setText(edit->text().left(kMaxEntryLength));
     edit->selectAll();
 }
 
@@ -524,8 +538,13 @@ bool TfrmTemplate::eventFilter(QObject* watched, QEvent* event) {
         if (watched == fields_[0]) txtInput1Exit();
     }
     if (watched == memoComments) {
-        if (event->type() == QEvent::FocusIn) memoCommentsEnter();
-        if (event->type() == QEvent::FocusOut) memoCommentsExit();
+        // Switching to another window or opening a menu neither enters nor leaves the notes box.
+        const auto movesWithinWorksheet = [event] {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+        };
+        if (event->type() == QEvent::FocusIn && movesWithinWorksheet()) memoCommentsEnter();
+        if (event->type() == QEvent::FocusOut && movesWithinWorksheet()) memoCommentsExit();
         if (event->type() == QEvent::KeyRelease) {
             memoCommentsKeyUp(static_cast<QKeyEvent*>(event)->key());
         }

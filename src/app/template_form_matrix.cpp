@@ -80,6 +80,16 @@ void TfrmTemplate::SetUpMatrixControls() {
     grdData->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
     grdData->setSelectionMode(QAbstractItemView::SingleSelection);
     grdData->installEventFilter(this);
+    // The grid's own focus-out is seen by the event filter. While a cell is being edited the focus
+    // is in the grid's cell editor instead; leaving the editor for another control of the
+    // worksheet leaves the grid just the same.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        // Only a move to another control of the worksheet counts, as for the grid itself.
+        if (now == nullptr || now->window() != this || now == grdData) return;
+        if (old != nullptr && grdData->isAncestorOf(old) && !grdData->isAncestorOf(now)) {
+            grdDataExit();
+        }
+    });
     for (std::size_t i = 0; i < lblCols_.size(); ++i) {
         lblCols_[i]->setText(QString::number(i + 1));
         lblCols_[i]->setAlignment(Qt::AlignCenter);
@@ -181,10 +191,9 @@ bool TfrmTemplate::CheckGridCells() {
 
 bool TfrmTemplate::RunMatrixStep() {
     const int n = ClampStoreDimension(config_.MatrixDimension);
-    // The store holds a matrix once the file gave one or an earlier Compute of this run took one;
-    // either is offered again rather than the identity.
-    MatrixWorkBuffer buffer =
-        PrepareMatrixBuffer(correlationStore_, n, previousDataLoaded_ || matrixDimension_ > 0);
+    // The matrix read from the previous-data file at start-up is offered again; without one the
+    // form starts from the identity, at every Compute of the run.
+    MatrixWorkBuffer buffer = PrepareMatrixBuffer(correlationStore_, n, previousDataLoaded_);
     hide();
     MatrixEntryRequest request;
     request.dimension = {n, n};

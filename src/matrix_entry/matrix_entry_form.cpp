@@ -120,6 +120,9 @@ MatrixEntryForm::MatrixEntryForm(Platform& platform, MatrixWorkBuffer& buffer,
     auto* scrollArea = new QScrollArea(this);
     scrollArea->setObjectName(QStringLiteral("SqMatFrmScroll"));
     scrollArea->setFrameShape(QFrame::NoFrame);
+    // The scrolling is the form's own, not a control: it takes no focus and is no tab stop, so
+    // the form opens in its first entry cell and Tab cycles through the cells and buttons only.
+    scrollArea->setFocusPolicy(Qt::NoFocus);
     scrollArea->setGeometry(rect());
     content_ = new QWidget;
     content_->resize(kMatrixFormWidth, kMatrixFormHeight);
@@ -253,6 +256,9 @@ void MatrixEntryForm::SetScrolling() {
 }
 
 void MatrixEntryForm::FocusCell(QLineEdit* cell) {
+    // A large matrix may have the cell scrolled out of sight; bring it into view with its text
+    // selected, as the messages promise.
+    findChild<QScrollArea*>(QStringLiteral("SqMatFrmScroll"))->ensureWidgetVisible(cell);
     cell->setFocus();
     cell->selectAll();
 }
@@ -299,16 +305,18 @@ void MatrixEntryForm::ContinueEntry() {
 }
 
 void MatrixEntryForm::ClearEntry() {
-    if (!platform_.Confirm(QString::fromLatin1(kClearMatrixQuestion))) return;
-    for (int c = 1; c <= columns_; ++c) {
-        for (int r = c + 1; r <= rows_; ++r) {
-            QLineEdit* cell = Cell(c, r);
-            if (cell == nullptr) continue;
-            cell->setText(QString::fromLatin1(kDefaultCellText));
-            buffer_.Set(c, r, 0.0);
-            if (lowerTriangleOnly_) buffer_.Set(r, c, 0.0);
+    if (platform_.Confirm(QString::fromLatin1(kClearMatrixQuestion))) {
+        for (int c = 1; c <= columns_; ++c) {
+            for (int r = c + 1; r <= rows_; ++r) {
+                QLineEdit* cell = Cell(c, r);
+                if (cell == nullptr) continue;
+                cell->setText(QString::fromLatin1(kDefaultCellText));
+                buffer_.Set(c, r, 0.0);
+                if (lowerTriangleOnly_) buffer_.Set(r, c, 0.0);
+            }
         }
     }
+    // Whatever the answer, the title panel is reset.
     titlePanel_->setText(QStringLiteral("Title:"));
 }
 

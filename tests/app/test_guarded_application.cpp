@@ -1,10 +1,11 @@
 // Errors that escape an event handler: shown in the standard error box, and the program goes on
 // delivering events afterwards.
 #include <QtTest>
-
 #include <stdexcept>
 
 #include "app/guarded_application.h"
+#include "app/qt_platform.h"
+#include "report/compose.h"
 #include "support/fake_platform.h"
 
 namespace {
@@ -38,6 +39,42 @@ class TestGuardedApplication : public QObject {
                  QStringList{"Disk full"});
         QCOMPARE(receiver.delivered, 2);
         app->SetPlatform(nullptr);
+    }
+
+    void messageBoxesShowTheirTextAsWritten_data() {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<int>("buttons");
+        using Box = orvale::Platform::Box;
+        QTest::newRow("warning") << int(Box::Warning) << "Warning" << int(QMessageBox::Warning)
+                                 << int(QMessageBox::Ok);
+        QTest::newRow("information") << int(Box::Information) << "Information"
+                                     << int(QMessageBox::Information) << int(QMessageBox::Ok);
+        QTest::newRow("confirm") << int(Box::Confirm) << "Confirm" << int(QMessageBox::Question)
+                                 << int(QMessageBox::Yes | QMessageBox::No);
+        QTest::newRow("error") << int(Box::Error) << QString::fromLatin1(orvale::kProgramTitle)
+                               << int(QMessageBox::Critical) << int(QMessageBox::Ok);
+    }
+
+    // A message quoting a file name or an entry with "<b>" in it shows those characters; the box
+    // never takes them for markup (which would also swallow the line breaks).
+    void messageBoxesShowTheirTextAsWritten() {
+        QFETCH(int, box);
+        QFETCH(QString, caption);
+        QFETCH(int, icon);
+        QFETCH(int, buttons);
+        const QString text = QStringLiteral(
+            "The results could not be saved to /tmp/<b>case</b>.txt: "
+            "Permission denied\nsecond line");
+        const auto message =
+            orvale::BuildMessageBox(static_cast<orvale::Platform::Box>(box), text, nullptr);
+        QCOMPARE(message->windowTitle(), caption);
+        QCOMPARE(int(message->icon()), icon);
+        QCOMPARE(int(message->standardButtons()), buttons);
+        QCOMPARE(message->text(), text);
+        QCOMPARE(message->textFormat(), Qt::PlainText);
+        QVERIFY(!message->isVisible());
     }
 };
 

@@ -1,8 +1,11 @@
 // The worksheet on its own: start-up state, the key filter and length limit of the score fields,
 // the notes box, validation at Compute, and the exit confirmations of both windows.
+#include <QtTest/qtestspontaneevent.h>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTest>
@@ -40,6 +43,7 @@ class WorksheetTest : public QObject {
 
     void startsWithEmptyFieldsDefaultsAndFocus();
     void descriptionQuotesTheCitationAndScrolls();
+    void everyCaptionIsShownWhole();
     void hiddenMatrixControlsStayHidden();
     void tabOrderRunsThroughFieldsThenButtons();
     void keyFilterSwallowsLettersAndTurnsCommaIntoPoint();
@@ -94,6 +98,57 @@ void WorksheetTest::startsWithEmptyFieldsDefaultsAndFocus() {
     QVERIFY(!(program_->results().windowFlags() & Qt::WindowSystemMenuHint));
     QVERIFY(program_->platform().messages.empty());
     QCOMPARE(program_->platform().printerQueries, 0);
+
+    // Restoring the window from the task bar is no new showing: the focus stays in the field the
+    // user was typing in, although the first field is still empty.
+    program_->field(2)->setFocus();
+    QShowEvent restored;
+    QSpontaneKeyEvent::setSpontaneous(&restored);
+    QCoreApplication::instance()->notify(&sheet, &restored);  // sendEvent would clear the flag
+    QCOMPARE(sheet.focusWidget(), program_->field(2));
+    sheet.hide();
+    sheet.show();
+    QCOMPARE(sheet.focusWidget(), program_->field(0));
+}
+
+void WorksheetTest::everyCaptionIsShownWhole() {
+    // Each caption fits its control at the program's fonts: none is cut off or elided.
+    program_->TypeScores(kValidScores);
+    program_->Compute();
+    for (QWidget* window : {static_cast<QWidget*>(&program_->worksheet()),
+                            static_cast<QWidget*>(&program_->results())}) {
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            if (control->isHidden() || !control->isVisibleTo(window)) continue;
+            const QFontMetrics metrics(control->font());
+            const QString name = control->objectName();
+            if (auto* label = qobject_cast<QLabel*>(control)) {
+                if (label->wordWrap()) {
+                    QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
+                             qPrintable(name));
+                } else {
+                    QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->width(),
+                             qPrintable(name));
+                }
+            } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+                QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(name));
+            } else if (auto* box = qobject_cast<QGroupBox*>(control)) {
+                QVERIFY2(metrics.horizontalAdvance(box->title()) + 16 <= box->width(),
+                         qPrintable(name));
+            }
+        }
+    }
+    // The cut-off definition reads in full above its three buttons, inside its panel.
+    auto* box = program_->worksheet().findChild<QGroupBox*>("GroupBox1");
+    auto* caption = box->findChild<QLabel*>("GroupBox1Caption");
+    QCOMPARE(caption->text(), QStringLiteral("An abnormally low score (and abnormally large "
+                                             "difference) is defined as being exhibited by less "
+                                             "than.."));
+    for (const char* name : {"RadioButton1", "RadioButton2", "RadioButton3"}) {
+        const QRect button = box->findChild<QRadioButton*>(name)->geometry();
+        QVERIFY2(button.top() > caption->geometry().bottom(), name);
+        QVERIFY2(box->rect().contains(button), name);
+    }
+    QVERIFY(program_->worksheetControl("Panel1")->rect().contains(box->geometry()));
 }
 
 void WorksheetTest::descriptionQuotesTheCitationAndScrolls() {
@@ -160,6 +215,26 @@ void WorksheetTest::tabOrderRunsThroughFieldsThenButtons() {
     QVERIFY(position("RadioGroup3_item0") < position("RadioButton1"));
     QVERIFY(position("RadioButton1") < position("RadioGroup4_item0"));
     QVERIFY(position("RadioGroup4_item0") < position("memoComments"));
+    QCOMPARE(visited.filter(QStringLiteral("RadioGroup2_")),
+             QStringList{QStringLiteral("RadioGroup2_item0")});
+
+    // Tab enters each set of options at the selected one; the arrow keys move within the set.
+    program_->radioGroup("RadioGroup2")->setItemIndex(2);
+    auto* tenPercent = program_->worksheet().findChild<QRadioButton*>("RadioButton2");
+    tenPercent->setChecked(true);
+    program_->field(7)->setFocus();
+    QTest::keyClick(program_->field(7), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("RadioGroup2_item2"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("RadioGroup2_item3"));
+    QCOMPARE(program_->radioGroup("RadioGroup2")->itemIndex(), 3);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), tenPercent);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("RadioGroup2_item3"));
 }
 
 void WorksheetTest::keyFilterSwallowsLettersAndTurnsCommaIntoPoint() {
@@ -203,6 +278,11 @@ void WorksheetTest::eachFieldChecksItsOwnLength() {
     QTest::keyClick(program_->field(3), Qt::Key_End);
     QCOMPARE(program_->field(3)->text(), QStringLiteral("123456"));
     QCOMPARE(program_->field(1)->text(), QStringLiteral("12"));
+    // The cut counts characters, whatever a pasted character takes in bytes.
+    program_->field(5)->setText(QStringLiteral("12345\u00BD6"));
+    QTest::keyClick(program_->field(5), Qt::Key_End);
+    QCOMPARE(program_->field(5)->text(), QStringLiteral("12345\u00BD"));
+    QCOMPARE(program_->field(5)->selectedText(), QStringLiteral("12345\u00BD"));
 }
 
 void WorksheetTest::notesHoldAtMost250Characters() {
@@ -219,6 +299,13 @@ void WorksheetTest::notesHoldAtMost250Characters() {
         notes->paste();
         QCOMPARE(notes->toPlainText(), QString(245, u'x') + QStringLiteral("01234"));
     }
+    // Characters composed by an input method are held to the same limit.
+    notes->setPlainText(QString(248, u'y'));
+    notes->moveCursor(QTextCursor::End);
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("\u00E9\u00E8\u00EA"));
+    QCoreApplication::sendEvent(notes, &composed);
+    QCOMPARE(notes->toPlainText(), QString(248, u'y') + QStringLiteral("\u00E9\u00E8"));
     QVERIFY(program_->platform().messages.empty());
 }
 
@@ -235,6 +322,12 @@ void WorksheetTest::notesBoxGrowsAndShrinks() {
     QCOMPARE(notes->height(), orvale::kNotesHeight);
     notes->setFocus();  // two lines now: entering grows it at once
     QCOMPARE(notes->height(), orvale::kNotesExpandedHeight);
+    // Another window taking the focus, or a context menu opening, does not leave the box.
+    for (const Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+        QFocusEvent away(QEvent::FocusOut, reason);
+        QCoreApplication::sendEvent(notes, &away);
+        QCOMPARE(notes->height(), orvale::kNotesExpandedHeight);
+    }
     program_->field(0)->setFocus();
 
     // The lines the report gets are the lines the box shows: a long note wraps at word

@@ -128,6 +128,12 @@ void MatrixEntryFormTest::buildsLowerTriangleCellsLabelsAndButtons() {
     QCOMPARE(form.findChild<QLineEdit*>(QStringLiteral("mat2x3"))->nextInFocusChain(),
              Button(form, "CloseBtn"));
     QCOMPARE(Button(form, "CloseBtn")->nextInFocusChain(), Button(form, "ClearBtn"));
+    // The form opens in the first entry cell, and Tab from the last button comes back to it:
+    // nothing else on the form takes the focus.
+    QCOMPARE(QApplication::focusWidget(), form.Cell(1, 2));
+    Button(form, "ReturnBtn")->setFocus();
+    QTest::keyClick(Button(form, "ReturnBtn"), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.Cell(1, 2));
 }
 
 void MatrixEntryFormTest::fullMatrixHasCellsAboveTheDiagonal() {
@@ -175,6 +181,16 @@ void MatrixEntryFormTest::largeMatricesScroll() {
     QVERIFY(form.Cell(last + 1, last + 1) == nullptr);
     // Every cell can be scrolled into view.
     QVERIFY(area->widget()->rect().contains(corner->geometry()));
+    // A refused cell far down and right is brought into view when Continue focuses it.
+    QLineEdit* refused = form.Cell(last - 1, last);
+    refused->setText(QStringLiteral("5"));
+    platform_->confirmAnswers = std::deque<bool>(static_cast<std::size_t>(last * last), true);
+    Press(form, "CloseBtn");
+    QCOMPARE(platform_->Texts(Kind::Information), QStringList(kMatrixRangeMessage));
+    QCOMPARE(QApplication::focusWidget(), refused);
+    const QRect shown(refused->mapTo(area->viewport(), QPoint(0, 0)), refused->size());
+    QVERIFY2(area->viewport()->rect().contains(shown),
+             qPrintable(QStringLiteral("%1,%2").arg(shown.x()).arg(shown.y())));
 }
 
 void MatrixEntryFormTest::continueAsksAboutEachDefaultCellOnce() {
@@ -269,11 +285,17 @@ void MatrixEntryFormTest::clearDataResetsCellsBelowTheDiagonal() {
     MatrixEntryForm& form = Open(LowerTriangle(3));
     form.Cell(2, 3)->setText(QStringLiteral("0.7"));
 
+    auto* titlePanel = form.findChild<QLabel*>(QStringLiteral("Panel1"));
+    QCOMPARE(titlePanel->text(), QString());
     platform_->confirmAnswers = {false};
     Press(form, "ClearBtn");
     QCOMPARE(platform_->Texts(Kind::Confirm), QStringList({"Clear data from matrix ?"}));
     QCOMPARE(form.Cell(1, 2)->text(), QStringLiteral("0.300"));
     QCOMPARE(form.Cell(2, 3)->text(), QStringLiteral("0.7"));
+    QCOMPARE(buffer_.At(1, 2), 0.3);
+    // The panel's caption is reset after the question whatever the answer.
+    QCOMPARE(titlePanel->text(), QStringLiteral("Title:"));
+    titlePanel->clear();
 
     platform_->confirmAnswers = {true};
     Press(form, "ClearBtn");
@@ -283,7 +305,7 @@ void MatrixEntryFormTest::clearDataResetsCellsBelowTheDiagonal() {
         QCOMPARE(buffer_.At(r, c), 0.0);
     }
     for (int i = 1; i <= 3; ++i) QCOMPARE(form.Cell(i, i)->text(), QStringLiteral("1.000"));
-    QCOMPARE(form.findChild<QLabel*>(QStringLiteral("Panel1"))->text(), QStringLiteral("Title:"));
+    QCOMPARE(titlePanel->text(), QStringLiteral("Title:"));
     QVERIFY(form.isVisible());
 }
 

@@ -259,14 +259,28 @@ void WorksheetMatrixTest::matrixRoundTripThroughTheFile() {
     };
     Compute();
     QVERIFY(platform_->messages.empty());
-    QCOMPARE(ReadFile(DataFile()),
-             kScoresLine + " 1.000 0.500 1.000 -0.250 0.300 1.000 0.125 0.750 0.100 1.000");
+    const QByteArray saved =
+        kScoresLine + " 1.000 0.500 1.000 -0.250 0.300 1.000 0.125 0.750 0.100 1.000";
+    QCOMPARE(ReadFile(DataFile()), saved);
+
+    // This run began without a previous-data file: a second Compute starts from the identity
+    // again, not from the matrix just entered.
+    QTest::mouseClick(windows_->results().findChild<QPushButton*>(QStringLiteral("cmdReturn")),
+                      Qt::LeftButton);
+    QStringList offered;
+    script_ = [&](QDialog& form) {
+        offered = {CellText(form, 1, 2), CellText(form, 2, 4), CellText(form, 4, 4)};
+        Press(form, "ReturnBtn");
+    };
+    Compute();
+    QCOMPARE(offered, QStringList({"0.000", "0.000", "1.000"}));
+    QCOMPARE(ReadFile(DataFile()), saved);
 
     Start(Switches(true, false));
     QVERIFY(platform_->messages.empty());
     QVERIFY(worksheet().PreviousDataLoaded());
     QCOMPARE(Control<QPushButton>("cmdCompute")->text(), QStringLiteral("Continue"));
-    QStringList offered;
+    offered.clear();
     script_ = [&](QDialog& form) {
         for (const auto& [c, r] :
              {std::pair{1, 2}, {1, 3}, {1, 4}, {2, 3}, {2, 4}, {3, 4}, {4, 4}}) {
@@ -439,6 +453,25 @@ void WorksheetMatrixTest::activatingAndLeavingSelectGridCells() {
     Control<QLineEdit>("txtInput3")->setFocus();
     QCOMPARE(Grid()->currentRow(), 0);
     QCOMPARE(Grid()->currentColumn(), 1);
+
+    // Leaving from the cell editor, in the middle of typing into a cell, leaves the grid too.
+    Grid()->setFocus();
+    Grid()->setCurrentCell(4, 3);
+    QTest::keyClick(Grid(), Qt::Key_5);
+    QVERIFY(Grid()->isAncestorOf(QApplication::focusWidget()));
+    Control<QLineEdit>("txtInput3")->setFocus();
+    QCOMPARE(GridText(4, 3), QStringLiteral("5"));
+    QCOMPARE(Grid()->currentRow(), 0);
+    QCOMPARE(Grid()->currentColumn(), 1);
+    // Finishing an edit with Enter keeps the focus in the grid: nothing is left.
+    Grid()->setFocus();
+    Grid()->setCurrentCell(3, 2);
+    QTest::keyClick(Grid(), Qt::Key_7);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(GridText(3, 2), QStringLiteral("7"));  // the editor closes from the event loop
+    QCOMPARE(QApplication::focusWidget(), Grid());
+    QCOMPARE(Grid()->currentRow(), 3);
+    QCOMPARE(Grid()->currentColumn(), 2);
 }
 
 void WorksheetMatrixTest::helpPanelOpensAndCloses() {
