@@ -442,12 +442,12 @@ void TfrmTemplate::ScoreFieldKeyPress(QChar& key) {
 
 void TfrmTemplate::ScoreFieldKeyUp(int field) {
     QLineEdit* edit = fields_[static_cast<std::size_t>(field)];
-    if (edit->text().size() <= kMaxEntryLength) return;
+    const std::string text = edit->text().toStdString();
+    const std::string limited = LimitEntryLength(text);  // cuts characters, never bytes
+    if (limited == text) return;
     platform_.Beep();
     platform_.ShowWarning(MessageText(kMaxLengthMessage));
-    // Cut by characters, not by the bytes of an encoding: a pasted text may hold characters that
-    // take more than one byte.
-    edit->setText(edit->text().left(kMaxEntryLength));
+    edit->setText(QString::fromStdString(limited));
     edit->selectAll();
 }
 

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "engine/tables.h"
+#include "numeric/number_format.h"
 
 namespace orvale {
 
@@ -107,58 +108,6 @@ std::string Quoted(std::string_view caption, std::string_view text) {
     return s;
 }
 
-// Significant decimal digits a value is reduced to before it is rounded for display, as the
-// report's numbers are.
-constexpr int kSignificantDigits = 18;
-
-// The value as the program's "%3.3f" writes it: reduced to 18 significant digits, that decimal
-// string rounded at the third decimal with halves away from zero (0.0625 shows as 0.063), no
-// minus sign on a value that rounds to zero (-0.0001 shows as 0.000), and always a point: only
-// the report follows the regional decimal separator.
-std::string FormatWithThreeDecimals(double value) {
-    constexpr std::size_t kDecimals = 3;
-    if (std::isnan(value)) return "NaN";
-    if (std::isinf(value)) return value < 0 ? "-Inf" : "Inf";
-    char buffer[32];  // "d.<17 digits>e-308" at most
-    const auto converted = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                         std::chars_format::scientific, kSignificantDigits - 1);
-    const std::string_view text(buffer, static_cast<std::size_t>(converted.ptr - buffer));
-    const std::size_t exponentAt = text.find('e');
-    std::string digits;  // the 18 significant digits d1 d2 ..., standing for d1.d2... x 10^exponent
-    for (const char c : text.substr(0, exponentAt)) {
-        if (c != '.') digits.push_back(c);
-    }
-    const std::string_view exponentText = text.substr(exponentAt + 1);
-    int exponent = 0;
-    std::from_chars(exponentText.data() + (exponentText.front() == '+' ? 1 : 0),
-                    exponentText.data() + exponentText.size(), exponent);
-
-    // The digits of the magnitude times 1000, rounded: those down to the third decimal.
-    const long kept = exponent + 1L + static_cast<long>(kDecimals);
-    std::string rounded;
-    if (kept >= static_cast<long>(digits.size())) {
-        rounded = digits + std::string(static_cast<std::size_t>(kept) - digits.size(), '0');
-    } else if (kept >= 0) {
-        rounded = digits.substr(0, static_cast<std::size_t>(kept));
-        if (digits[static_cast<std::size_t>(kept)] >= '5') {
-            std::size_t i = rounded.size();
-            while (i > 0 && rounded[i - 1] == '9') rounded[--i] = '0';
-            if (i > 0) {
-                ++rounded[i - 1];
-            } else {
-                rounded.insert(rounded.begin(), '1');
-            }
-        }
-    }
-    if (rounded.size() < kDecimals + 1) rounded.insert(0, kDecimals + 1 - rounded.size(), '0');
-    const bool roundsToZero = rounded.find_first_not_of('0') == std::string::npos;
-    std::string formatted = value < 0 && !roundsToZero ? "-" : "";
-    formatted.append(rounded, 0, rounded.size() - kDecimals);
-    formatted += '.';
-    formatted.append(rounded, rounded.size() - kDecimals, kDecimals);
-    return formatted;
-}
-
 }  // namespace
 
 char FilterNumericKey(char typed) {
@@ -171,7 +120,14 @@ char FilterNumericKey(char typed) {
 }
 
 std::string LimitEntryLength(std::string_view text) {
-    return std::string(text.substr(0, static_cast<std::size_t>(kMaxEntryLength)));
+    // Texts are UTF-8: count characters, not bytes, so a pasted non-ASCII character is never
+    // split. A byte of the form 10xxxxxx continues the character before it.
+    int characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool continuation = (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+        if (!continuation && characters++ == kMaxEntryLength) return std::string(text.substr(0, i));
+    }
+    return std::string(text);
 }
 
 ParsedEntry ParseScoreEntry(std::string_view text, std::string_view caption) {
@@ -193,7 +149,9 @@ ParsedEntry ParseScoreEntry(std::string_view text, std::string_view caption) {
 
 std::optional<std::string> CheckScaledScoreRange(std::string_view caption, double value) {
     if (value >= kMinScaledScore && value <= kMaxScaledScore) return std::nullopt;
-    return "INPUT ERROR\r(  " + Quoted(caption, FormatWithThreeDecimals(value)) +
+    // "%3.3f" with the program's rounding and a full stop: only the report follows the user's
+    // decimal separator.
+    return "INPUT ERROR\r(  " + Quoted(caption, FormatFixed(value, 3, 3)) +
            "  )\rThe valid range for Wechsler subtest scaled scores is 1 to 19 ";
 }
 

@@ -13,7 +13,7 @@
 #include "app/platform.h"
 #include "engine/entry.h"
 #include "matrix_entry/entry_layout.h"
-#include "report/format.h"
+#include "numeric/number_format.h"
 
 namespace orvale {
 

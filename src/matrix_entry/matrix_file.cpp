@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "engine/entry.h"
-#include "report/format.h"
+#include "numeric/number_format.h"
 
 namespace orvale {
 

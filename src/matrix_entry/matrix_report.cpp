@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/entry.h"
-#include "report/format.h"
+#include "numeric/number_format.h"
 
 namespace orvale {
 

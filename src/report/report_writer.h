@@ -8,7 +8,7 @@
 
 #include "engine/tables.h"
 #include "report/compose.h"
-#include "report/format.h"
+#include "numeric/number_format.h"
 
 namespace orvale::report_detail {
 

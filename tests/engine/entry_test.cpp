@@ -34,7 +34,13 @@ TEST(LimitEntryLength, KeepsTheFirstSixCharacters) {
                 {"12", "12"},
                 {"12.345", "12.345"},
                 {"12.3456", "12.345"},
-                {"1234567890", "123456"}};
+                {"1234567890", "123456"},
+                // UTF-8: a pasted two-byte character counts once and is never split.
+                {"12345\xC2\xBD"
+                 "6",
+                 "12345\xC2\xBD"},
+                {"\xC2\xBD\xC2\xBD\xC2\xBD\xC2\xBD\xC2\xBD\xC2\xBD\xC2\xBD",
+                 "\xC2\xBD\xC2\xBD\xC2\xBD\xC2\xBD\xC2\xBD\xC2\xBD"}};
     for (const auto& row : rows) EXPECT_EQ(LimitEntryLength(row.text), row.expected) << row.text;
 }
 

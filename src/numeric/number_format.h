@@ -1,6 +1,7 @@
-// The report's number formatter: fixed-point, integer, string and percent placeholders of the
-// report's format strings, with the report's own rounding (18 significant digits, then halves
-// away from zero at the last shown decimal) and the user's decimal separator.
+// The program's number formatter, for the report's lines and the entry messages: fixed-point,
+// integer, string and percent placeholders of format strings, with one rounding rule (18
+// significant digits, then halves away from zero at the last shown decimal) and the user's
+// decimal separator.
 #pragma once
 
 #include <initializer_list>

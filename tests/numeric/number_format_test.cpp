@@ -1,6 +1,6 @@
 // The report's number formatter against hand-worked rows: rounding of the 18-digit decimal form
 // with halves away from zero, widths, signs of zero, separators and the other placeholders.
-#include "report/format.h"
+#include "numeric/number_format.h"
 
 #include <gtest/gtest.h>
 

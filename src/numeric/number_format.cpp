@@ -1,5 +1,5 @@
 // The report's number formatter: see format.h.
-#include "report/format.h"
+#include "numeric/number_format.h"
 
 #include <algorithm>
 #include <charconv>
