@@ -533,16 +533,16 @@ bool TfrmTemplate::eventFilter(QObject* watched, QEvent* event) {
         &TfrmTemplate::txtInput4KeyUp, &TfrmTemplate::txtInput5KeyUp, &TfrmTemplate::txtInput6KeyUp,
         &TfrmTemplate::txtInput7KeyUp, &TfrmTemplate::txtinput8KeyUp};
 
-    if (event->type() == QEvent::FocusOut) {
+    // Switching to another window or opening a menu neither enters nor leaves a control.
+    const auto movesWithinWorksheet = [event] {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+    };
+    if (event->type() == QEvent::FocusOut && movesWithinWorksheet()) {
         if (watched == grdData) grdDataExit();
         if (watched == fields_[0]) txtInput1Exit();
     }
     if (watched == memoComments) {
-        // Switching to another window or opening a menu neither enters nor leaves the notes box.
-        const auto movesWithinWorksheet = [event] {
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-        };
         if (event->type() == QEvent::FocusIn && movesWithinWorksheet()) memoCommentsEnter();
         if (event->type() == QEvent::FocusOut && movesWithinWorksheet()) memoCommentsExit();
         if (event->type() == QEvent::KeyRelease) {

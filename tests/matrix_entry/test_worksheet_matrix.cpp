@@ -472,6 +472,13 @@ void WorksheetMatrixTest::activatingAndLeavingSelectGridCells() {
     QCOMPARE(QApplication::focusWidget(), Grid());
     QCOMPARE(Grid()->currentRow(), 3);
     QCOMPARE(Grid()->currentColumn(), 2);
+    // Another window taking the focus (a message box, another program) is not leaving the grid.
+    QLineEdit otherWindow;
+    otherWindow.show();
+    otherWindow.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&otherWindow));
+    QCOMPARE(Grid()->currentRow(), 3);
+    QCOMPARE(Grid()->currentColumn(), 2);
 }
 
 void WorksheetMatrixTest::helpPanelOpensAndCloses() {
