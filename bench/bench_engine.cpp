@@ -18,19 +18,9 @@ void ScoreOneCase(benchmark::State& state, ScoringOptions options) {
     }
 }
 
-ScoringOptions Options(int method, bool trueScores, bool bonferroni, bool gai, int cutoff) {
-    ScoringOptions o;
-    o.confidenceMethod = method;
-    o.trueScoreDifferences = trueScores;
-    o.applyBonferroni = bonferroni;
-    o.calculateGai = gai;
-    o.cutoffIndex = cutoff;
-    return o;
-}
-
-BENCHMARK_CAPTURE(ScoreOneCase, defaults, Options(0, false, false, true, 1));
-BENCHMARK_CAPTURE(ScoreOneCase, glutting_true_scores, Options(2, true, false, true, 2));
-BENCHMARK_CAPTURE(ScoreOneCase, bonferroni_with_gai, Options(1, false, true, true, 3));
-BENCHMARK_CAPTURE(ScoreOneCase, bonferroni_without_gai, Options(3, true, true, false, 1));
+BENCHMARK_CAPTURE(ScoreOneCase, defaults, ScoringOptions{0, false, false, true, 1});
+BENCHMARK_CAPTURE(ScoreOneCase, glutting_true_scores, ScoringOptions{2, true, false, true, 2});
+BENCHMARK_CAPTURE(ScoreOneCase, bonferroni_with_gai, ScoringOptions{1, false, true, true, 3});
+BENCHMARK_CAPTURE(ScoreOneCase, bonferroni_without_gai, ScoringOptions{3, true, true, false, 1});
 
 }  // namespace

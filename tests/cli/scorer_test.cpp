@@ -50,31 +50,22 @@ TEST(Scorer, ReportEqualsTheComposersForEachOption) {
         SubtestEntries entries;
         ScoringOptions expected;
     };
-    auto options = [](int method, bool trueScores, bool bonferroni, bool gai, int cutoff) {
-        ScoringOptions o;
-        o.confidenceMethod = method;
-        o.trueScoreDifferences = trueScores;
-        o.applyBonferroni = bonferroni;
-        o.calculateGai = gai;
-        o.cutoffIndex = cutoff;
-        return o;
-    };
     const SubtestEntries extreme = {15, 19, 10, 1, 19, 10, 15, 1};
     const SubtestEntries mixed = {1, 18, 1, 13, 7, 14, 1, 17};
     const Row rows[] = {
-        {{}, {10, 10, 10, 10, 10, 10, 10, 10}, options(0, false, false, true, 1)},
-        {{"--ci", "90"}, extreme, options(1, false, false, true, 1)},
-        {{"--method", "glutting"}, mixed, options(2, false, false, true, 1)},
+        {{}, {10, 10, 10, 10, 10, 10, 10, 10}, ScoringOptions{0, false, false, true, 1}},
+        {{"--ci", "90"}, extreme, ScoringOptions{1, false, false, true, 1}},
+        {{"--method", "glutting"}, mixed, ScoringOptions{2, false, false, true, 1}},
         {{"--method=glutting", "--ci=90", "--abnormal", "15"},
          extreme,
-         options(3, false, false, true, 3)},
-        {{"--differences", "true", "--bonferroni"}, mixed, options(0, true, true, true, 1)},
+         ScoringOptions{3, false, false, true, 3}},
+        {{"--differences", "true", "--bonferroni"}, mixed, ScoringOptions{0, true, true, true, 1}},
         {{"--no-gai", "--abnormal", "10", "--bonferroni"},
          extreme,
-         options(0, false, true, false, 2)},
+         ScoringOptions{0, false, true, false, 2}},
         {{"--differences", "observed", "--method", "traditional", "--ci", "95"},
          {12.5, 3, 7.25, 19, 1, 11, 10, 10},
-         options(0, false, false, true, 1)},
+         ScoringOptions{0, false, false, true, 1}},
     };
     for (const Row& row : rows) {
         const auto result = RunScorer(Join(row.options, Scores(row.entries)));

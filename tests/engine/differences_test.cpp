@@ -25,15 +25,6 @@ const SubtestEntries kAllTens = {10, 10, 10, 10, 10, 10, 10, 10};
 const SubtestEntries kCaseA = {1, 18, 1, 13, 7, 14, 1, 17};
 const SubtestEntries kCaseB = {15, 19, 10, 1, 19, 10, 15, 1};
 
-ScoringOptions Options(int method, bool trueScores, bool bonferroni, bool gai) {
-    ScoringOptions o;
-    o.confidenceMethod = method;
-    o.trueScoreDifferences = trueScores;
-    o.applyBonferroni = bonferroni;
-    o.calculateGai = gai;
-    return o;
-}
-
 TEST(ReliabilityOfDifferences, StandardErrorsFollowTheConfidenceMethod) {
     // Published to five decimals.
     const double traditional[kPairCount] = {5.86728, 5.79008, 6.53835, 5.96238,
@@ -43,7 +34,7 @@ TEST(ReliabilityOfDifferences, StandardErrorsFollowTheConfidenceMethod) {
     for (int method = 0; method < 4; ++method) {
         for (bool trueScores : {false, true}) {
             const ScoringResults r =
-                ComputeScores(kCaseA, Options(method, trueScores, false, true));
+                ComputeScores(kCaseA, ScoringOptions{method, trueScores, false, true});
             for (int j = 0; j < kPairCount; ++j) {
                 EXPECT_NEAR(r.differenceStandardErrors[j],
                             method < 2 ? traditional[j] : glutting[j], 5e-6)
@@ -54,7 +45,7 @@ TEST(ReliabilityOfDifferences, StandardErrorsFollowTheConfidenceMethod) {
 }
 
 TEST(ReliabilityOfDifferences, ZeroDifferencesGiveOneHalfAndNoVerdictOfSignificance) {
-    const ScoringResults r = ComputeScores(kAllTens, Options(0, false, true, true));
+    const ScoringResults r = ComputeScores(kAllTens, ScoringOptions{0, false, true, true});
     ASSERT_TRUE(r.bonferroniApplied);
     for (int j = 0; j < kPairCount; ++j) {
         EXPECT_EQ(r.oneTailedP[j], 0.5) << kPairTable[j].label;
@@ -64,13 +55,13 @@ TEST(ReliabilityOfDifferences, ZeroDifferencesGiveOneHalfAndNoVerdictOfSignifica
 }
 
 TEST(ReliabilityOfDifferences, ProbabilitiesOfTheWorkedCases) {
-    const ScoringResults r = ComputeScores(kCaseA, Options(0, false, false, true));
+    const ScoringResults r = ComputeScores(kCaseA, ScoringOptions{0, false, false, true});
     for (int j : {0, 1, 3, 4, 5}) EXPECT_LT(r.twoTailedP[j], 0.0001) << kPairTable[j].label;
     EXPECT_NEAR(r.twoTailedP[2], 0.0203, 5e-5);  // VC versus PS, "about 0.0203"
     EXPECT_NEAR(r.twoTailedP[6], 0.0037, 5e-5);  // FSIQ versus GAI, "about 0.0037"
 
     // Estimated true scores shrink the differences; the standard errors stay the same.
-    const ScoringResults t = ComputeScores(kCaseA, Options(0, true, false, true));
+    const ScoringResults t = ComputeScores(kCaseA, ScoringOptions{0, true, false, true});
     EXPECT_NEAR(t.twoTailedP[2], 0.0508, 5e-5);
     EXPECT_EQ(t.differenceStandardErrors, r.differenceStandardErrors);
 }
@@ -83,7 +74,7 @@ TEST(ReliabilityOfDifferences, ProbabilitiesAgreeWithTheNormalTail) {
         for (int method = 0; method < 4; ++method) {
             for (bool trueScores : {false, true}) {
                 const ScoringResults r =
-                    ComputeScores(entries, Options(method, trueScores, false, true));
+                    ComputeScores(entries, ScoringOptions{method, trueScores, false, true});
                 const ScoreArray& v = trueScores ? r.trueScores : r.scores;
                 for (int j = 0; j < kPairCount; ++j) {
                     const double d = v[kPairTable[j].first] - v[kPairTable[j].second];
@@ -100,7 +91,7 @@ TEST(ReliabilityOfDifferences, ProbabilitiesAgreeWithTheNormalTail) {
 TEST(ReliabilityOfDifferences, TinyDifferenceIsJustBelowOneHalf) {
     SubtestEntries entries = kAllTens;
     entries[kBD] = 10.000001;  // PR a hair above VC, WM and PS
-    const ScoringResults r = ComputeScores(entries, Options(0, false, false, true));
+    const ScoringResults r = ComputeScores(entries, ScoringOptions{0, false, false, true});
     EXPECT_LT(r.oneTailedP[0], 0.5);
     EXPECT_GT(r.oneTailedP[0], 0.4999);
     EXPECT_EQ(r.oneTailedP[1], 0.5);  // VC versus WM untouched
@@ -125,14 +116,15 @@ TEST(SequentialBonferroni, WorkedCasesTestTheLastComparisonAtTheFullLevel) {
         {"all tens", kAllTens, true, {ns, ns, ns, ns, ns, ns, ns}},
     };
     for (const auto& row : rows) {
-        const ScoringResults r = ComputeScores(row.entries, Options(0, false, true, row.gai));
+        const ScoringResults r =
+            ComputeScores(row.entries, ScoringOptions{0, false, true, row.gai});
         EXPECT_TRUE(r.bonferroniApplied) << row.name;
         EXPECT_EQ(r.verdicts, row.verdicts) << row.name;
     }
 }
 
 TEST(SequentialBonferroni, NoVerdictsWithoutTheCorrection) {
-    const ScoringResults r = ComputeScores(kCaseA, Options(0, false, false, true));
+    const ScoringResults r = ComputeScores(kCaseA, ScoringOptions{0, false, false, true});
     EXPECT_FALSE(r.bonferroniApplied);
     for (const std::string& v : r.verdicts) EXPECT_TRUE(v.empty());
 }

@@ -168,16 +168,6 @@ struct CaseRow {
     std::vector<std::string> lines;
 };
 
-ScoringOptions Options(int method, bool trueScores, bool bonferroni, bool gai, int cutoff) {
-    ScoringOptions options;
-    options.confidenceMethod = method;
-    options.trueScoreDifferences = trueScores;
-    options.applyBonferroni = bonferroni;
-    options.calculateGai = gai;
-    options.cutoffIndex = cutoff;
-    return options;
-}
-
 TEST(ComposeReport, LinesOfTheDocumentedCases) {
     // Field order: BD SI DS CD VO LN MR SS.
     const SubtestEntries glutting = {10, 15, 10, 10, 16, 10, 10, 10};
@@ -186,7 +176,7 @@ TEST(ComposeReport, LinesOfTheDocumentedCases) {
     const CaseRow rows[] = {
         {"Glutting 95%: limits about the true score, four values a row",
          glutting,
-         Options(2, false, false, true, 1),
+         ScoringOptions{2, false, false, true, 1},
          {" Note: 95% Confidence limits using the Glutting method were selected",
           " Short-Form Index scores plus confidence limits (scores are also expressed as a "
           "percentile):",
@@ -197,7 +187,7 @@ TEST(ComposeReport, LinesOfTheDocumentedCases) {
           "  Perceptual Reasoning    :    100      (  92 to 108 )             50.0      "}},
         {"all entries 11: a difference of -0.32 shows without a minus sign",
          AllEntries(11),
-         Options(0, false, false, true, 1),
+         ScoringOptions{0, false, false, true, 1},
          // VC 105.3610 PR 105.6797: 1 - Phi(0.3187 / 5.86728) = 0.47834, and against the
          // population SD of the difference 1 - Phi(0.3187 / 13.46663) = 0.490560.
          {" VC versus PR:             0                 0.478                0.957",
@@ -205,7 +195,7 @@ TEST(ComposeReport, LinesOfTheDocumentedCases) {
           " Sum of Index scores = 22.000", " Sum of Index scores = 88.000"}},
         {"15/19/10/1 at 5%: one low Index, four abnormal differences",
          extreme,
-         Options(0, false, false, true, 1),
+         ScoringOptions{0, false, false, true, 1},
          {" NUMBER of case's Index scores classified as abnormally low =  1",
           " Percentage = 14.41%",
           " NUMBER of case's pairwise differences (regardless of sign) that meet criterion for "
@@ -219,7 +209,7 @@ TEST(ComposeReport, LinesOfTheDocumentedCases) {
           " Chi-square = 43.356,  p value = 0.00000"}},
         {"all entries 19: an elevated profile without low scores or abnormal differences",
          AllEntries(19),
-         Options(0, false, false, true, 1),
+         ScoringOptions{0, false, false, true, 1},
          // Chi-square 18.71463, p 0.00089416, worked out as above.
          {" Chi-square = 18.715,  p value = 0.00089",
           " NUMBER of case's Index scores classified as abnormally low =  0",
@@ -229,11 +219,11 @@ TEST(ComposeReport, LinesOfTheDocumentedCases) {
           "to  100.0 )"}},
         {"same case at 10% and 15%: base rates of the chosen row",
          extreme,
-         Options(0, false, false, true, 3),
+         ScoringOptions{0, false, false, true, 3},
          {"      less than 15% of population", " Percentage = 35.77%"}},
         {"90% traditional heading keeps its spelling",
          AllEntries(10),
-         Options(1, false, false, true, 2),
+         ScoringOptions{1, false, false, true, 2},
          {" Note: 90% Confidence limits using the traditional method were selected",
           "  Index                       Score  (90% CI Traditonal)       Percentile  (90% CI on "
           "percentile)",
@@ -243,7 +233,7 @@ TEST(ComposeReport, LinesOfTheDocumentedCases) {
           "to   62.9 )"}},
         {"90% Glutting heading",
          AllEntries(10),
-         Options(3, false, false, true, 1),
+         ScoringOptions{3, false, false, true, 1},
          {" Note: 90% Confidence limits using the Glutting method were selected",
           "  Index                       Score  (  90% CI Glutting  )       Percentile       "}},
         {"an entry of 10.5 shows as 11 and sums to 20.5",
@@ -253,7 +243,7 @@ TEST(ComposeReport, LinesOfTheDocumentedCases) {
           " Sum of Index scores = 80.500"}},
         {"true scores and Bonferroni notes",
          AllEntries(10),
-         Options(0, true, true, true, 1),
+         ScoringOptions{0, true, true, true, 1},
          {" Note: Analysis of reliability of differences between Indices is based on estimated "
           "TRUE scores",
           " Note: Sequential Bonferroni correction IS applied when testing for reliable "
@@ -269,7 +259,7 @@ TEST(ComposeReport, LinesOfTheDocumentedCases) {
 
 TEST(ComposeReport, GaiNotRequested) {
     const std::vector<std::string> lines =
-        FirstReport(ScoredInput(AllEntries(10), Options(0, false, false, false, 1)));
+        FirstReport(ScoredInput(AllEntries(10), ScoringOptions{0, false, false, false, 1}));
     EXPECT_FALSE(Contains(lines,
                           " Note: Calculation and analysis of the General Ability Index was "
                           "selected"));
@@ -306,9 +296,9 @@ TEST(ComposeReport, DifferencesFollowTheChosenBasis) {
     // 100 + 0.928 x 13.402 = 112.437 and 100 + 0.882 x 28.582 = 125.209, difference -12.772.
     const SubtestEntries entries = {1, 18, 1, 13, 7, 14, 1, 17};
     const std::vector<std::string> observed =
-        FirstReport(ScoredInput(entries, Options(0, false, false, true, 1)));
+        FirstReport(ScoredInput(entries, ScoringOptions{0, false, false, true, 1}));
     const std::vector<std::string> trueScores =
-        FirstReport(ScoredInput(entries, Options(0, true, false, true, 1)));
+        FirstReport(ScoredInput(entries, ScoringOptions{0, true, false, true, 1}));
     // 15.180 / 6.53835 = 2.3217: one-tailed 0.01013, two-tailed 0.02025; with true scores
     // 12.772 / 6.53835 = 1.9534: 0.0254 and 0.0508.
     EXPECT_TRUE(Contains(
