@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libboost-math-dev
   xvfb xauth
   appstream desktop-file-utils
+  locales
 )
 
 missing=()
