@@ -13,9 +13,9 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include "app/guarded_application.h"
-#include "app/qt_platform.h"
 #include "app/startup.h"
+#include "desktop/guarded_application.h"
+#include "desktop/qt_platform.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <charconv>
 
-#include "app/atomic_write.h"
+#include "desktop/atomic_write.h"
 
 namespace orvale {
 

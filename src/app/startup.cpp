@@ -1,6 +1,6 @@
 #include "app/startup.h"
 
-#include "app/platform.h"
+#include "desktop/platform.h"
 
 namespace orvale {
 

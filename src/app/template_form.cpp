@@ -1,9 +1,10 @@
+// The worksheet's behaviour: the previous-data file, Compute, Clear Data, Exit, the score fields'
+// key filter and length limit, and the notes box. The controls are built in
+// template_form_build.cpp.
 #include "app/template_form.h"
 
 #include <QCloseEvent>
 #include <QFile>
-#include <QFrame>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,16 +12,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTableWidget>
 
-#include "app/description.h"
-#include "app/fonts.h"
 #include "app/notes_memo.h"
-#include "app/platform.h"
 #include "app/previous_data.h"
-#include "app/program_folder.h"
 #include "app/radio_group.h"
+#include "desktop/platform.h"
+#include "desktop/program_folder.h"
 #include "engine/entry.h"
 #include "report/compose.h"
 #include "report/viewer/template_results.h"
@@ -28,25 +26,6 @@
 namespace orvale {
 
 namespace {
-
-// The score fields in field order: control names, label captions and label widths (pixels).
-struct ScoreFieldLayout {
-    const char* fieldName;
-    const char* labelName;
-    const char* caption;
-    int labelWidth;
-};
-constexpr std::array<ScoreFieldLayout, kSubtestCount> kScoreFields = {{
-    {"txtInput1", "Label1", "BLOCK DESIGN subtest scaled score:", 345},
-    {"txtInput2", "Label2", "SIMILARITIES subtest scaled score:", 345},
-    {"txtInput3", "Label3", "DIGIT SPAN subtest scaled score:", 345},
-    {"txtInput4", "Label4", "CODING subtest scaled score:", 345},
-    {"txtInput5", "Label5", "VOCABULARY subtest scaled score:", 345},
-    {"txtInput6", "Label6", "LETTER-NUMBER SEQ subtest scaled score:", 345},
-    {"txtInput7", "Label7", "MATRIX REASONING subtest scaled score:", 337},
-    {"txtinput8", "Label8", "SYMBOL SEARCH subtest scaled score:", 313},
-}};
-constexpr int kFieldSpacing = 40;  // vertical distance between score rows inside Panel1
 
 // Descriptions longer than this get a vertical scroll bar.
 constexpr int kDescriptionScrollLength = 550;
@@ -58,11 +37,6 @@ QString MessageText(std::string_view message) {
         .replace(u'\r', u'\n');
 }
 
-QFont BoldFont(QFont font) {
-    font.setBold(true);
-    return font;
-}
-
 char DecimalSeparator() {
     const QString point = QLocale::system().decimalPoint();
     return point.size() == 1 && point[0].unicode() < 128 ? static_cast<char>(point[0].unicode())
@@ -70,214 +44,6 @@ char DecimalSeparator() {
 }
 
 }  // namespace
-
-TfrmTemplate::TfrmTemplate(Platform& platform, const WorksheetConfig& config, QWidget* parent)
-    : QWidget(parent), platform_(platform), config_(config) {
-    setObjectName(QStringLiteral("frmTemplate"));
-    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
-    setFixedSize(792, 573);
-    setFont(DesignFont(QStringLiteral("System"), 13));
-    BuildControls();
-    BuildHiddenMatrixControls();
-    SetUpMatrixControls();
-    SetTabOrder();
-    FormCreate();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
-}
-
-TfrmTemplate::~TfrmTemplate() = default;
-
-void TfrmTemplate::BuildControls() {
-    DescripFld = new QPlainTextEdit(this);
-    DescripFld->setObjectName(QStringLiteral("DescripFld"));
-    DescripFld->setGeometry(12, 7, 768, 94);
-    DescripFld->setReadOnly(true);
-    DescripFld->setFocusPolicy(Qt::ClickFocus);
-    QPalette descriptionPalette = DescripFld->palette();
-    descriptionPalette.setColor(QPalette::Base, descriptionPalette.color(QPalette::Button));
-    DescripFld->setPalette(descriptionPalette);
-    DescripFld->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    connect(DescripFld, &QPlainTextEdit::textChanged, this, &TfrmTemplate::DescripFldChange);
-
-    Panel3 = new QFrame(this);
-    Panel3->setObjectName(QStringLiteral("Panel3"));
-    Panel3->setGeometry(12, 106, 768, 33);
-    Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    lblComments = new QLabel(QStringLiteral("User's Notes:"), Panel3);
-    lblComments->setObjectName(QStringLiteral("lblComments"));
-    lblComments->setFont(BoldFont(font()));
-    lblComments->move(6, 8);
-    lblComments->adjustSize();
-
-    memoComments = new NotesMemo(this);
-    memoComments->setObjectName(QStringLiteral("memoComments"));
-    memoComments->setGeometry(112, 110, 666, kNotesHeight);
-    memoComments->setFont(FixedPitchFont(12));
-    memoComments->installEventFilter(this);
-
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(12, 143, 768, 346);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-
-    RadioGroup2 =
-        new RadioGroup(QStringLiteral("RadioGroup2"),
-                       QStringLiteral("95% or 90% CLs using traditional or Glutting method..."),
-                       {QStringLiteral("95% CLs using traditional method"),
-                        QStringLiteral("90% CLs using traditional method"),
-                        QStringLiteral("95% CLs using Glutting (estimated true score) method"),
-                        QStringLiteral("90% CLs using Glutting (estimated true score) method")},
-                       QRect(0, 8, 393, 97), Panel1);
-    RadioGroup3 = new RadioGroup(QStringLiteral("RadioGroup3"),
-                                 QStringLiteral("Reliability of differences..."),
-                                 {QStringLiteral("Between observed scores"),
-                                  QStringLiteral("Between estimated true scores")},
-                                 QRect(8, 112, 233, 57), Panel1);
-    RadioGroup4 = new RadioGroup(
-        QStringLiteral("RadioGroup4"), QStringLiteral("Calculate GAI...  "),
-        {QStringLiteral("Yes"), QStringLiteral("No")}, QRect(248, 112, 145, 57), Panel1);
-    RadioGroup1 = new RadioGroup(
-        QStringLiteral("RadioGroup1"), QStringLiteral("Reliability of differences..."),
-        {QStringLiteral("Do NOT apply Bonferroni"), QStringLiteral("Apply sequential Bonferroni")},
-        QRect(8, 176, 233, 65), Panel1);
-
-    // The box's caption is far wider than the box: a one-line title would be cut off in the
-    // middle of a word, so the caption wraps onto two lines inside the box, which is one line
-    // taller than the buttons alone need and keeps their spacing below the caption.
-    constexpr int kCutoffCaptionExtra = 18;
-    GroupBox1 = new QGroupBox(Panel1);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(8, 248, 369, 73 + kCutoffCaptionExtra);
-    auto* cutoffCaption = new QLabel(
-        QStringLiteral("An abnormally low score (and abnormally large difference) is defined as "
-                       "being exhibited by less than.."),
-        GroupBox1);
-    cutoffCaption->setObjectName(QStringLiteral("GroupBox1Caption"));
-    cutoffCaption->setWordWrap(true);
-    cutoffCaption->setGeometry(8, 3, 353, 30);
-    const auto makeCutoffButton = [this](const char* name, const char* caption, int top) {
-        auto* button = new QRadioButton(QString::fromLatin1(caption), GroupBox1);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setGeometry(8, top + kCutoffCaptionExtra, 353, 17);
-        return button;
-    };
-    RadioButton1 = makeCutoffButton("RadioButton1", "5% of population", 16);
-    RadioButton2 = makeCutoffButton("RadioButton2", "10% of population", 32);
-    RadioButton3 = makeCutoffButton("RadioButton3", "15% of population", 48);
-    RadioButton1->setChecked(true);
-    for (QRadioButton* button : {RadioButton1, RadioButton2, RadioButton3}) {
-        TabStopOnlyWhenChecked(button);
-    }
-
-    for (int k = 0; k < kSubtestCount; ++k) {
-        const ScoreFieldLayout& layout = kScoreFields[static_cast<std::size_t>(k)];
-        auto* label = new QLabel(Panel1);
-        label->setObjectName(QString::fromLatin1(layout.labelName));
-        label->setGeometry(400, 12 + k * kFieldSpacing, layout.labelWidth, 16);
-        labels_[static_cast<std::size_t>(k)] = label;
-
-        auto* field = new QLineEdit(Panel1);
-        field->setObjectName(QString::fromLatin1(layout.fieldName));
-        field->setGeometry(704, 8 + k * kFieldSpacing, 56, 24);
-        field->setFont(BoldFont(font()));
-        field->installEventFilter(this);
-        fields_[static_cast<std::size_t>(k)] = field;
-    }
-
-    pan1 = new QFrame(this);
-    pan1->setObjectName(QStringLiteral("pan1"));
-    pan1->setGeometry(12, 500, 768, 49);
-    pan1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-
-    const auto makeButton = [this](const char* name, const char* caption, const QRect& geometry) {
-        auto* button = new QPushButton(QString::fromLatin1(caption), this);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setGeometry(geometry);
-        button->setFont(BoldFont(font()));
-        button->setAutoDefault(false);
-        return button;
-    };
-    cmdCompute = makeButton("cmdCompute", "Compute", QRect(28, 506, 165, 37));
-    btnclearData = makeButton("btnclearData", "Clear Data ", QRect(220, 506, 161, 37));
-    ExitBtn = makeButton("ExitBtn", "Exit", QRect(603, 506, 161, 37));
-    connect(cmdCompute, &QPushButton::clicked, this, &TfrmTemplate::cmdComputeClick);
-    connect(btnclearData, &QPushButton::clicked, this, &TfrmTemplate::btnclearDataClick);
-    connect(ExitBtn, &QPushButton::clicked, this, &TfrmTemplate::ExitBtnClick);
-
-    // The notes box grows over Panel1 while it is being edited.
-    memoComments->raise();
-}
-
-void TfrmTemplate::BuildHiddenMatrixControls() {
-    cmdHelp = new QPushButton(QStringLiteral("Help with matrix..."), Panel1);
-    cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
-    pnlHelp = new QFrame(this);
-    pnlHelp->setObjectName(QStringLiteral("pnlHelp"));
-    for (const char* name : {"memoHelp", "Memo1"}) {
-        auto* memo = new QPlainTextEdit(pnlHelp);
-        memo->setObjectName(QString::fromLatin1(name));
-        memo->setReadOnly(true);
-    }
-    for (const char* name : {"Labelx", "Label9"}) {
-        (new QLabel(pnlHelp))->setObjectName(QString::fromLatin1(name));
-    }
-    cmdReturn = new QPushButton(QStringLiteral("Close Help"), pan1);
-    cmdReturn->setObjectName(QStringLiteral("cmdReturn"));
-    grdData = new QTableWidget(config_.GridRowCount, config_.GridColumnCount + 1, Panel1);
-    grdData->setObjectName(QStringLiteral("grdData"));
-    lblGridColumnsTitle = new QLabel(Panel1);
-    lblGridColumnsTitle->setObjectName(QStringLiteral("lblGridColumnsTitle"));
-    for (std::size_t i = 0; i < lblCols_.size(); ++i) {
-        lblCols_[i] = new QLabel(Panel1);
-        lblCols_[i]->setObjectName(QStringLiteral("lblCol%1").arg(i + 1));
-    }
-    lblItems = new QLabel(Panel1);
-    lblItems->setObjectName(QStringLiteral("lblItems"));
-    Label_N = new QLabel(QStringLiteral("N"), Panel1);
-    Label_N->setObjectName(QStringLiteral("Label_N"));
-    lbl_r = new QLabel(QStringLiteral("r"), Panel1);
-    lbl_r->setObjectName(QStringLiteral("lbl_r"));
-}
-
-void TfrmTemplate::SetTabOrder() {
-    QList<QWidget*> order(fields_.begin(), fields_.end());
-    order.append(grdData);
-    for (RadioGroup* group : {RadioGroup1, RadioGroup2, RadioGroup3}) {
-        for (int i = 0; i < group->count(); ++i) order.append(group->item(i));
-    }
-    order.append({RadioButton1, RadioButton2, RadioButton3});
-    for (int i = 0; i < RadioGroup4->count(); ++i) order.append(RadioGroup4->item(i));
-    order.append({memoComments, cmdCompute, btnclearData, ExitBtn});
-    for (qsizetype i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
-}
-
-void TfrmTemplate::FormCreate() {
-    pnlHelp->hide();
-    cmdReturn->hide();
-    memoComments->clear();
-    correlationStore_.fill(0.0);
-    for (QLineEdit* field : fields_) field->clear();
-    lblGridColumnsTitle->hide();
-    for (QLabel* label : lblCols_) label->hide();
-    lblItems->hide();
-    setWindowTitle(QString::fromLatin1(kProgramTitle));
-    DescripFld->setPlainText(DescriptionText());
-    for (int k = 0; k < kSubtestCount; ++k) {
-        labels_[static_cast<std::size_t>(k)]->setText(
-            QString::fromLatin1(kScoreFields[static_cast<std::size_t>(k)].caption));
-    }
-    Label_N->hide();
-    lbl_r->hide();
-    lblGridColumnsTitle->setText(QStringLiteral("Column names"));
-    cmdHelp->setVisible(config_.MatrixEntryEnabled);
-    grdData->setVisible(config_.GridEntryEnabled);  // sized as the previous data are read
-    fields_[0]->setFocus();
-    LoadPreviousData();
-}
 
 QString TfrmTemplate::DataFilePath() const {
     return orvale::DataFilePath(platform_.ProgramFolder());

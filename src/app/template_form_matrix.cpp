@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include "app/fonts.h"
-#include "app/platform.h"
 #include "app/previous_data.h"
 #include "app/template_form.h"
+#include "desktop/fonts.h"
+#include "desktop/platform.h"
 #include "engine/entry.h"
 #include "matrix_entry/entry_layout.h"
 #include "matrix_entry/matrix_file.h"

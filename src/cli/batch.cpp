@@ -19,11 +19,11 @@
 #include <optional>
 #include <sstream>
 
+#include "batch/csv_reader.h"
 #include "cli/command_line.h"
 #include "engine/entry.h"
 #include "engine/tables.h"
 #include "numeric/normal.h"
-#include "report/csv_reader.h"
 #include "report/report_values.h"
 
 namespace orvale::cli {

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/fonts.h"
-#include "app/platform.h"
+#include "desktop/fonts.h"
+#include "desktop/platform.h"
 #include "engine/entry.h"
 #include "matrix_entry/entry_layout.h"
 #include "numeric/number_format.h"

@@ -3,8 +3,8 @@
 #include <QtTest>
 #include <stdexcept>
 
-#include "app/guarded_application.h"
-#include "app/qt_platform.h"
+#include "desktop/guarded_application.h"
+#include "desktop/qt_platform.h"
 #include "report/compose.h"
 #include "support/fake_platform.h"
 

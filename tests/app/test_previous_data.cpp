@@ -9,7 +9,7 @@
 #include <csignal>
 
 #include "app/previous_data.h"
-#include "app/program_folder.h"
+#include "desktop/program_folder.h"
 #include "support/program_driver.h"
 
 using orvale::testing::FakePlatform;

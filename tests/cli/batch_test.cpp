@@ -5,8 +5,8 @@
 
 #include <map>
 
+#include "batch/csv_reader.h"
 #include "engine/scoring.h"
-#include "report/csv_reader.h"
 #include "scorer_process.h"
 
 namespace orvale {

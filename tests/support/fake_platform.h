@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/platform.h"
+#include "desktop/platform.h"
 
 namespace orvale::testing {
 

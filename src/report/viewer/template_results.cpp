@@ -10,9 +10,9 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
-#include "app/atomic_write.h"
-#include "app/fonts.h"
-#include "app/platform.h"
+#include "desktop/atomic_write.h"
+#include "desktop/fonts.h"
+#include "desktop/platform.h"
 #include "report/viewer/text_device.h"
 
 namespace orvale {

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QPrinter>
 
-#include "app/fonts.h"
+#include "desktop/fonts.h"
 
 namespace orvale {
 

@@ -1,6 +1,6 @@
 // The batch scorer's CSV reader on hand-written texts: quoting, line ends, line numbers, empty
 // lines, malformed records, and a round trip through the field writer.
-#include "report/csv_reader.h"
+#include "batch/csv_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // A small reader for comma-separated text: see csv_reader.h.
-#include "report/csv_reader.h"
+#include "batch/csv_reader.h"
 
 namespace orvale {
 

@@ -1,8 +1,8 @@
-#include "app/guarded_application.h"
+#include "desktop/guarded_application.h"
 
 #include <exception>
 
-#include "app/platform.h"
+#include "desktop/platform.h"
 
 namespace orvale {
 

@@ -1,4 +1,4 @@
-#include "app/atomic_write.h"
+#include "desktop/atomic_write.h"
 
 #include <QSaveFile>
 

@@ -5,7 +5,7 @@
 #include <QMessageBox>
 #include <memory>
 
-#include "app/platform.h"
+#include "desktop/platform.h"
 
 namespace orvale {
 

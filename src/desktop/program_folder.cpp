@@ -1,4 +1,4 @@
-#include "app/program_folder.h"
+#include "desktop/program_folder.h"
 
 #include <QDir>
 #include <QTemporaryFile>

@@ -1,6 +1,6 @@
 // A small reader for comma-separated text (RFC 4180): quoted fields with doubled quotes, commas
 // and line breaks inside quotes, CRLF or LF line ends, an optional UTF-8 byte-order mark. Used by
-// the command-line scorer's batch mode; lives in the core so that it is tested on its own.
+// batch scoring; lives in the core so that it is tested on its own.
 #pragma once
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/qt_platform.h"
+#include "desktop/qt_platform.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -8,7 +8,7 @@
 #include <QPrinterInfo>
 #include <QStandardPaths>
 
-#include "app/program_folder.h"
+#include "desktop/program_folder.h"
 #include "report/compose.h"
 
 namespace orvale {
