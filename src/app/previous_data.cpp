@@ -1,15 +1,23 @@
 #include "app/previous_data.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 
 #include "desktop/atomic_write.h"
+#include "engine/entry.h"
 
 namespace orvale {
 
 namespace {
 
 constexpr qsizetype kMaxTokenLength = 64;  // longest number text the reader takes in one go
+constexpr const char kByteOrderMark[] = "\xEF\xBB\xBF";  // UTF-8, as some editors save it
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -23,7 +31,15 @@ bool IsWhiteSpace(char c) {
 QString PreviousDataLine(const QStringList& entries) {
     QString line;
     for (const QString& entry : entries) {
-        line += QString(entry).remove(u' ');
+        QString text = QString(entry).remove(u' ');
+        if (text.size() > kMaxTokenLength) {
+            // The reader would split it into two numbers: write the value Compute used instead.
+            const ParsedEntry parsed = ParseScoreEntry(text.toStdString(), "");
+            char buffer[32];
+            const auto end = std::to_chars(buffer, buffer + sizeof buffer, parsed.value).ptr;
+            text = QString::fromLatin1(buffer, end - buffer);
+        }
+        line += text;
         line += u' ';
     }
     return line;
@@ -31,8 +47,8 @@ QString PreviousDataLine(const QStringList& entries) {
 
 std::optional<QString> SavePreviousData(const QString& path, const QStringList& entries,
                                         const QString& extensionItems) {
-    const std::optional<QString> reason =
-        WriteWholeFile(path, (PreviousDataLine(entries) + extensionItems).toUtf8());
+    const std::optional<QString> reason = WriteWholeFile(
+        path, (PreviousDataLine(entries) + extensionItems).toUtf8(), LinkAtPath::Replace);
     if (!reason) return std::nullopt;
     return QStringLiteral("The scores could not be saved to %1: %2").arg(path, *reason);
 }
@@ -77,18 +93,60 @@ std::optional<double> FileNumberReader::Next() {
     return ParseFileNumber(content_.mid(start, pos_ - start));
 }
 
+std::optional<QByteArray> ReadBoundedRegularFile(const QString& path, qint64 maxBytes,
+                                                 QString& error) {
+    // Non-blocking, so that a FIFO at the path cannot stop the program before any window shows.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = QString::fromLocal8Bit(std::strerror(errno));
+        return std::nullopt;
+    }
+    const auto fail = [&](const QString& reason) -> std::optional<QByteArray> {
+        ::close(fd);
+        error = reason;
+        return std::nullopt;
+    };
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    if (S_ISDIR(info.st_mode)) return fail(QStringLiteral("it is a folder, not a file"));
+    if (!S_ISREG(info.st_mode)) {
+        return fail(QStringLiteral("it is not a regular file (a device, pipe or socket)"));
+    }
+    const QString tooLarge = QStringLiteral("the file is larger than %1 KiB").arg(maxBytes / 1024);
+    if (info.st_size > maxBytes) return fail(tooLarge);
+    QByteArray content;
+    content.resize(static_cast<qsizetype>(maxBytes) + 1);  // one more byte tells a grown file
+    qsizetype size = 0;
+    while (size < content.size()) {
+        const ssize_t got =
+            ::read(fd, content.data() + size, static_cast<size_t>(content.size() - size));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return fail(QString::fromLocal8Bit(std::strerror(errno)));
+        }
+        if (got == 0) break;
+        size += got;
+    }
+    if (size > maxBytes) return fail(tooLarge);
+    ::close(fd);
+    content.truncate(size);
+    return content;
+}
+
 LoadedData LoadPreviousData(const QString& path, int loadCount,
                             const FollowingItemsReader& readFollowing) {
     LoadedData loaded;
     if (!QFile::exists(path)) return loaded;
     loaded.fileFound = true;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        loaded.error = QStringLiteral("The previous scores could not be read from %1: %2")
-                           .arg(path, file.errorString());
+    QString reason;
+    std::optional<QByteArray> content = ReadBoundedRegularFile(path, kMaxDataFileSize, reason);
+    if (!content) {
+        loaded.error =
+            QStringLiteral("The previous scores could not be read from %1: %2").arg(path, reason);
         return loaded;
     }
-    FileNumberReader reader(file.readAll());
+    if (content->startsWith(kByteOrderMark)) content->remove(0, 3);
+    FileNumberReader reader(std::move(*content));
     std::vector<double> values;
     for (int k = 0; k < loadCount; ++k) {
         const std::optional<double> number = reader.Next();

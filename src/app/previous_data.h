@@ -14,15 +14,26 @@ namespace orvale {
 
 // The file's line for these entries. Blanks inside an entry (only a pasted text can hold one)
 // are dropped: the parser ignores them, and written as they are they would read back as two
-// numbers and shift every later field.
+// numbers and shift every later field. For the same reason an entry longer than the reader's
+// 64-character token is written as the shortest decimal that reads back as its value.
 QString PreviousDataLine(const QStringList& entries);
 
 // Replaces the file at path with PreviousDataLine(entries) followed by extensionItems (the grid
-// and matrix items of configurations that enable them). The error message when it failed.
+// and matrix items of configurations that enable them). A symbolic link at path is replaced by
+// the new file, never written through. The error message when it failed.
 std::optional<QString> SavePreviousData(const QString& path, const QStringList& entries,
                                         const QString& extensionItems = {});
 
 inline constexpr const char* kInvalidNumericInput = "Invalid numeric input";
+
+// The most the reader takes from the file: the eight scores need a few hundred bytes, the grid
+// and matrix items of configurations that enable them some tens of KiB.
+inline constexpr qint64 kMaxDataFileSize = 512 * 1024;
+
+// The content of the regular file at path, at most maxBytes long. A folder, a device, a FIFO or a
+// socket at the path, or a larger file, is refused with the reason in error (never blocking).
+std::optional<QByteArray> ReadBoundedRegularFile(const QString& path, qint64 maxBytes,
+                                                 QString& error);
 
 // The file's numbers one after another: white space of any kind separates them.
 class FileNumberReader {
@@ -51,7 +62,9 @@ using FollowingItemsReader =
     std::function<std::optional<QString>(FileNumberReader& reader, const std::vector<double>&)>;
 
 // Reads loadCount numbers from the file at path, then, when they all read, the following items
-// with readFollowing. A missing file is no error; missing numbers read as 0.
+// with readFollowing. A missing file is no error; missing numbers read as 0. A UTF-8 byte-order
+// mark at the start is skipped; a path that is not a regular file, or a file over
+// kMaxDataFileSize, is reported and nothing is read.
 LoadedData LoadPreviousData(const QString& path, int loadCount,
                             const FollowingItemsReader& readFollowing = {});
 

@@ -17,6 +17,7 @@
 #include "app/notes_memo.h"
 #include "app/previous_data.h"
 #include "app/radio_group.h"
+#include "desktop/atomic_write.h"
 #include "desktop/platform.h"
 #include "desktop/program_folder.h"
 #include "engine/entry.h"
@@ -50,6 +51,8 @@ QString TfrmTemplate::DataFilePath() const {
 }
 
 void TfrmTemplate::LoadPreviousData() {
+    // A program killed while saving leaves its temporary copy of the data file behind.
+    RemoveStaleTemporaryFiles(DataFilePath());
     // Without grid items from the file the grid keeps the configured size, empty.
     if (config_.GridEntryEnabled) SizeGrid();
     const LoadedData loaded = orvale::LoadPreviousData(
