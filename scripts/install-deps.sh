@@ -11,6 +11,7 @@ packages=(
   xvfb xauth
   appstream desktop-file-utils
   locales
+  fuse3 libfuse3-dev
 )
 
 missing=()
