@@ -116,12 +116,15 @@ void ScoreField::contextMenuEvent(QContextMenuEvent* event) {
     QMenu* menu = createStandardContextMenu();
     if (menu == nullptr) return;
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    // The menu's Paste goes through the filter like Ctrl+V; no key release follows it.
-    if (auto* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
-        paste->disconnect(this);
-        connect(paste, &QAction::triggered, this, [this] {
-            if (PasteFiltered()) lengthCheck_();
-        });
+    // The menu's Paste goes through the filter like Ctrl+V; no key release follows it. The
+    // action is known by its connection to paste(), made by name or by pointer.
+    for (QAction* action : menu->actions()) {
+        if (disconnect(action, SIGNAL(triggered()), this, SLOT(paste())) ||
+            disconnect(action, &QAction::triggered, this, &QLineEdit::paste)) {
+            connect(action, &QAction::triggered, this, [this] {
+                if (PasteFiltered()) lengthCheck_();
+            });
+        }
     }
     menu->popup(event->globalPos());
 }
