@@ -77,10 +77,7 @@ void ScoreFieldTest::everyWayInPassesTheFilter_data() {
     QTest::newRow("Ctrl+V digits past six")
         << Way::CtrlV << "1234567890" << 0 << none << "912345" << cut;
     QTest::newRow("Ctrl+V comma") << Way::CtrlV << "2,5" << 0 << none << "92.5" << quiet;
-    QTest::newRow("Ctrl+V blank") << Way::CtrlV << "1 2" << 0 << none << "9" << refused;
     QTest::newRow("Shift+Insert letter") << Way::ShiftInsert << "1x" << 0 << none << "9" << refused;
-    QTest::newRow("Shift+Insert minus and point")
-        << Way::ShiftInsert << "-.5" << 0 << none << "9-.5" << quiet;
     QTest::newRow("menu Paste letters")
         << Way::ContextMenu << "ab12" << 0 << none << "9" << refused;
     QTest::newRow("menu Paste past six")
@@ -88,8 +85,6 @@ void ScoreFieldTest::everyWayInPassesTheFilter_data() {
     QTest::newRow("menu Paste comma") << Way::ContextMenu << "1,5" << 0 << none << "91.5" << quiet;
     QTest::newRow("Alt+A") << Way::Key << "a" << int(Qt::Key_A)
                            << Qt::KeyboardModifiers(Qt::AltModifier) << "9" << refused;
-    QTest::newRow("Alt+5") << Way::Key << "5" << int(Qt::Key_5)
-                           << Qt::KeyboardModifiers(Qt::AltModifier) << "95" << quiet;
     QTest::newRow("Meta+A") << Way::Key << "a" << int(Qt::Key_A)
                             << Qt::KeyboardModifiers(Qt::MetaModifier) << "9" << refused;
     QTest::newRow("AltGr @ as Ctrl+Alt")
@@ -106,12 +101,8 @@ void ScoreFieldTest::everyWayInPassesTheFilter_data() {
                                << int(Qt::Key_unknown) << none << "9" << refused;
     QTest::newRow("key text of two digits")
         << Way::Key << "12" << int(Qt::Key_unknown) << none << "912" << quiet;
-    QTest::newRow("digit and letter key text")
-        << Way::Key << "1a" << int(Qt::Key_unknown) << none << "9" << refused;
     QTest::newRow("composed e acute")
         << Way::InputMethod << "\u00E9" << 0 << none << "9" << refused;
-    QTest::newRow("composed digits with comma")
-        << Way::InputMethod << "1,5" << 0 << none << "91.5" << quiet;
     QTest::newRow("composed digits past six")
         << Way::InputMethod << "1234567" << 0 << none << "912345" << cut;
 }
