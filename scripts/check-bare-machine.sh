@@ -40,6 +40,8 @@ if [ ! -f "$work/pristine.tar" ]; then
   tar -C "$work/root" -cf "$work/pristine.tar" .
 fi
 
+# INSTALL_ONLY=1 reuses the package that an earlier run built.
+if [ "${INSTALL_ONLY:-0}" != 1 ]; then
 step "a bare root with the sources, as after downloading them"
 rm -rf "$work/root" && mkdir -p "$work/root" && tar -C "$work/root" -xf "$work/pristine.tar"
 for tool in make git sudo; do
@@ -66,9 +68,10 @@ tail -n 3 "$work/run.log"
 step "make package"
 flock "$lock" chroot "$work/root" env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
   sh -c 'cd /root/orvale && make package' 2>&1 | tail -n 3
-deb=$(ls "$work/root/root/orvale/build-package/"orvale_*.deb)
 cleanup
 mounted=()
+fi
+deb=$(ls "$work/root/root/orvale/build-package/"orvale_*.deb)
 
 step "the package in a second bare root"
 rm -rf "$work/install" && mkdir -p "$work/install" && tar -C "$work/install" -xf "$work/pristine.tar"
@@ -77,7 +80,7 @@ mount_system "$work/install"
 in_install() { chroot "$work/install" env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 "$@"; }
 in_install sh -c 'apt-get update -qq && apt-get install -y -qq --no-install-recommends /tmp/orvale_*.deb xvfb xauth' >"$work/install.log" 2>&1
 in_install orvale-score --version
-in_install orvale-score 10 10 10 10 10 10 10 10 | grep "FULL SCALE" | head -n 2
+in_install orvale-score 10 10 10 10 10 10 10 10 | sed -n '/INPUTS:/,+2p'
 in_install useradd -m psychologist
 in_install runuser -u psychologist -- orvale --help | tail -n 3
 
@@ -86,13 +89,13 @@ in_install apt-get install -y -qq --no-install-recommends xdotool >/dev/null 2>&
 in_install runuser -u psychologist -- sh -c '
   cd /home/psychologist
   xvfb-run -a -s "-screen 0 1280x1024x24" sh -c "
-    orvale & sleep 4
-    window=\$(xdotool search --sync --name \"ORVALE\" | head -n 1)
-    xdotool windowactivate --sync \$window; sleep 1
+    orvale & program=\$!; sleep 4
+    window=\$(xdotool search --sync --onlyvisible --name \"ORVALE\" | head -n 1)
+    xdotool windowfocus --sync \$window; sleep 1
     xdotool type --delay 50 10; for s in 12 9 8 11 10 13 7; do xdotool key Tab; xdotool type --delay 50 \$s; done
     eval \$(xdotool getwindowgeometry --shell \$window)
     xdotool mousemove \$((X + 110)) \$((Y + HEIGHT - 49)) click 1; sleep 2
-    kill %1"' >"$work/compute.log" 2>&1 || true
+    kill \$program"' >"$work/compute.log" 2>&1 || true
 saved=$(cat "$work/install/home/psychologist/.local/share/orvale/orvale.txt" 2>/dev/null || true)
 echo "saved: '$saved'"
 [ "$saved" = "10 12 9 8 11 10 13 7 " ] || { echo "error: the scores were not kept in the user's folder" >&2; cat "$work/compute.log"; exit 1; }
