@@ -1,9 +1,11 @@
 # Entry points for people and CI. Every target installs what is missing first.
 BUILD_DIR ?= build
 BENCH_DIR ?= build-bench
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 30
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean screenshots format
+.PHONY: all deps configure build run test bench fuzz clean screenshots format
 
 all: build
 
@@ -34,6 +36,13 @@ bench: deps
 	@cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bin/bench_*; do echo "== $$b"; "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true || exit 1; done
 
+# Every fuzz target for FUZZ_SECONDS seconds (clang, libFuzzer, ASan and UBSan); fails on a finding.
+fuzz: deps
+	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DORVALE_BUILD_TESTS=OFF -DORVALE_BUILD_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+	@bash scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 screenshots: build
 	@bash scripts/screenshots.sh $(BUILD_DIR)
 
@@ -41,4 +50,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD_DIR) $(BENCH_DIR)
+	@rm -rf $(BUILD_DIR) $(BENCH_DIR) $(FUZZ_DIR)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and screenshotting ORVALE need.
+# Installs the Debian packages that building, testing, fuzzing and screenshotting ORVALE need.
 # Does nothing when every package is already present; runs apt-get update once otherwise.
 set -euo pipefail
 
@@ -11,6 +11,7 @@ packages=(
   xvfb xauth
   appstream desktop-file-utils
   locales
+  clang libclang-rt-14-dev
 )
 
 missing=()
