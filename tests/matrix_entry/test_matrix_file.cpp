@@ -270,8 +270,6 @@ void MatrixFileTest::gridCellsReadBackAsWrittenWhateverTheirSize() {
         if (const std::optional<qsizetype> bad = FirstInvalidGridCell(cells)) {
             QVERIFY2(std::isinf(ParseCellEntry(cells.texts[*bad].toStdString()).value),
                      qPrintable(cells.texts[*bad]));
-            cells.texts[*bad] = QStringLiteral("1");
-            --round;
             continue;
         }
         const GridRead read = ReadGridItems(NumbersOf(GridFileItems(cells).toLatin1()), cells.size);
@@ -300,13 +298,13 @@ void MatrixFileTest::gridCellsReadBackAsWrittenWhateverTheirSize() {
 // written, from 1e15 on), so no later element shifts.
 void MatrixFileTest::matrixElementsReadBackAsWrittenWhateverTheirSize() {
     std::mt19937_64 random(7);
-    const double specials[] = {1e60,
-                               -1e60,
-                               9.99e59,
-                               std::numeric_limits<double>::max(),
-                               -std::numeric_limits<double>::denorm_min(),
-                               0.0005,
-                               -0.0};
+    const double edgeValues[] = {1e60,
+                                 -1e60,
+                                 9.99e59,
+                                 std::numeric_limits<double>::max(),
+                                 -std::numeric_limits<double>::denorm_min(),
+                                 0.0005,
+                                 -0.0};
     for (int round = 0; round < 200; ++round) {
         CorrelationStore store{};
         for (double& element : store) {
@@ -314,7 +312,7 @@ void MatrixFileTest::matrixElementsReadBackAsWrittenWhateverTheirSize() {
             do {
                 value = std::bit_cast<double>(static_cast<std::uint64_t>(random()));
             } while (!std::isfinite(value));
-            element = random() % 4 == 0 ? specials[random() % std::size(specials)] : value;
+            element = random() % 4 == 0 ? edgeValues[random() % std::size(edgeValues)] : value;
         }
         const QString items = MatrixFileItems(store, 20);
         QCOMPARE(items.count(u' '), 20 * 21 / 2);
