@@ -3,9 +3,11 @@
 BUILD_DIR ?= build
 BENCH_DIR ?= build-bench
 PACKAGE_DIR ?= build-package
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 30
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test bench package clean screenshots format
+.PHONY: all deps build run test bench package fuzz clean screenshots format
 
 all: build
 
@@ -44,6 +46,14 @@ package:
 	@cd $(PACKAGE_DIR) && cpack -G DEB
 	@lintian --fail-on error $(PACKAGE_DIR)/orvale_*.deb
 
+# Every fuzz target for FUZZ_SECONDS seconds (clang, libFuzzer, ASan and UBSan); fails on a finding.
+fuzz:
+	@bash scripts/install-deps.sh fuzz
+	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DORVALE_BUILD_TESTS=OFF -DORVALE_BUILD_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+	@bash scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 screenshots: build
 	@bash scripts/install-deps.sh test
 	@bash scripts/screenshots.sh $(BUILD_DIR)
@@ -53,4 +63,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD_DIR) $(BENCH_DIR) $(PACKAGE_DIR)
+	@rm -rf $(BUILD_DIR) $(BENCH_DIR) $(PACKAGE_DIR) $(FUZZ_DIR)

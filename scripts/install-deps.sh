@@ -4,6 +4,7 @@
 #   install-deps.sh test     build plus the test suite's tools (make test)
 #   install-deps.sh bench    build plus Google Benchmark (make bench)
 #   install-deps.sh package  build plus the Debian packaging tools (make package)
+#   install-deps.sh fuzz     build plus clang and its fuzzing runtime (make fuzz)
 #   install-deps.sh format   clang-format (make format)
 # Runs apt-get update once before installing; waits for another apt run to finish.
 set -euo pipefail
@@ -27,9 +28,10 @@ case "$profile" in
   test) packages=("${build[@]}" "${test_only[@]}") ;;
   bench) packages=("${build[@]}" libbenchmark-dev) ;;
   package) packages=("${build[@]}" dpkg-dev file help2man lintian fakeroot) ;;
+  fuzz) packages=("${build[@]}" clang libclang-rt-14-dev) ;;
   format) packages=(clang-format) ;;
   *)
-    echo "usage: $0 build|test|bench|package|format" >&2
+    echo "usage: $0 build|test|bench|package|fuzz|format" >&2
     exit 2
     ;;
 esac
