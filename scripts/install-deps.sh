@@ -5,13 +5,14 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build make pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
   fonts-liberation
   libgtest-dev libgmock-dev libbenchmark-dev libboost-math-dev
   xvfb xauth
   appstream desktop-file-utils
   locales
   fuse3 libfuse3-dev
+  poppler-utils unzip
 )
 
 missing=()
