@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Saves docs/worksheet.png, docs/results.png and docs/chart.png: the real windows with a sample case, drawn by
-# the program itself under a virtual X server. Usage: scripts/screenshots.sh BUILD_DIR
+# Saves docs/worksheet.png, docs/results.png and docs/chart.png: the real windows with a sample
+# case, drawn by the program itself under a virtual X server. Usage: scripts/screenshots.sh BUILD_DIR
 set -euo pipefail
 
 build_dir="${1:?usage: $0 BUILD_DIR}"

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -94,6 +95,25 @@ int ScoreOneCase(const CommandLine& line) {
     return Deliver(line.outputFile, bytes, stdout, stderr);
 }
 
+// A batch streams to standard output; for --output it is gathered and written whole.
+int ScoreBatch(const CommandLine& line) {
+    if (!line.outputFile) return RunBatch(*line.batchFile, line.options, stdout, stderr, line.format);
+    char* data = nullptr;
+    std::size_t size = 0;
+    std::FILE* memory = ::open_memstream(&data, &size);
+    if (memory == nullptr) {
+        std::fprintf(stderr, "orvale-score: %s\n", std::strerror(errno));
+        return kExitUsage;
+    }
+    const int status = RunBatch(*line.batchFile, line.options, memory, stderr, line.format);
+    std::fclose(memory);
+    const QByteArray bytes(data, static_cast<qsizetype>(size));
+    std::free(data);
+    if (status == kExitUsage) return status;  // nothing was scored: the old file stays
+    const int written = Deliver(line.outputFile, bytes, stdout, stderr);
+    return written == kExitOk ? status : written;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -111,7 +131,7 @@ int main(int argc, char** argv) {
     } else if (line.version) {
         Print(stdout, std::string("orvale-score ") + kProgramVersion + "\n");
     } else if (line.batchFile) {
-        status = RunBatch(*line.batchFile, line.options, stdout, stderr);
+        status = ScoreBatch(line);
     } else {
         status = ScoreOneCase(line);
     }

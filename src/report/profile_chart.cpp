@@ -52,7 +52,7 @@ constexpr double kFontSize = 11.0;
 const QColor kInk(0, 0, 0);
 const QColor kGrid(160, 160, 160);
 const QColor kBand(232, 232, 232);
-const QColor kReferenceLine(70, 70, 70);
+const QColor kReferenceLine(120, 120, 120);  // darker than the grid, lighter than the ink
 const QColor kHatch(200, 70, 60);  // reads as mid grey on a black-and-white print
 
 enum class Marker { Circle, Square, Diamond };

@@ -114,7 +114,12 @@ QByteArray RenderReportOdt(const ReportDocument& document) {
     QTextCursor cursor(&text);
     for (qsizetype i = 0; i < document.lines.size(); ++i) {
         if (i > 0) cursor.insertBlock();
-        cursor.insertText(document.lines[i], monospace);
+        // OpenDocument drops white space at the start of a paragraph, and Qt's writer writes a
+        // single leading blank as plain white space: the column would be lost. A no-break
+        // space in its place looks and measures the same and is kept.
+        QString line = document.lines[i];
+        if (line.startsWith(u' ')) line[0] = QChar::Nbsp;
+        cursor.insertText(line, monospace);
     }
 
     const QImage chart = ChartImage(document);
