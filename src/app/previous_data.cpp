@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -47,6 +49,8 @@ QString PreviousDataLine(const QStringList& entries) {
 
 std::optional<QString> SavePreviousData(const QString& path, const QStringList& entries,
                                         const QString& extensionItems) {
+    // The per-user folder is made when the first scores are saved.
+    QDir().mkpath(QFileInfo(path).absolutePath());
     const std::optional<QString> reason = WriteWholeFile(
         path, (PreviousDataLine(entries) + extensionItems).toUtf8(), LinkAtPath::Replace);
     if (!reason) return std::nullopt;

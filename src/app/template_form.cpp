@@ -13,10 +13,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <algorithm>
 
 #include "app/notes_memo.h"
 #include "app/previous_data.h"
 #include "app/radio_group.h"
+#include "app/score_field.h"
 #include "desktop/atomic_write.h"
 #include "desktop/platform.h"
 #include "desktop/program_folder.h"
@@ -91,16 +93,23 @@ void TfrmTemplate::showEvent(QShowEvent* event) {
 
 void TfrmTemplate::FormShow() {
     if (fields_[0]->text().isEmpty()) {
-        fields_[0]->setFocus();
+        fields_[0]->FocusAndSelectAll();
         return;
     }
     raise();
     activateWindow();
     const int loadCount = config_.LoadCount;
     if (loadCount >= 1 && loadCount < kSubtestCount) {
-        QLineEdit* next = fields_[static_cast<std::size_t>(loadCount)];
-        (next->isHidden() ? fields_[static_cast<std::size_t>(loadCount - 1)] : next)->setFocus();
+        ScoreField* next = fields_[static_cast<std::size_t>(loadCount)];
+        (next->isHidden() ? fields_[static_cast<std::size_t>(loadCount - 1)] : next)
+            ->FocusAndSelectAll();
+        return;
     }
+    // The focus stays where the form has it; a score field that has it (the first one on a start
+    // with remembered scores) is selected whole, so that the next child's first key replaces
+    // the remembered score instead of joining it.
+    const auto focused = std::find(fields_.begin(), fields_.end(), focusWidget());
+    if (focused != fields_.end()) (*focused)->selectAll();
 }
 
 void TfrmTemplate::changeEvent(QEvent* event) {
@@ -154,7 +163,7 @@ void TfrmTemplate::cmdComputeClick() {
         if (!message) message = CheckScaledScoreRange(caption, parsed.value);
         if (message) {
             platform_.ShowWarning(MessageText(*message));
-            field->setFocus();
+            fields_[static_cast<std::size_t>(k)]->FocusAndSelectAll();
             return;
         }
         entries[static_cast<std::size_t>(k)] = parsed.value;
@@ -192,21 +201,21 @@ void TfrmTemplate::btnclearDataClick() {
             delete grdData->takeItem(row, column);
         }
     }
-    fields_[0]->setFocus();
+    fields_[0]->FocusAndSelectAll();
 }
 
 // Key handling of the score fields -------------------------------------------------------------
 
-void TfrmTemplate::ScoreFieldKeyPress(QChar& key) {
-    const char typed = key.unicode() < 128 ? static_cast<char>(key.unicode()) : '\0';
-    const char filtered = typed == '\0' ? '\0' : FilterNumericKey(typed);
-    if (filtered == '\0') {
+void TfrmTemplate::ScoreFieldKeyPress(QString& text) {
+    const std::optional<QString> filtered = FilterNumericText(text);
+    if (!filtered) {
+        // One beep and one message for the whole insertion, however many characters it held.
         platform_.Beep();
         platform_.ShowWarning(MessageText(kNumericOnlyMessage));
-        key = QChar();
+        text.clear();
         return;
     }
-    key = QChar::fromLatin1(filtered);
+    text = *filtered;
 }
 
 void TfrmTemplate::ScoreFieldKeyUp(int field) {
@@ -220,29 +229,29 @@ void TfrmTemplate::ScoreFieldKeyUp(int field) {
     edit->selectAll();
 }
 
-void TfrmTemplate::txtInput1KeyPress(QChar& key) {
-    ScoreFieldKeyPress(key);
+void TfrmTemplate::txtInput1KeyPress(QString& text) {
+    ScoreFieldKeyPress(text);
 }
-void TfrmTemplate::txtInput2KeyPress(QChar& key) {
-    ScoreFieldKeyPress(key);
+void TfrmTemplate::txtInput2KeyPress(QString& text) {
+    ScoreFieldKeyPress(text);
 }
-void TfrmTemplate::txtInput3KeyPress(QChar& key) {
-    ScoreFieldKeyPress(key);
+void TfrmTemplate::txtInput3KeyPress(QString& text) {
+    ScoreFieldKeyPress(text);
 }
-void TfrmTemplate::txtInput4KeyPress(QChar& key) {
-    ScoreFieldKeyPress(key);
+void TfrmTemplate::txtInput4KeyPress(QString& text) {
+    ScoreFieldKeyPress(text);
 }
-void TfrmTemplate::txtInput5KeyPress(QChar& key) {
-    ScoreFieldKeyPress(key);
+void TfrmTemplate::txtInput5KeyPress(QString& text) {
+    ScoreFieldKeyPress(text);
 }
-void TfrmTemplate::txtInput6KeyPress(QChar& key) {
-    ScoreFieldKeyPress(key);
+void TfrmTemplate::txtInput6KeyPress(QString& text) {
+    ScoreFieldKeyPress(text);
 }
-void TfrmTemplate::txtInput7KeyPress(QChar& key) {
-    ScoreFieldKeyPress(key);
+void TfrmTemplate::txtInput7KeyPress(QString& text) {
+    ScoreFieldKeyPress(text);
 }
-void TfrmTemplate::txtinput8KeyPress(QChar& key) {
-    ScoreFieldKeyPress(key);
+void TfrmTemplate::txtinput8KeyPress(QString& text) {
+    ScoreFieldKeyPress(text);
 }
 void TfrmTemplate::txtInput1KeyUp() {
     ScoreFieldKeyUp(0);
@@ -290,18 +299,6 @@ void TfrmTemplate::memoCommentsKeyUp(int key) {
 }
 
 bool TfrmTemplate::eventFilter(QObject* watched, QEvent* event) {
-    using KeyPressHandler = void (TfrmTemplate::*)(QChar&);
-    using KeyUpHandler = void (TfrmTemplate::*)();
-    static constexpr std::array<KeyPressHandler, kSubtestCount> kKeyPress = {
-        &TfrmTemplate::txtInput1KeyPress, &TfrmTemplate::txtInput2KeyPress,
-        &TfrmTemplate::txtInput3KeyPress, &TfrmTemplate::txtInput4KeyPress,
-        &TfrmTemplate::txtInput5KeyPress, &TfrmTemplate::txtInput6KeyPress,
-        &TfrmTemplate::txtInput7KeyPress, &TfrmTemplate::txtinput8KeyPress};
-    static constexpr std::array<KeyUpHandler, kSubtestCount> kKeyUp = {
-        &TfrmTemplate::txtInput1KeyUp, &TfrmTemplate::txtInput2KeyUp, &TfrmTemplate::txtInput3KeyUp,
-        &TfrmTemplate::txtInput4KeyUp, &TfrmTemplate::txtInput5KeyUp, &TfrmTemplate::txtInput6KeyUp,
-        &TfrmTemplate::txtInput7KeyUp, &TfrmTemplate::txtinput8KeyUp};
-
     // Switching to another window or opening a menu neither enters nor leaves a control.
     const auto movesWithinWorksheet = [event] {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
@@ -319,33 +316,7 @@ bool TfrmTemplate::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
-    const auto found = std::find(fields_.begin(), fields_.end(), watched);
-    if (found == fields_.end()) return QWidget::eventFilter(watched, event);
-    const auto index = static_cast<std::size_t>(found - fields_.begin());
-    auto* field = *found;
-
-    if (event->type() == QEvent::KeyPress) {
-        auto* keyEvent = static_cast<QKeyEvent*>(event);
-        const QString text = keyEvent->text();
-        // Editing keys, navigation and shortcuts (copy, paste, select all) are not characters
-        // typed into the field; Compute checks whatever a paste brings in.
-        if (text.size() != 1 || text[0].unicode() < 32 || text[0].unicode() == 127 ||
-            (keyEvent->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
-            return false;
-        }
-        QChar key = text[0];
-        (this->*kKeyPress[index])(key);
-        if (key.isNull()) return true;
-        if (key != text[0]) {
-            field->insert(QString(key));
-            return true;
-        }
-        return false;
-    }
-    if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
-        (this->*kKeyUp[index])();
-    }
-    return false;
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace orvale

@@ -15,9 +15,7 @@
 #include "matrix_entry/matrix_entry_form.h"
 
 class QFrame;
-class QKeyEvent;
 class QLabel;
-class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -29,6 +27,7 @@ class FileNumberReader;
 class NotesMemo;
 class Platform;
 class RadioGroup;
+class ScoreField;
 class TfrmTemplateResults;
 
 // How the worksheet is set up at creation. This program enters eight scores and keeps the matrix
@@ -75,16 +74,19 @@ class TfrmTemplate : public QWidget {
     void ExitBtnClick();
     void DescripFldChange();
 
-    // Key filter of each score field: key is replaced by what to insert, null to swallow it.
-    void txtInput1KeyPress(QChar& key);
-    void txtInput2KeyPress(QChar& key);
-    void txtInput3KeyPress(QChar& key);
-    void txtInput4KeyPress(QChar& key);
-    void txtInput5KeyPress(QChar& key);
-    void txtInput6KeyPress(QChar& key);
-    void txtInput7KeyPress(QChar& key);
-    void txtinput8KeyPress(QChar& key);
-    // Length limit of each score field, after every key release.
+    // Key filter of each score field, for every text that comes in from the keyboard (a typed
+    // key, a paste, an input method's text): text is replaced by what to insert, emptied when
+    // the filter refuses any of it.
+    void txtInput1KeyPress(QString& text);
+    void txtInput2KeyPress(QString& text);
+    void txtInput3KeyPress(QString& text);
+    void txtInput4KeyPress(QString& text);
+    void txtInput5KeyPress(QString& text);
+    void txtInput6KeyPress(QString& text);
+    void txtInput7KeyPress(QString& text);
+    void txtinput8KeyPress(QString& text);
+    // Length limit of each score field, after every key release and after a paste from the
+    // context menu or an input method's text.
     void txtInput1KeyUp();
     void txtInput2KeyUp();
     void txtInput3KeyUp();
@@ -119,7 +121,7 @@ class TfrmTemplate : public QWidget {
     void FormActivate();
     void LoadPreviousData();
     void SaveCurrentData();
-    void ScoreFieldKeyPress(QChar& key);
+    void ScoreFieldKeyPress(QString& text);
     void ScoreFieldKeyUp(int field);
     void ExpandNotesWhenMultiLine(bool force);
 
@@ -157,7 +159,7 @@ class TfrmTemplate : public QWidget {
     QRadioButton* RadioButton2 = nullptr;
     QRadioButton* RadioButton3 = nullptr;
     std::array<QLabel*, kSubtestCount> labels_{};
-    std::array<QLineEdit*, kSubtestCount> fields_{};
+    std::array<ScoreField*, kSubtestCount> fields_{};
     QFrame* pan1 = nullptr;
     QPushButton* cmdCompute = nullptr;
     QPushButton* btnclearData = nullptr;

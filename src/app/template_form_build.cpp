@@ -14,6 +14,7 @@
 #include "app/description.h"
 #include "app/notes_memo.h"
 #include "app/radio_group.h"
+#include "app/score_field.h"
 #include "app/template_form.h"
 #include "desktop/fonts.h"
 #include "report/compose.h"
@@ -40,6 +41,19 @@ constexpr std::array<ScoreFieldLayout, kSubtestCount> kScoreFields = {{
     {"txtinput8", "Label8", "SYMBOL SEARCH subtest scaled score:", 313},
 }};
 constexpr int kFieldSpacing = 40;  // vertical distance between score rows inside Panel1
+
+// The key handlers of each score field, in field order.
+using KeyPressHandler = void (TfrmTemplate::*)(QString&);
+using KeyUpHandler = void (TfrmTemplate::*)();
+constexpr std::array<KeyPressHandler, kSubtestCount> kKeyPress = {
+    &TfrmTemplate::txtInput1KeyPress, &TfrmTemplate::txtInput2KeyPress,
+    &TfrmTemplate::txtInput3KeyPress, &TfrmTemplate::txtInput4KeyPress,
+    &TfrmTemplate::txtInput5KeyPress, &TfrmTemplate::txtInput6KeyPress,
+    &TfrmTemplate::txtInput7KeyPress, &TfrmTemplate::txtinput8KeyPress};
+constexpr std::array<KeyUpHandler, kSubtestCount> kKeyUp = {
+    &TfrmTemplate::txtInput1KeyUp, &TfrmTemplate::txtInput2KeyUp, &TfrmTemplate::txtInput3KeyUp,
+    &TfrmTemplate::txtInput4KeyUp, &TfrmTemplate::txtInput5KeyUp, &TfrmTemplate::txtInput6KeyUp,
+    &TfrmTemplate::txtInput7KeyUp, &TfrmTemplate::txtinput8KeyUp};
 
 QFont BoldFont(QFont font) {
     font.setBold(true);
@@ -157,7 +171,8 @@ void TfrmTemplate::BuildControls() {
         label->setGeometry(400, 12 + k * kFieldSpacing, layout.labelWidth, 16);
         labels_[static_cast<std::size_t>(k)] = label;
 
-        auto* field = new QLineEdit(Panel1);
+        auto* field = new ScoreField([this, k](QString& text) { (this->*kKeyPress[k])(text); },
+                                     [this, k] { (this->*kKeyUp[k])(); }, Panel1);
         field->setObjectName(QString::fromLatin1(layout.fieldName));
         field->setGeometry(704, 8 + k * kFieldSpacing, 56, 24);
         field->setFont(BoldFont(font()));
@@ -237,7 +252,7 @@ void TfrmTemplate::FormCreate() {
     cmdReturn->hide();
     memoComments->clear();
     correlationStore_.fill(0.0);
-    for (QLineEdit* field : fields_) field->clear();
+    for (ScoreField* field : fields_) field->clear();
     lblGridColumnsTitle->hide();
     for (QLabel* label : lblCols_) label->hide();
     lblItems->hide();
