@@ -18,9 +18,8 @@ ReportDocument ThreeReports() {
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication application(argc, argv);
-    const SubtestEntries cases[] = {{12, 11, 9, 8, 13, 10, 12, 7},
-                                    {15, 19, 10, 1, 19, 10, 15, 1},
-                                    {10, 7, 6, 5, 7, 7, 10, 5}};
+    const SubtestEntries cases[] = {
+        {12, 11, 9, 8, 13, 10, 12, 7}, {15, 19, 10, 1, 19, 10, 15, 1}, {10, 7, 6, 5, 7, 7, 10, 5}};
     std::vector<std::string> lines;
     ReportDocument document;
     for (const SubtestEntries& entries : cases) {

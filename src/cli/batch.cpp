@@ -157,8 +157,8 @@ void Print(std::FILE* stream, const std::string& text) {
 
 }  // namespace
 
-int RunBatch(const std::string& path, const ScoringOptions& options, std::FILE* out,
-             std::FILE* err, OutputFormat format) {
+int RunBatch(const std::string& path, const ScoringOptions& options, std::FILE* out, std::FILE* err,
+             OutputFormat format) {
     const std::string source = path == "-" ? "standard input" : path;
     std::string error;
     const std::optional<std::string> text = ReadAll(path, error);

@@ -14,7 +14,7 @@ namespace orvale::cli {
 // rows were skipped, or kExitUsage when the file cannot be read or its header is unusable (then
 // nothing is written to `out`). format Csv writes a header and one CSV row per case, Jsonl one
 // JSON object per case and line.
-int RunBatch(const std::string& path, const ScoringOptions& options, std::FILE* out,
-             std::FILE* err, OutputFormat format = OutputFormat::Csv);
+int RunBatch(const std::string& path, const ScoringOptions& options, std::FILE* out, std::FILE* err,
+             OutputFormat format = OutputFormat::Csv);
 
 }  // namespace orvale::cli

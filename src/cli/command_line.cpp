@@ -52,9 +52,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     const QCommandLineOption output("output", "", "FILE");
     const QCommandLineOption help(QStringList{"help", "h"});
     const QCommandLineOption version("version");
-    parser.addOptions(
-        {ci, method, differences, bonferroni, noGai, abnormal, notes, batch, format, output, help,
-         version});
+    parser.addOptions({ci, method, differences, bonferroni, noGai, abnormal, notes, batch, format,
+                       output, help, version});
 
     QStringList qtArguments{"orvale-score"};
     for (const std::string& argument : arguments) qtArguments << Q(argument);

@@ -77,8 +77,8 @@ int ScoreOneCase(const CommandLine& line) {
     ComposeReport(lines, input);
     QByteArray bytes;
     if (line.format == OutputFormat::Json) {
-        bytes = CaseJsonText({std::nullopt, line.notes, input.entries, input.options, input.results},
-                             false);
+        bytes = CaseJsonText(
+            {std::nullopt, line.notes, input.entries, input.options, input.results}, false);
     } else if (line.format == OutputFormat::Text) {
         for (const std::string& reportLine : lines) {
             bytes.append(reportLine.data(), static_cast<qsizetype>(reportLine.size()));
@@ -97,7 +97,8 @@ int ScoreOneCase(const CommandLine& line) {
 
 // A batch streams to standard output; for --output it is gathered and written whole.
 int ScoreBatch(const CommandLine& line) {
-    if (!line.outputFile) return RunBatch(*line.batchFile, line.options, stdout, stderr, line.format);
+    if (!line.outputFile)
+        return RunBatch(*line.batchFile, line.options, stdout, stderr, line.format);
     char* data = nullptr;
     std::size_t size = 0;
     std::FILE* memory = ::open_memstream(&data, &size);

@@ -1,6 +1,6 @@
 // Everything the windows ask of the desktop: message boxes, the beep, the save dialog, the
-// clipboard, the default printer, ending the program and the folder of the previous-data file. The forms
-// receive one Platform at creation; QtPlatform is the real one, the GUI tests hand in a fake.
+// clipboard, the default printer, ending the program and the folder of the previous-data file. The
+// forms receive one Platform at creation; QtPlatform is the real one, the GUI tests hand in a fake.
 #pragma once
 
 #include <QString>

@@ -23,13 +23,13 @@ struct PercentileTick {
     const char* label;
     double z;
 };
-constexpr std::array<PercentileTick, 5> kPercentileTicks = {{
-    {"2", -2.053749}, {"16", -0.994458}, {"50", 0.0}, {"84", 0.994458}, {"98", 2.053749}}};
+constexpr std::array<PercentileTick, 5> kPercentileTicks = {
+    {{"2", -2.053749}, {"16", -0.994458}, {"50", 0.0}, {"84", 0.994458}, {"98", 2.053749}}};
 
-constexpr double kBandLow = kIndexMean - kIndexSd;          // 85
-constexpr double kBandHigh = kIndexMean + kIndexSd;         // 115
-constexpr double kTwoSdLow = kIndexMean - 2 * kIndexSd;     // 70
-constexpr double kTwoSdHigh = kIndexMean + 2 * kIndexSd;    // 130
+constexpr double kBandLow = kIndexMean - kIndexSd;        // 85
+constexpr double kBandHigh = kIndexMean + kIndexSd;       // 115
+constexpr double kTwoSdLow = kIndexMean - 2 * kIndexSd;   // 70
+constexpr double kTwoSdHigh = kIndexMean + 2 * kIndexSd;  // 130
 
 // The drawing is designed on a 700 x 500 grid of units and scaled to the bounds it gets.
 constexpr double kDesignWidth = 700.0;
@@ -53,7 +53,7 @@ const QColor kInk(0, 0, 0);
 const QColor kGrid(160, 160, 160);
 const QColor kBand(232, 232, 232);
 const QColor kReferenceLine(120, 120, 120);  // darker than the grid, lighter than the ink
-const QColor kHatch(200, 70, 60);  // reads as mid grey on a black-and-white print
+const QColor kHatch(200, 70, 60);            // reads as mid grey on a black-and-white print
 
 enum class Marker { Circle, Square, Diamond };
 
@@ -62,7 +62,8 @@ double Unit(const QRectF& bounds) {
 }
 
 double ValueToY(const QRectF& plot, double value) {
-    return plot.bottom() - (value - kChartMinimum) / (kChartMaximum - kChartMinimum) * plot.height();
+    return plot.bottom() -
+           (value - kChartMinimum) / (kChartMaximum - kChartMinimum) * plot.height();
 }
 
 void DrawMarker(QPainter& painter, Marker marker, QPointF centre, double radius) {
@@ -73,8 +74,8 @@ void DrawMarker(QPainter& painter, Marker marker, QPointF centre, double radius)
             painter.drawEllipse(centre, radius, radius);
             break;
         case Marker::Square:
-            painter.drawRect(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius,
-                                    2 * radius));
+            painter.drawRect(
+                QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius));
             break;
         case Marker::Diamond: {
             const double r = radius * 1.3;
@@ -134,8 +135,7 @@ void DrawLegend(QPainter& painter, const QRectF& area, double unit,
 
 QRectF ProfileChartPlotArea(const QRectF& bounds) {
     const double u = Unit(bounds);
-    return bounds.adjusted(kLeftMargin * u, kTopMargin * u, -kRightMargin * u,
-                           -kBottomMargin * u);
+    return bounds.adjusted(kLeftMargin * u, kTopMargin * u, -kRightMargin * u, -kBottomMargin * u);
 }
 
 void PaintProfileChart(QPainter& painter, const QRectF& bounds, const ScoringResults& results,
@@ -176,10 +176,10 @@ void PaintProfileChart(QPainter& painter, const QRectF& bounds, const ScoringRes
     for (std::size_t column = 0; column < shown.size(); ++column) {
         const int score = shown[column];
         if (score <= kPS && IsAbnormallyLow(results.scores[score], lowDeviate)) {
-            Hatch(painter,
-                  QRectF(plot.left() + column * columnWidth, plot.top(), columnWidth,
-                         plot.height()),
-                  u);
+            Hatch(
+                painter,
+                QRectF(plot.left() + column * columnWidth, plot.top(), columnWidth, plot.height()),
+                u);
         }
     }
 
@@ -204,8 +204,8 @@ void PaintProfileChart(QPainter& painter, const QRectF& bounds, const ScoringRes
         painter.save();
         painter.translate(x, plot.center().y());
         painter.rotate(-90);
-        painter.drawText(QRectF(-plot.height() / 2, -8 * u, plot.height(), 16 * u),
-                         Qt::AlignCenter, text);
+        painter.drawText(QRectF(-plot.height() / 2, -8 * u, plot.height(), 16 * u), Qt::AlignCenter,
+                         text);
         painter.restore();
     };
     verticalTitle(bounds.left() + 10 * u, QStringLiteral("Index score"));

@@ -30,9 +30,8 @@ constexpr double kOdtChartWidthPoints = 453.5;  // 16 cm
 void ConfigureWriter(QPdfWriter& writer, QPageSize::PageSizeId pageSize) {
     writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
     writer.setPageSize(QPageSize(pageSize));
-    writer.setPageMargins(
-        QMarginsF(kPageMarginMm, kPageMarginMm, kPageMarginMm, kPageMarginMm),
-        QPageLayout::Millimeter);
+    writer.setPageMargins(QMarginsF(kPageMarginMm, kPageMarginMm, kPageMarginMm, kPageMarginMm),
+                          QPageLayout::Millimeter);
 }
 
 int FooterHeight(const QFontMetrics& metrics) {
@@ -56,8 +55,7 @@ QPageSize::PageSizeId PageSizeFor(const QLocale& locale) {
 }
 
 QString ProgramAndVersion() {
-    return QStringLiteral("%1 %2").arg(QLatin1String(kProgramName),
-                                       QLatin1String(kProgramVersion));
+    return QStringLiteral("%1 %2").arg(QLatin1String(kProgramName), QLatin1String(kProgramVersion));
 }
 
 TextDeviceMetrics PdfTextMetrics(QPageSize::PageSizeId pageSize) {
@@ -85,8 +83,9 @@ QByteArray RenderReportPdf(const ReportDocument& document, QPageSize::PageSizeId
             document.lines.join(u'\n'), FontTextDeviceMetrics(metrics, writer.width(), bodyHeight));
         const int pages = LayoutPageCount(lines) + 1;  // the chart's page last
         // With its offset from UTC, so the time reads the same wherever the file is opened.
-        const QString stamp = document.exportedAt.toOffsetFromUtc(document.exportedAt.offsetFromUtc())
-                                  .toString(Qt::ISODate);
+        const QString stamp =
+            document.exportedAt.toOffsetFromUtc(document.exportedAt.offsetFromUtc())
+                .toString(Qt::ISODate);
         const auto footer = [&](int page) {
             const QRect band(0, writer.height() - metrics.height(), writer.width(),
                              metrics.height());

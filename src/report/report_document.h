@@ -18,7 +18,7 @@ namespace orvale {
 inline constexpr const char* kDocumentTitle = "ORVALE report";
 
 struct ReportDocument {
-    QStringList lines;  // the memo's text as Save Output writes it, one entry per line
+    QStringList lines;         // the memo's text as Save Output writes it, one entry per line
     ScoringResults results{};  // the latest Compute, for the chart
     ScoringOptions options{};
     QDateTime exportedAt;  // shown in every page footer (ISO 8601)

@@ -99,10 +99,10 @@ TEST(Documents, PdfHoldsTheReportOnPrintedPagesThenTheChart) {
     EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
 
     // Text of every page at the font's pitch (4.8 points) from the left margin (15 mm).
-    const std::vector<std::string> pages = Split(
-        Shell("pdftotext -layout -fixed 4.8 -x 42 -y 0 -W 560 -H 842 " + test::ShellQuote(pdf) +
-              " -"),
-        '\f');
+    const std::vector<std::string> pages =
+        Split(Shell("pdftotext -layout -fixed 4.8 -x 42 -y 0 -W 560 -H 842 " +
+                    test::ShellQuote(pdf) + " -"),
+              '\f');
     ASSERT_GE(pages.size(), static_cast<std::size_t>(textPages + 1));
     std::vector<int> pagesOf;
     for (std::size_t i = 0, printed = 0; i + 1 < report.size(); ++i) {
@@ -173,9 +173,8 @@ TEST(Documents, OdtHoldsEveryLineAndTheChartPicture) {
     const QString content =
         QString::fromUtf8(Shell("unzip -p " + test::ShellQuote(odt) + " content.xml"));
     QStringList paragraphs;
-    const QRegularExpression paragraph(
-        QStringLiteral("<text:p[^>]*/>|<text:p[^>]*>(.*?)</text:p>"),
-        QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpression paragraph(QStringLiteral("<text:p[^>]*/>|<text:p[^>]*>(.*?)</text:p>"),
+                                       QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpression blanks(QStringLiteral("<text:s(?: text:c=\"(\\d+)\")?/>"));
     for (const auto& match : paragraph.globalMatch(content)) {
         QString text = match.captured(1);

@@ -1,6 +1,8 @@
 // The profile chart rendered onto an image and measured there: markers and bar ends where the
 // engine's scores and limits fall on the 40-160 axis (found from the drawn gridlines), the GAI
 // only when calculated, the hatching exactly on the Indexes the engine counts as low.
+#include "report/profile_chart.h"
+
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
@@ -10,7 +12,6 @@
 
 #include "engine/scoring.h"
 #include "engine/tables.h"
-#include "report/profile_chart.h"
 
 namespace orvale {
 namespace {
@@ -80,7 +81,7 @@ std::vector<double> DarkRuns(const Rendered& r, int x) {
 }
 
 // Where value lies on the axis: 40 at the bottom edge of the plot, 160 at its top edge.
-double AxisY(const Rendered& r, double value) {
+double AxisY(double value) {
     const QRectF plot = ProfileChartPlotArea(QRectF(0, 0, kWidth, kHeight));
     return plot.bottom() - (value - 40.0) / 120.0 * plot.height();
 }
@@ -102,7 +103,7 @@ TEST(ProfileChart, ScoreOf100SitsOnThe100Gridline) {
         }
     }
     ASSERT_EQ(lines.size(), 13u);  // 40, 50, ..., 160
-    EXPECT_NEAR(lines[6], AxisY(r, 100), 1.0);
+    EXPECT_NEAR(lines[6], AxisY(100), 1.0);
     ASSERT_EQ(r.bars.size(), 6u);
     for (int bar : r.bars) {
         // Column beside the bar's line, within the marker: cap, marker, cap.
@@ -133,11 +134,11 @@ TEST(ProfileChart, MarkersAndBarEndsFollowTheResults) {
             // Beside the marker only the caps are crossed: their centres are the limits.
             const std::vector<double> caps = DarkRuns(r, r.bars[i] + 8);
             ASSERT_EQ(caps.size(), 2u) << score;
-            EXPECT_NEAR(caps[0], AxisY(r, results.upperLimits[score]), 1.0) << score;
-            EXPECT_NEAR(caps[1], AxisY(r, results.lowerLimits[score]), 1.0) << score;
+            EXPECT_NEAR(caps[0], AxisY(results.upperLimits[score]), 1.0) << score;
+            EXPECT_NEAR(caps[1], AxisY(results.lowerLimits[score]), 1.0) << score;
             const std::vector<double> runs = DarkRuns(r, r.bars[i] + 3);
             ASSERT_EQ(runs.size(), 3u) << score;
-            EXPECT_NEAR(runs[1], AxisY(r, results.scores[score]), 1.0) << score;
+            EXPECT_NEAR(runs[1], AxisY(results.scores[score]), 1.0) << score;
         }
     }
 }

@@ -40,7 +40,8 @@ void ChartView::paintEvent(QPaintEvent*) {
 }
 
 ChartWindow::ChartWindow(Platform& platform, QWidget* parent)
-    : QWidget(parent, Qt::Window), platform_(platform),
+    : QWidget(parent, Qt::Window),
+      platform_(platform),
       saveFileName_(QString::fromLatin1(kDefaultChartFileName)) {
     setObjectName(QStringLiteral("frmProfileChart"));
     setWindowTitle(QStringLiteral("Profile Chart"));

@@ -24,8 +24,8 @@ void TfrmTemplateResults::BuildReportMenu() {
     mnuProfileChart =
         add("mnuProfileChart", "Profile Chart...", &TfrmTemplateResults::mnuProfileChartClick);
     mnuExportPdf = add("mnuExportPdf", "Export PDF...", &TfrmTemplateResults::mnuExportPdfClick);
-    mnuExportOdt = add("mnuExportOdt", "Export OpenDocument...",
-                       &TfrmTemplateResults::mnuExportOdtClick);
+    mnuExportOdt =
+        add("mnuExportOdt", "Export OpenDocument...", &TfrmTemplateResults::mnuExportOdtClick);
     mnuCopyReport = add("mnuCopyReport", "Copy Report", &TfrmTemplateResults::mnuCopyReportClick);
 
     QMenu* menuHelp = menuBar()->addMenu(QStringLiteral("Help"));

@@ -36,8 +36,11 @@ QString PlainSelection(const QString& selected) {
 }  // namespace
 
 TfrmTemplateResults::TfrmTemplateResults(Platform& platform, QWidget* parent)
-    : QMainWindow(parent), platform_(platform), saveFileName_(kDefaultResultsFileName),
-      pdfFileName_(kDefaultPdfFileName), odtFileName_(kDefaultOdtFileName) {
+    : QMainWindow(parent),
+      platform_(platform),
+      saveFileName_(kDefaultResultsFileName),
+      pdfFileName_(kDefaultPdfFileName),
+      odtFileName_(kDefaultOdtFileName) {
     setObjectName(QStringLiteral("frmTemplateResults"));
     // No system menu and no title-bar buttons.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
