@@ -13,7 +13,7 @@ profile=${1:-test}
 
 build=(
   g++ cmake ninja-build make
-  qt6-base-dev
+  qt6-base-dev qt6-svg-dev
   fonts-liberation
 )
 test_only=(
@@ -22,6 +22,7 @@ test_only=(
   appstream desktop-file-utils
   locales
   fuse3 libfuse3-dev
+  poppler-utils unzip
 )
 case "$profile" in
   build) packages=("${build[@]}") ;;

@@ -1,7 +1,8 @@
 // The desktop program: the worksheet and the results viewer over the scoring core.
 //
-// Two switches serve the build, not the user: ORVALE_SCREENSHOT=DIR saves the two windows with a
-// sample case as DIR/worksheet.png and DIR/results.png (in a scratch data folder) and ends;
+// Two switches serve the build, not the user: ORVALE_SCREENSHOT=DIR saves the windows with a
+// sample case as DIR/worksheet.png, DIR/results.png and DIR/chart.png (the profile chart window)
+// in a scratch data folder, and ends;
 // ORVALE_QUIT_AFTER_SHOW=1 ends once the worksheet has painted itself (start-up timing).
 #include <QApplication>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include "app/startup.h"
 #include "desktop/guarded_application.h"
 #include "desktop/qt_platform.h"
+#include "report/viewer/chart_window.h"
 
 namespace {
 
@@ -54,7 +56,13 @@ int RunScreenshots(QApplication& app, const QString& folder) {
         memo->verticalScrollBar()->setValue(std::max(0, outputs.blockNumber() - 1));
         QTimer::singleShot(300, &app, [&] {
             saved = windows.results().grab().save(QDir(folder).filePath("results.png")) && saved;
-            QCoreApplication::exit(0);
+            windows.results().mnuProfileChartClick();
+            QTimer::singleShot(300, &app, [&] {
+                QWidget* chart = windows.results().chartWindow();
+                saved = chart != nullptr &&
+                        chart->grab().save(QDir(folder).filePath("chart.png")) && saved;
+                QCoreApplication::exit(0);
+            });
         });
     });
     app.exec();

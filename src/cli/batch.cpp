@@ -24,6 +24,7 @@
 #include "engine/entry.h"
 #include "engine/tables.h"
 #include "numeric/normal.h"
+#include "report/report_json.h"
 #include "report/report_values.h"
 
 namespace orvale::cli {
@@ -156,8 +157,8 @@ void Print(std::FILE* stream, const std::string& text) {
 
 }  // namespace
 
-int RunBatch(const std::string& path, const ScoringOptions& options, std::FILE* out,
-             std::FILE* err) {
+int RunBatch(const std::string& path, const ScoringOptions& options, std::FILE* out, std::FILE* err,
+             OutputFormat format) {
     const std::string source = path == "-" ? "standard input" : path;
     std::string error;
     const std::optional<std::string> text = ReadAll(path, error);
@@ -214,7 +215,7 @@ int RunBatch(const std::string& path, const ScoringOptions& options, std::FILE* 
     });
 
     int status = kExitOk;
-    std::string output = Header() + "\n";
+    std::string output = format == OutputFormat::Csv ? Header() + "\n" : "";
     for (std::size_t i = 1; i < records.size(); ++i) {
         const CsvRecord& record = records[i];
         currentLine = record.line;
@@ -248,8 +249,13 @@ int RunBatch(const std::string& path, const ScoringOptions& options, std::FILE* 
                                    : (static_cast<std::size_t>(idColumn) < record.fields.size()
                                           ? record.fields[static_cast<std::size_t>(idColumn)]
                                           : "");
-        output += Row(id, options, ComputeScores(entries, options));
-        output += '\n';
+        const ScoringResults results = ComputeScores(entries, options);
+        if (format == OutputFormat::Jsonl) {
+            output += CaseJsonText({id, {}, entries, options, results}, true).toStdString();
+        } else {
+            output += Row(id, options, results);
+            output += '\n';
+        }
         // Hand the text on in pieces so that a large batch does not wait for its end.
         if (output.size() > (1u << 16)) {
             Print(out, output);

@@ -48,10 +48,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     const QCommandLineOption abnormal("abnormal", "", "5|10|15", "5");
     const QCommandLineOption notes("notes", "", "TEXT");
     const QCommandLineOption batch("batch", "", "FILE");
+    const QCommandLineOption format("format", "", "FORMAT");
+    const QCommandLineOption output("output", "", "FILE");
     const QCommandLineOption help(QStringList{"help", "h"});
     const QCommandLineOption version("version");
-    parser.addOptions(
-        {ci, method, differences, bonferroni, noGai, abnormal, notes, batch, help, version});
+    parser.addOptions({ci, method, differences, bonferroni, noGai, abnormal, notes, batch, format,
+                       output, help, version});
 
     QStringList qtArguments{"orvale-score"};
     for (const std::string& argument : arguments) qtArguments << Q(argument);
@@ -114,6 +116,33 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (line.scores.size() != static_cast<std::size_t>(kSubtestCount)) {
         parsed.error = "Expected the eight scores BD SI DS CD VO LN MR SS, got " +
                        std::to_string(line.scores.size()) + ".";
+    }
+    if (!parsed.error.empty()) return parsed;
+
+    if (parser.isSet(output)) line.outputFile = Bytes(parser.value(output));
+    const QString formatName = parser.value(format).toLower();
+    if (line.batchFile) {
+        line.format = OutputFormat::Csv;
+        if (formatName == "jsonl") {
+            line.format = OutputFormat::Jsonl;
+        } else if (parser.isSet(format) && formatName != "csv") {
+            parsed.error = "--format with --batch must be csv or jsonl, not '" +
+                           Bytes(parser.value(format)) + "'.";
+        }
+    } else if (formatName == "json") {
+        line.format = OutputFormat::Json;
+    } else if (formatName == "pdf" || formatName == "odt") {
+        line.format = formatName == "pdf" ? OutputFormat::Pdf : OutputFormat::Odt;
+        if (!line.outputFile) {
+            parsed.error = "--format " + Bytes(formatName) +
+                           " needs --output FILE: a document is not written to standard output.";
+        }
+    } else if (parser.isSet(format) && formatName != "text") {
+        parsed.error =
+            "--format must be text, json, pdf or odt, not '" + Bytes(parser.value(format)) + "'.";
+    }
+    if (line.outputFile && line.outputFile->empty()) {
+        parsed.error = "--output needs a file name.";
     }
     return parsed;
 }

@@ -41,12 +41,21 @@ inline constexpr const char* kUsageDetails =
     "  --notes TEXT                      notes for the report, one line per line of TEXT\n"
     "  --batch FILE                      score every case of a CSV file (- for standard input)\n"
     "                                    and write one CSV row per case\n"
+    "  --format text|json|pdf|odt        the report as text (default), a JSON object, a PDF or\n"
+    "                                    an OpenDocument text; with --batch: csv (default) or\n"
+    "                                    jsonl (one JSON object per line)\n"
+    "  --output FILE                     write to FILE (replaced whole) instead of standard\n"
+    "                                    output; needed for pdf and odt\n"
     "  --help                            show this text\n"
     "  --version                         show the version\n"
     "  --                                end of the options (needed before a score such as -3)\n"
     "\n"
     "Exit status: 0 done, 1 some batch rows were invalid and skipped, 2 bad command line,\n"
     "bad score or unreadable batch file.\n";
+
+// What orvale-score writes: the report as text, JSON, PDF or OpenDocument for one case; CSV or
+// JSON Lines for a batch.
+enum class OutputFormat { Text, Json, Pdf, Odt, Csv, Jsonl };
 
 struct CommandLine {
     bool help = false;
@@ -55,6 +64,8 @@ struct CommandLine {
     std::vector<std::string> scores;  // the eight score texts, field order
     std::vector<std::string> notes;   // one entry per notes line
     std::optional<std::string> batchFile;
+    OutputFormat format = OutputFormat::Text;  // Csv by default with a batch file
+    std::optional<std::string> outputFile;     // standard output when none
 };
 
 struct ParsedCommandLine {

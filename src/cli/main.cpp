@@ -1,20 +1,25 @@
 // orvale-score: the command-line front end. Scores one case given as eight score texts and writes
 // the report, exactly as the desktop program composes it into an empty memo, to standard output;
-// or scores a CSV file of cases (--batch). All computation and text come from the core.
+// or as JSON, PDF or OpenDocument (--format, --output); or scores a CSV file of cases (--batch).
+// All computation and text come from the core.
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/batch.h"
+#include "cli/case_output.h"
 #include "cli/command_line.h"
 #include "engine/entry.h"
 #include "engine/tables.h"
 #include "numeric/normal.h"
 #include "report/compose.h"
+#include "report/program_info.h"
+#include "report/report_json.h"
 
 namespace {
 
@@ -70,13 +75,44 @@ int ScoreOneCase(const CommandLine& line) {
 
     std::vector<std::string> lines;
     ComposeReport(lines, input);
-    std::string text;
-    for (const std::string& reportLine : lines) {
-        text += reportLine;
-        text += '\n';
+    QByteArray bytes;
+    if (line.format == OutputFormat::Json) {
+        bytes = CaseJsonText(
+            {std::nullopt, line.notes, input.entries, input.options, input.results}, false);
+    } else if (line.format == OutputFormat::Text) {
+        for (const std::string& reportLine : lines) {
+            bytes.append(reportLine.data(), static_cast<qsizetype>(reportLine.size()));
+            bytes.append('\n');
+        }
+    } else {
+        // The memo of the desktop program after a first report holds exactly these lines.
+        ReportDocument document{{}, input.results, input.options, QDateTime::currentDateTime()};
+        for (const std::string& reportLine : lines) {
+            document.lines.append(QString::fromStdString(reportLine));
+        }
+        bytes = RenderCaseDocument(line.format, document);
     }
-    Print(stdout, text);
-    return kExitOk;
+    return Deliver(line.outputFile, bytes, stdout, stderr);
+}
+
+// A batch streams to standard output; for --output it is gathered and written whole.
+int ScoreBatch(const CommandLine& line) {
+    if (!line.outputFile)
+        return RunBatch(*line.batchFile, line.options, stdout, stderr, line.format);
+    char* data = nullptr;
+    std::size_t size = 0;
+    std::FILE* memory = ::open_memstream(&data, &size);
+    if (memory == nullptr) {
+        std::fprintf(stderr, "orvale-score: %s\n", std::strerror(errno));
+        return kExitUsage;
+    }
+    const int status = RunBatch(*line.batchFile, line.options, memory, stderr, line.format);
+    std::fclose(memory);
+    const QByteArray bytes(data, static_cast<qsizetype>(size));
+    std::free(data);
+    if (status == kExitUsage) return status;  // nothing was scored: the old file stays
+    const int written = Deliver(line.outputFile, bytes, stdout, stderr);
+    return written == kExitOk ? status : written;
 }
 
 }  // namespace
@@ -94,9 +130,9 @@ int main(int argc, char** argv) {
     if (line.help) {
         Print(stdout, std::string(kUsageSynopsis) + kUsageDetails);
     } else if (line.version) {
-        Print(stdout, std::string("orvale-score ") + ORVALE_VERSION + "\n");
+        Print(stdout, std::string("orvale-score ") + kProgramVersion + "\n");
     } else if (line.batchFile) {
-        status = RunBatch(*line.batchFile, line.options, stdout, stderr);
+        status = ScoreBatch(line);
     } else {
         status = ScoreOneCase(line);
     }

@@ -1,19 +1,6 @@
-// The fonts the windows are designed around, with metric-compatible stand-ins for systems that
-// lack them. The fixed-pitch font uses whole-pixel advances so that a 103-character report line
-// fits the results memo as the layout intends.
+// The fonts the windows are designed around. They live in the core (report/fonts.h) because the
+// exported documents print in the same fixed-pitch font as the printer; the windows include them
+// from here, their own layer.
 #pragma once
 
-#include <QFont>
-
-namespace orvale {
-
-// A proportional design font ("System", "MS Sans Serif") at pixelSize.
-QFont DesignFont(const QString& family, int pixelSize, bool bold = false);
-
-// "Courier New" at pixelSize.
-QFont FixedPitchFont(int pixelSize);
-
-// "Courier New" at pointSize, for printing.
-QFont FixedPitchPrintFont(int pointSize);
-
-}  // namespace orvale
+#include "report/fonts.h"

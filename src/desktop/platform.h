@@ -1,11 +1,12 @@
-// Everything the two windows ask of the desktop: message boxes, the beep, the save dialog, the
-// default printer, ending the program and the folder that holds the previous-data file. The forms
-// receive one Platform at creation; QtPlatform is the real one, the GUI tests hand in a fake.
+// Everything the windows ask of the desktop: message boxes, the beep, the save dialog, the
+// clipboard, the default printer, ending the program and the folder of the previous-data file. The
+// forms receive one Platform at creation; QtPlatform is the real one, the GUI tests hand in a fake.
 #pragma once
 
 #include <QString>
 #include <optional>
 
+class QImage;
 class QPrinter;
 class QWidget;
 
@@ -28,6 +29,12 @@ class Platform {
     // The program's standard error box: error icon, the program title as caption, one OK button.
     virtual void ShowError(const QString& message) = 0;
     virtual void Beep() = 0;
+    // The About box: title as caption, text (rich text allowed) and one OK button.
+    virtual void ShowAbout(const QString& title, const QString& text) = 0;
+
+    // Puts text, or a picture, on the system clipboard.
+    virtual void SetClipboardText(const QString& text) = 0;
+    virtual void SetClipboardImage(const QImage& image) = 0;
 
     // File-save dialog offering initialName, filtered by filter, asking before it replaces a file.
     // Empty when the user cancels.

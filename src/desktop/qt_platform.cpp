@@ -1,6 +1,7 @@
 #include "desktop/qt_platform.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -90,6 +91,18 @@ std::optional<QString> QtPlatform::GetSaveFileName(QWidget* parent, const QStrin
         return std::nullopt;
     }
     return dialog.selectedFiles().constFirst();
+}
+
+void QtPlatform::ShowAbout(const QString& title, const QString& text) {
+    QMessageBox::about(QApplication::activeWindow(), title, text);
+}
+
+void QtPlatform::SetClipboardText(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+}
+
+void QtPlatform::SetClipboardImage(const QImage& image) {
+    QGuiApplication::clipboard()->setImage(image);
 }
 
 QPrinter* QtPlatform::DefaultPrinter() {

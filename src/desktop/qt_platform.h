@@ -27,6 +27,9 @@ class QtPlatform : public Platform {
     bool Confirm(const QString& question) override;
     void ShowError(const QString& message) override;
     void Beep() override;
+    void ShowAbout(const QString& title, const QString& text) override;
+    void SetClipboardText(const QString& text) override;
+    void SetClipboardImage(const QImage& image) override;
     std::optional<QString> GetSaveFileName(QWidget* parent, const QString& initialName,
                                            const QString& filter) override;
     QPrinter* DefaultPrinter() override;

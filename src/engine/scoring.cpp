@@ -166,12 +166,15 @@ std::array<std::string, kPairCount> SequentialBonferroni(const PairArray& twoTai
     return verdicts;
 }
 
+bool IsAbnormallyLow(double score, double lowScoreDeviate) {
+    const double z = static_cast<double>((static_cast<Extended>(score) - kIndexMean) / kIndexSd);
+    return z < lowScoreDeviate;
+}
+
 int CountLowIndexes(const ScoreArray& scores, double lowScoreDeviate) {
     int count = 0;
     for (int i = kVC; i <= kPS; ++i) {
-        const double z =
-            static_cast<double>((static_cast<Extended>(scores[i]) - kIndexMean) / kIndexSd);
-        if (z < lowScoreDeviate) ++count;
+        if (IsAbnormallyLow(scores[i], lowScoreDeviate)) ++count;
     }
     return count;
 }

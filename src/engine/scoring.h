@@ -73,8 +73,11 @@ ScoringResults ComputeScores(const SubtestEntries& entries, const ScoringOptions
 // (kVerdictSignificant or kVerdictNotSignificant); pairs beyond m keep kVerdictNotSignificant.
 std::array<std::string, kPairCount> SequentialBonferroni(const PairArray& twoTailedP, int m);
 
-// Number of Indexes among VC, PR, WM, PS whose z = (score - 100) / 15 lies strictly below
-// lowScoreDeviate.
+// Whether an Index score counts as abnormally low: its z = (score - 100) / 15 lies strictly below
+// lowScoreDeviate (the cut-off's one-tailed deviate).
+bool IsAbnormallyLow(double score, double lowScoreDeviate);
+
+// Number of Indexes among VC, PR, WM, PS that IsAbnormallyLow.
 int CountLowIndexes(const ScoreArray& scores, double lowScoreDeviate);
 
 // Number of pairs 1 to 6 whose |observed difference / differenceSds| lies strictly above

@@ -3,6 +3,7 @@
 // the previous-data file in a folder the test chooses.
 #pragma once
 
+#include <QImage>
 #include <QPrinter>
 #include <QStringList>
 #include <deque>
@@ -30,6 +31,11 @@ class FakePlatform : public Platform {
     bool Confirm(const QString& question) override;
     void ShowError(const QString& message) override { messages.push_back({Kind::Error, message}); }
     void Beep() override { ++beeps; }
+    void ShowAbout(const QString& title, const QString& text) override {
+        messages.push_back({Kind::Information, title + u'\n' + text});
+    }
+    void SetClipboardText(const QString& text) override { clipboardText = text; }
+    void SetClipboardImage(const QImage& image) override { clipboardImage = image; }
     std::optional<QString> GetSaveFileName(QWidget* parent, const QString& initialName,
                                            const QString& filter) override;
     QPrinter* DefaultPrinter() override;
@@ -51,6 +57,8 @@ class FakePlatform : public Platform {
     std::deque<std::optional<QString>> saveAnswers;  // consumed in order; cancel when empty
     QStringList offeredSaveNames;                    // initial names the save dialog was given
     QStringList saveFilters;
+    QString clipboardText;
+    QImage clipboardImage;
 
   private:
     QString programFolder_;

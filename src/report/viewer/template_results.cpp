@@ -36,7 +36,11 @@ QString PlainSelection(const QString& selected) {
 }  // namespace
 
 TfrmTemplateResults::TfrmTemplateResults(Platform& platform, QWidget* parent)
-    : QMainWindow(parent), platform_(platform), saveFileName_(kDefaultResultsFileName) {
+    : QMainWindow(parent),
+      platform_(platform),
+      saveFileName_(kDefaultResultsFileName),
+      pdfFileName_(kDefaultPdfFileName),
+      odtFileName_(kDefaultOdtFileName) {
     setObjectName(QStringLiteral("frmTemplateResults"));
     // No system menu and no title-bar buttons.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -117,6 +121,7 @@ void TfrmTemplateResults::BuildControls() {
     connect(mnuPrint, &QAction::triggered, this, &TfrmTemplateResults::mnuPrintClick);
     connect(mnuPrintSelection, &QAction::triggered, this,
             &TfrmTemplateResults::mnuPrintSelectionClick);
+    BuildReportMenu();
 
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
@@ -146,6 +151,7 @@ void TfrmTemplateResults::AppendReport(const ReportInput& input) {
     memoResults->setTextCursor(start);
     memoResults->verticalScrollBar()->setValue(memoResults->verticalScrollBar()->maximum());
     memoResults->ensureCursorVisible();
+    SetLatestCompute(input);
 }
 
 QByteArray TfrmTemplateResults::MemoTextForFile() const {
@@ -169,6 +175,7 @@ void TfrmTemplateResults::cmdSaveOutputClick() {
 
 void TfrmTemplateResults::cmdClearResultsClick() {
     memoResults->clear();
+    SetLatestCompute(std::nullopt);
 }
 
 void TfrmTemplateResults::cmdReturnClick() {

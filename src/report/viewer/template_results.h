@@ -1,11 +1,13 @@
 // The results viewer: an editable memo that collects the reports of every Compute, with Save
-// Output, Clear Results, Return to Worksheet, Exit and the print menu. It has no close box; a
-// window manager that closes it anyway gets Return to Worksheet, so a window always shows.
+// Output, Clear Results, Return to Worksheet, Exit, the print menu, the Report menu (chart,
+// exports, copy) and About. No close box: a close from elsewhere returns to the worksheet.
 #pragma once
 
 #include <QMainWindow>
+#include <optional>
 
 #include "report/compose.h"
+#include "report/report_document.h"
 
 class QAction;
 class QFrame;
@@ -14,10 +16,13 @@ class QPushButton;
 
 namespace orvale {
 
+class ChartWindow;
 class Platform;
 
 inline constexpr const char* kResultsCaptionPrefix = "Results viewer: ";
 inline constexpr const char* kDefaultResultsFileName = "results.txt";
+inline constexpr const char* kDefaultPdfFileName = "results.pdf";
+inline constexpr const char* kDefaultOdtFileName = "results.odt";
 
 class TfrmTemplateResults : public QMainWindow {
     Q_OBJECT
@@ -33,6 +38,11 @@ class TfrmTemplateResults : public QMainWindow {
 
     // The memo's text as a file holds it: every line ended by CR LF, the last one included.
     QByteArray MemoTextForFile() const;
+    // The memo's text as the exports take it: its lines, without the empty one after the last
+    // line break.
+    QStringList MemoLines() const;
+    // The chart window, once Profile Chart... has opened it.
+    ChartWindow* chartWindow() const { return chartWindow_; }
 
   public slots:
     void cmdSaveOutputClick();
@@ -41,6 +51,11 @@ class TfrmTemplateResults : public QMainWindow {
     void cmdExitClick();
     void mnuPrintClick();
     void mnuPrintSelectionClick();
+    void mnuProfileChartClick();
+    void mnuExportPdfClick();
+    void mnuExportOdtClick();
+    void mnuCopyReportClick();
+    void mnuAboutClick();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -49,10 +64,21 @@ class TfrmTemplateResults : public QMainWindow {
   private:
     void BuildControls();
     void PrintText(const QString& text);
+    void BuildReportMenu();
+    // The Report menu works on the latest Compute; none after Clear Results.
+    void SetLatestCompute(std::optional<ReportInput> latest);
+    // Asks for a file name (offering and then remembering lastName) and writes the document
+    // that render makes of the memo and the latest Compute.
+    void ExportDocument(QString& lastName, const QString& filter,
+                        QByteArray (*render)(const ReportDocument&));
 
     Platform& platform_;
     QWidget* worksheet_ = nullptr;
-    QString saveFileName_;  // offered by the next Save Output
+    QString saveFileName_;                // offered by the next Save Output
+    QString pdfFileName_;                 // offered by the next Export PDF...
+    QString odtFileName_;                 // offered by the next Export OpenDocument...
+    std::optional<ReportInput> latest_;   // the latest Compute since start or Clear Results
+    ChartWindow* chartWindow_ = nullptr;  // a child window, made by the first Profile Chart...
 
     QFrame* Panel1 = nullptr;
     QPlainTextEdit* memoResults = nullptr;
@@ -63,6 +89,11 @@ class TfrmTemplateResults : public QMainWindow {
     QPushButton* cmdExit = nullptr;
     QAction* mnuPrint = nullptr;
     QAction* mnuPrintSelection = nullptr;
+    QAction* mnuProfileChart = nullptr;
+    QAction* mnuExportPdf = nullptr;
+    QAction* mnuExportOdt = nullptr;
+    QAction* mnuCopyReport = nullptr;
+    QAction* mnuAbout = nullptr;
 };
 
 }  // namespace orvale

@@ -8,78 +8,6 @@
 
 namespace orvale {
 
-namespace {
-
-constexpr int kLineGap = 2;   // device pixels added below every line that holds text
-constexpr int kTabWidth = 8;  // columns between tab stops
-constexpr int kPrintPointSize = 8;
-
-QString ExpandTabs(const QString& line) {
-    if (!line.contains(u'\t')) return line;
-    QString expanded;
-    for (const QChar c : line) {
-        if (c == u'\t') {
-            expanded.append(QString(kTabWidth - expanded.size() % kTabWidth, u' '));
-        } else {
-            expanded.append(c);
-        }
-    }
-    return expanded;
-}
-
-// Length of the longest prefix of text that fits width; at least one character.
-qsizetype FittingLength(const QString& text, const TextDeviceMetrics& metrics) {
-    if (metrics.textWidth(text) <= metrics.pageWidth) return text.size();
-    qsizetype low = 1;  // fits, or must be taken anyway
-    qsizetype high = text.size();
-    while (high - low > 1) {
-        const qsizetype middle = (low + high) / 2;
-        if (metrics.textWidth(text.left(middle)) <= metrics.pageWidth) {
-            low = middle;
-        } else {
-            high = middle;
-        }
-    }
-    return low;
-}
-
-}  // namespace
-
-std::vector<PrintedLine> LayoutTextDevice(const QString& text, const TextDeviceMetrics& metrics) {
-    std::vector<PrintedLine> printed;
-    int page = 0;
-    int top = 0;
-    const auto lineBreak = [&](int lineHeight) {
-        top += lineHeight;
-        if (top > metrics.pageHeight - 2 * lineHeight) {
-            ++page;
-            top = 0;
-        }
-    };
-    const QStringList lines = text.split(u'\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QStringList segments = lines[i].split(u'\f');
-        for (qsizetype s = 0; s < segments.size(); ++s) {
-            if (s > 0) {
-                ++page;
-                top = 0;
-            }
-            QString rest = ExpandTabs(segments[s]);
-            while (!rest.isEmpty()) {
-                const qsizetype length = FittingLength(rest, metrics);
-                printed.push_back({page, top, rest.left(length)});
-                rest.remove(0, length);
-                if (!rest.isEmpty()) lineBreak(metrics.fontHeight + kLineGap);
-            }
-        }
-        if (i + 1 < lines.size()) {
-            lineBreak(segments.constLast().isEmpty() ? metrics.fontHeight
-                                                     : metrics.fontHeight + kLineGap);
-        }
-    }
-    return printed;
-}
-
 std::optional<QString> PrintOnTextDevice(QPrinter& printer, const QString& text) {
     const QFont font = FixedPitchPrintFont(kPrintPointSize);
     QPainter painter;
@@ -90,17 +18,9 @@ std::optional<QString> PrintOnTextDevice(QPrinter& printer, const QString& text)
     }
     painter.setFont(font);
     const QFontMetrics fontMetrics(painter.font(), &printer);
-    const TextDeviceMetrics metrics{
-        [&fontMetrics](const QString& line) { return fontMetrics.horizontalAdvance(line); },
-        fontMetrics.height(), printer.width(), printer.height()};
-    int page = 0;
-    for (const PrintedLine& line : LayoutTextDevice(text, metrics)) {
-        while (page < line.page) {
-            printer.newPage();
-            ++page;
-        }
-        painter.drawText(0, line.top + fontMetrics.ascent(), line.text);
-    }
+    const std::vector<PrintedLine> lines = LayoutTextDevice(
+        text, FontTextDeviceMetrics(fontMetrics, printer.width(), printer.height()));
+    PaintLaidOutText(painter, printer, lines, QPoint(0, 0));
     painter.end();
     return std::nullopt;
 }

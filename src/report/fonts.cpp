@@ -1,4 +1,4 @@
-#include "desktop/fonts.h"
+#include "report/fonts.h"
 
 #include <QStringList>
 

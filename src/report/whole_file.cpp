@@ -1,4 +1,4 @@
-#include "desktop/atomic_write.h"
+#include "report/whole_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,0 +1,43 @@
+#include "cli/case_output.h"
+
+#include <QFile>
+#include <QGuiApplication>
+
+#include "report/whole_file.h"
+
+namespace orvale::cli {
+
+QByteArray RenderCaseDocument(OutputFormat format, const ReportDocument& document) {
+    // Fonts and painting need a GUI application; the offscreen platform needs no display, so
+    // the scorer runs on a server or in a script whatever DISPLAY says.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "orvale-score";
+    static char* argv[] = {name, nullptr};
+    // Qt's notes about its own set-up (a missing runtime folder) are no concern of the user's;
+    // only its critical messages reach standard error.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            std::fprintf(stderr, "orvale-score: %s\n", message.toLocal8Bit().constData());
+        }
+    });
+    QGuiApplication application(argc, argv);
+    return format == OutputFormat::Pdf ? RenderReportPdf(document) : RenderReportOdt(document);
+}
+
+int Deliver(const std::optional<std::string>& outputFile, const QByteArray& bytes, std::FILE* out,
+            std::FILE* err) {
+    if (!outputFile) {
+        std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), out);
+        return kExitOk;
+    }
+    const QString path = QFile::decodeName(QByteArray::fromStdString(*outputFile));
+    if (const std::optional<QString> reason = WriteWholeFile(path, bytes)) {
+        std::fprintf(err, "orvale-score: cannot write %s: %s\n", outputFile->c_str(),
+                     reason->toLocal8Bit().constData());
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+}  // namespace orvale::cli

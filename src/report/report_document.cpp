@@ -1,0 +1,143 @@
+#include "report/report_document.h"
+
+#include <QBuffer>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentWriter>
+#include <QUrl>
+
+#include "report/fonts.h"
+#include "report/profile_chart.h"
+#include "report/program_info.h"
+
+namespace orvale {
+
+namespace {
+
+constexpr double kPageMarginMm = 15.0;
+constexpr int kFooterLines = 3;  // the footer's band: a gap of two lines, then the footer line
+// The chart keeps the proportions it is designed in (7 wide, 5 high).
+constexpr double kChartAspect = 5.0 / 7.0;
+// The chart picture of the OpenDocument file: pixels, and its width on the page.
+constexpr int kOdtChartPixelsWide = 1400;
+constexpr double kOdtChartWidthPoints = 453.5;  // 16 cm
+
+void ConfigureWriter(QPdfWriter& writer, QPageSize::PageSizeId pageSize) {
+    writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+    writer.setPageSize(QPageSize(pageSize));
+    writer.setPageMargins(QMarginsF(kPageMarginMm, kPageMarginMm, kPageMarginMm, kPageMarginMm),
+                          QPageLayout::Millimeter);
+}
+
+int FooterHeight(const QFontMetrics& metrics) {
+    return kFooterLines * metrics.height();
+}
+
+QImage ChartImage(const ReportDocument& document) {
+    const int height = static_cast<int>(kOdtChartPixelsWide * kChartAspect);
+    QImage image(kOdtChartPixelsWide, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    PaintProfileChart(painter, QRectF(image.rect()), document.results, document.options);
+    return image;
+}
+
+}  // namespace
+
+QPageSize::PageSizeId PageSizeFor(const QLocale& locale) {
+    return locale.measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
+                                                                   : QPageSize::A4;
+}
+
+QString ProgramAndVersion() {
+    return QStringLiteral("%1 %2").arg(QLatin1String(kProgramName), QLatin1String(kProgramVersion));
+}
+
+TextDeviceMetrics PdfTextMetrics(QPageSize::PageSizeId pageSize) {
+    QBuffer scratch;
+    scratch.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&scratch);
+    ConfigureWriter(writer, pageSize);
+    const QFontMetrics metrics(FixedPitchPrintFont(kPrintPointSize), &writer);
+    return FontTextDeviceMetrics(metrics, writer.width(), writer.height() - FooterHeight(metrics));
+}
+
+QByteArray RenderReportPdf(const ReportDocument& document, QPageSize::PageSizeId pageSize) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        ConfigureWriter(writer, pageSize);
+        writer.setTitle(QString::fromLatin1(kDocumentTitle));
+        writer.setCreator(ProgramAndVersion());
+        QPainter painter(&writer);
+        painter.setFont(FixedPitchPrintFont(kPrintPointSize));
+        const QFontMetrics metrics(painter.font(), &writer);
+        const int bodyHeight = writer.height() - FooterHeight(metrics);
+        const std::vector<PrintedLine> lines = LayoutTextDevice(
+            document.lines.join(u'\n'), FontTextDeviceMetrics(metrics, writer.width(), bodyHeight));
+        const int pages = LayoutPageCount(lines) + 1;  // the chart's page last
+        // With its offset from UTC, so the time reads the same wherever the file is opened.
+        const QString stamp =
+            document.exportedAt.toOffsetFromUtc(document.exportedAt.offsetFromUtc())
+                .toString(Qt::ISODate);
+        const auto footer = [&](int page) {
+            const QRect band(0, writer.height() - metrics.height(), writer.width(),
+                             metrics.height());
+            painter.drawText(band, Qt::AlignLeft | Qt::AlignVCenter, ProgramAndVersion());
+            painter.drawText(band, Qt::AlignHCenter | Qt::AlignVCenter, stamp);
+            painter.drawText(band, Qt::AlignRight | Qt::AlignVCenter,
+                             QStringLiteral("page %1 of %2").arg(page + 1).arg(pages));
+        };
+        PaintLaidOutText(painter, writer, lines, QPoint(0, 0), footer);
+        writer.newPage();
+        const double chartHeight = std::min<double>(bodyHeight, writer.width() * kChartAspect);
+        PaintProfileChart(painter, QRectF(0, 0, writer.width(), chartHeight), document.results,
+                          document.options);
+        footer(pages - 1);
+    }
+    return buffer.data();
+}
+
+QByteArray RenderReportOdt(const ReportDocument& document) {
+    QTextDocument text;
+    const QFont font = FixedPitchPrintFont(kPrintPointSize);
+    text.setDefaultFont(font);
+    QTextCharFormat monospace;
+    monospace.setFont(font);
+    QTextCursor cursor(&text);
+    for (qsizetype i = 0; i < document.lines.size(); ++i) {
+        if (i > 0) cursor.insertBlock();
+        // OpenDocument drops white space at the start of a paragraph, and Qt's writer writes a
+        // single leading blank as plain white space: the column would be lost. A no-break
+        // space in its place looks and measures the same and is kept.
+        QString line = document.lines[i];
+        if (line.startsWith(u' ')) line[0] = QChar::Nbsp;
+        cursor.insertText(line, monospace);
+    }
+
+    const QImage chart = ChartImage(document);
+    const QUrl name(QStringLiteral("profile-chart.png"));
+    text.addResource(QTextDocument::ImageResource, name, chart);
+    QTextBlockFormat newPage;
+    newPage.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    cursor.insertBlock(newPage);
+    QTextImageFormat picture;
+    picture.setName(name.toString());
+    picture.setWidth(kOdtChartWidthPoints);
+    picture.setHeight(kOdtChartWidthPoints * kChartAspect);
+    cursor.insertImage(picture);
+
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QTextDocumentWriter writer(&buffer, "ODF");
+    writer.write(&text);
+    return buffer.data();
+}
+
+}  // namespace orvale

@@ -1,0 +1,58 @@
+#include "report/report_figures.h"
+
+#include <array>
+
+#include "engine/tables.h"
+#include "report/report_values.h"
+
+namespace orvale {
+
+namespace {
+
+constexpr std::array<const char*, kPairCount> kPairNames = {"VC_PR", "VC_WM", "VC_PS",   "PR_WM",
+                                                            "PR_PS", "WM_PS", "FSIQ_GAI"};
+
+// A verdict as the report prints it, without its leading blank.
+std::string Verdict(const std::string& verdict) {
+    const std::size_t first = verdict.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : verdict.substr(first);
+}
+
+}  // namespace
+
+std::vector<ReportFigure> ReportFigures(const ScoringResults& r, const ScoringOptions& options) {
+    std::vector<ReportFigure> figures;
+    const auto add = [&figures](std::string name, bool shown, FigureValue value) {
+        figures.push_back({std::move(name), shown ? std::move(value) : FigureValue{}});
+    };
+    for (int i = 0; i < kScoreCount; ++i) {
+        const std::string score = kScoreTable[i].abbreviation;
+        const bool shown = i != kGAI || options.calculateGai;
+        add(score, shown, r.scores[i]);
+        add(score + "_lower", shown, r.lowerLimits[i]);
+        add(score + "_upper", shown, r.upperLimits[i]);
+        add(score + "_percentile", shown, r.percentiles[i]);
+        add(score + "_lower_percentile", shown, r.lowerPercentiles[i]);
+        add(score + "_upper_percentile", shown, r.upperPercentiles[i]);
+    }
+    const ScoreArray& tested = TestedValues(r, options);
+    for (int pair = 0; pair < kPairCount; ++pair) {
+        const std::string name = kPairNames[pair];
+        const bool shown = pair != kIndexPairCount || options.calculateGai;
+        add(name + "_difference", shown, static_cast<double>(PairDifference(tested, pair)));
+        add(name + "_p_one_tailed", shown, r.oneTailedP[pair]);
+        add(name + "_p_two_tailed", shown, r.twoTailedP[pair]);
+        add(name + "_bonferroni", shown && r.bonferroniApplied, Verdict(r.verdicts[pair]));
+        add(name + "_percent_beyond", shown, r.percentBeyond[pair]);
+    }
+    add("low_count", true, r.lowCount);
+    add("low_count_base_rate", true, LowScoreBaseRate(options.cutoffIndex, r.lowCount));
+    add("difference_count", true, r.differenceCount);
+    add("difference_count_base_rate", true,
+        DifferenceBaseRate(options.cutoffIndex, r.differenceCount));
+    add("chi_square", true, static_cast<double>(r.chiSquare));
+    add("chi_square_p", true, static_cast<double>(r.chiSquareP));
+    return figures;
+}
+
+}  // namespace orvale

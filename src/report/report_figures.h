@@ -1,0 +1,29 @@
+// Every figure of one case's report as a named value, under the names of the batch output's
+// columns (VC, VC_lower, ... chi_square_p) and in their order: what the machine-readable outputs
+// write, so that they all carry the same numbers under the same names.
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "engine/scoring.h"
+
+namespace orvale {
+
+// No value (the GAI and FSIQ_GAI figures when the GAI is not calculated, the Bonferroni verdict
+// when the correction is not applied), a number, a count or a verdict ("p < .05", "not sig").
+using FigureValue = std::variant<std::monostate, double, int, std::string>;
+
+struct ReportFigure {
+    std::string name;
+    FigureValue value;
+};
+
+// The figures of results computed with options. Differences are those that were tested
+// (observed or estimated true scores, as options choose); the chi-square value and its p are
+// the engine's extended values rounded to double.
+std::vector<ReportFigure> ReportFigures(const ScoringResults& results,
+                                        const ScoringOptions& options);
+
+}  // namespace orvale

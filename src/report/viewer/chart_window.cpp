@@ -1,0 +1,107 @@
+#include "report/viewer/chart_window.h"
+
+#include <QBuffer>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QPainter>
+#include <QPushButton>
+#include <QSvgGenerator>
+#include <QVBoxLayout>
+
+#include "desktop/atomic_write.h"
+#include "desktop/platform.h"
+#include "report/profile_chart.h"
+
+namespace orvale {
+
+namespace {
+
+// The chart's design proportions (7 wide, 5 high) at a size that prints and projects well.
+constexpr QSize kPictureSize(1400, 1000);
+constexpr QSize kSvgSize(700, 500);
+constexpr QSize kInitialWindowSize(760, 580);
+
+}  // namespace
+
+ChartView::ChartView(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("chartProfile"));
+    setMinimumSize(350, 250);
+}
+
+void ChartView::SetResults(const ScoringResults& results, const ScoringOptions& options) {
+    results_ = results;
+    options_ = options;
+    update();
+}
+
+void ChartView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    PaintProfileChart(painter, QRectF(rect()), results_, options_);
+}
+
+ChartWindow::ChartWindow(Platform& platform, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      platform_(platform),
+      saveFileName_(QString::fromLatin1(kDefaultChartFileName)) {
+    setObjectName(QStringLiteral("frmProfileChart"));
+    setWindowTitle(QStringLiteral("Profile Chart"));
+    chart_ = new ChartView(this);
+    cmdSaveImage = new QPushButton(QStringLiteral("Save Image..."), this);
+    cmdSaveImage->setObjectName(QStringLiteral("cmdSaveImage"));
+    cmdCopyImage = new QPushButton(QStringLiteral("Copy"), this);
+    cmdCopyImage->setObjectName(QStringLiteral("cmdCopyImage"));
+    connect(cmdSaveImage, &QPushButton::clicked, this, &ChartWindow::cmdSaveImageClick);
+    connect(cmdCopyImage, &QPushButton::clicked, this, &ChartWindow::cmdCopyImageClick);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdSaveImage);
+    buttons->addWidget(cmdCopyImage);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(chart_, 1);
+    layout->addLayout(buttons);
+    resize(kInitialWindowSize);
+}
+
+void ChartWindow::SetResults(const ScoringResults& results, const ScoringOptions& options) {
+    results_ = results;
+    options_ = options;
+    chart_->SetResults(results, options);
+}
+
+QImage ChartWindow::Render(QSize size) const {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    PaintProfileChart(painter, QRectF(image.rect()), results_, options_);
+    return image;
+}
+
+void ChartWindow::cmdSaveImageClick() {
+    const std::optional<QString> chosen = platform_.GetSaveFileName(
+        this, saveFileName_, QStringLiteral("PNG image (*.png);;SVG image (*.svg)"));
+    if (!chosen) return;
+    saveFileName_ = *chosen;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (chosen->endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(kSvgSize);
+        svg.setViewBox(QRect(QPoint(0, 0), kSvgSize));
+        svg.setTitle(QStringLiteral("Index profile"));
+        QPainter painter(&svg);
+        PaintProfileChart(painter, QRectF(QPointF(0, 0), kSvgSize), results_, options_);
+    } else {
+        Render(kPictureSize).save(&buffer, "PNG");
+    }
+    if (const std::optional<QString> reason = WriteWholeFile(*chosen, buffer.data())) {
+        platform_.ShowError(
+            QStringLiteral("The chart could not be saved to %1: %2").arg(*chosen, *reason));
+    }
+}
+
+void ChartWindow::cmdCopyImageClick() {
+    platform_.SetClipboardImage(Render(kPictureSize));
+}
+
+}  // namespace orvale

@@ -1,0 +1,101 @@
+// The results viewer's Report and Help menus: the profile chart window, the PDF and OpenDocument
+// exports, Copy Report and the About box. Part of TfrmTemplateResults (template_results.h).
+#include <QAction>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+
+#include "desktop/atomic_write.h"
+#include "desktop/platform.h"
+#include "report/program_info.h"
+#include "report/viewer/chart_window.h"
+#include "report/viewer/template_results.h"
+
+namespace orvale {
+
+void TfrmTemplateResults::BuildReportMenu() {
+    QMenu* menuReport = menuBar()->addMenu(QStringLiteral("Report"));
+    menuReport->setObjectName(QStringLiteral("mnuReport"));
+    const auto add = [this, menuReport](const char* name, const char* caption, auto slot) {
+        QAction* action = menuReport->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    mnuProfileChart =
+        add("mnuProfileChart", "Profile Chart...", &TfrmTemplateResults::mnuProfileChartClick);
+    mnuExportPdf = add("mnuExportPdf", "Export PDF...", &TfrmTemplateResults::mnuExportPdfClick);
+    mnuExportOdt =
+        add("mnuExportOdt", "Export OpenDocument...", &TfrmTemplateResults::mnuExportOdtClick);
+    mnuCopyReport = add("mnuCopyReport", "Copy Report", &TfrmTemplateResults::mnuCopyReportClick);
+
+    QMenu* menuHelp = menuBar()->addMenu(QStringLiteral("Help"));
+    menuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuAbout = menuHelp->addAction(QStringLiteral("About ORVALE..."));
+    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+    connect(mnuAbout, &QAction::triggered, this, &TfrmTemplateResults::mnuAboutClick);
+    SetLatestCompute(std::nullopt);
+}
+
+void TfrmTemplateResults::SetLatestCompute(std::optional<ReportInput> latest) {
+    latest_ = std::move(latest);
+    for (QAction* action : {mnuProfileChart, mnuExportPdf, mnuExportOdt, mnuCopyReport}) {
+        action->setEnabled(latest_.has_value());
+    }
+    if (chartWindow_ == nullptr) return;
+    if (latest_) {
+        chartWindow_->SetResults(latest_->results, latest_->options);
+    } else {
+        chartWindow_->hide();  // nothing left to show
+    }
+}
+
+QStringList TfrmTemplateResults::MemoLines() const {
+    QStringList lines = memoResults->toPlainText().split(u'\n');
+    if (!lines.isEmpty() && lines.constLast().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+void TfrmTemplateResults::mnuProfileChartClick() {
+    if (!latest_) return;
+    if (chartWindow_ == nullptr) chartWindow_ = new ChartWindow(platform_, this);
+    chartWindow_->SetResults(latest_->results, latest_->options);
+    chartWindow_->show();
+    chartWindow_->raise();
+    chartWindow_->activateWindow();
+}
+
+void TfrmTemplateResults::ExportDocument(QString& lastName, const QString& filter,
+                                         QByteArray (*render)(const ReportDocument&)) {
+    if (!latest_) return;
+    const std::optional<QString> chosen = platform_.GetSaveFileName(this, lastName, filter);
+    if (!chosen) return;
+    lastName = *chosen;
+    const ReportDocument document{MemoLines(), latest_->results, latest_->options,
+                                  QDateTime::currentDateTime()};
+    if (const std::optional<QString> reason = WriteWholeFile(*chosen, render(document))) {
+        platform_.ShowError(
+            QStringLiteral("The report could not be exported to %1: %2").arg(*chosen, *reason));
+    }
+}
+
+void TfrmTemplateResults::mnuExportPdfClick() {
+    ExportDocument(pdfFileName_, QStringLiteral("*.pdf"),
+                   [](const ReportDocument& document) { return RenderReportPdf(document); });
+}
+
+void TfrmTemplateResults::mnuExportOdtClick() {
+    ExportDocument(odtFileName_, QStringLiteral("*.odt"), &RenderReportOdt);
+}
+
+void TfrmTemplateResults::mnuCopyReportClick() {
+    if (latest_) platform_.SetClipboardText(memoResults->toPlainText());
+}
+
+void TfrmTemplateResults::mnuAboutClick() {
+    platform_.ShowAbout(QStringLiteral("About ORVALE"),
+                        QStringLiteral("%1 %2\n%3")
+                            .arg(QLatin1String(kProgramName), QLatin1String(kProgramVersion),
+                                 QLatin1String(kProgramTitle)));
+}
+
+}  // namespace orvale
