@@ -1,5 +1,5 @@
-// The command line of orvale-score: the options, the eight score texts or a batch file, read
-// with QCommandLineParser into the engine's options. Knows nothing of scoring.
+// The command line of orvale-score: the options, the eight score texts, a batch or a case file,
+// read with QCommandLineParser into the engine's options. Knows nothing of scoring.
 #pragma once
 
 #include <optional>
@@ -19,7 +19,8 @@ inline constexpr int kExitUsage = 2;    // bad command line, bad score, unreadab
 // command line.
 inline constexpr const char* kUsageSynopsis =
     "Usage: orvale-score [OPTIONS] BD SI DS CD VO LN MR SS\n"
-    "       orvale-score [OPTIONS] --batch FILE\n";
+    "       orvale-score [OPTIONS] --batch FILE\n"
+    "       orvale-score --case FILE\n";
 
 // The rest of --help, after the synopsis.
 inline constexpr const char* kUsageDetails =
@@ -41,6 +42,8 @@ inline constexpr const char* kUsageDetails =
     "  --notes TEXT                      notes for the report, one line per line of TEXT\n"
     "  --batch FILE                      score every case of a CSV file (- for standard input)\n"
     "                                    and write one CSV row per case\n"
+    "  --case FILE                       score a case file saved by the desktop program, with\n"
+    "                                    the options and notes it holds\n"
     "  --help                            show this text\n"
     "  --version                         show the version\n"
     "  --                                end of the options (needed before a score such as -3)\n"
@@ -55,6 +58,7 @@ struct CommandLine {
     std::vector<std::string> scores;  // the eight score texts, field order
     std::vector<std::string> notes;   // one entry per notes line
     std::optional<std::string> batchFile;
+    std::optional<std::string> caseFile;  // --case: scores, options and notes come from the file
 };
 
 struct ParsedCommandLine {

@@ -1,6 +1,8 @@
 // orvale-score: the command-line front end. Scores one case given as eight score texts and writes
 // the report, exactly as the desktop program composes it into an empty memo, to standard output;
-// or scores a CSV file of cases (--batch). All computation and text come from the core.
+// or scores a CSV file of cases (--batch) or a case file of the desktop program (--case). All
+// computation and text come from the core.
+#include <QFile>
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/case_file.h"
 #include "cli/batch.h"
 #include "cli/command_line.h"
 #include "engine/entry.h"
@@ -48,12 +51,13 @@ std::string WithLineBreaks(std::string message) {
     return message;
 }
 
-int ScoreOneCase(const CommandLine& line) {
+int ScoreOneCase(const std::vector<std::string>& scores, const ScoringOptions& options,
+                 const std::vector<std::string>& notes) {
     ReportInput input;
-    input.options = line.options;
-    input.notes = line.notes;
+    input.options = options;
+    input.notes = notes;
     for (int k = 0; k < kSubtestCount; ++k) {
-        const ParsedEntry parsed = ParseScoreEntry(line.scores[k], kSubtestCaptions[k]);
+        const ParsedEntry parsed = ParseScoreEntry(scores[k], kSubtestCaptions[k]);
         std::optional<std::string> message = parsed.error;
         if (parsed.ok()) message = CheckScaledScoreRange(kSubtestCaptions[k], parsed.value);
         if (message) {
@@ -79,6 +83,19 @@ int ScoreOneCase(const CommandLine& line) {
     return kExitOk;
 }
 
+// A case file as the worksheet would score it: its entries checked in field order with the same
+// messages, its options, and its notes in the lines the worksheet's notes box shows.
+int ScoreCaseFile(const std::string& path) {
+    const CaseReading reading = ReadCaseFile(QFile::decodeName(QByteArray::fromStdString(path)));
+    if (!reading.values) {
+        Print(stderr, "orvale-score: " + reading.error.toStdString() + "\n");
+        return kExitUsage;
+    }
+    std::vector<std::string> scores;
+    for (const QString& entry : reading.values->entries) scores.push_back(entry.toStdString());
+    return ScoreOneCase(scores, reading.values->options, NotesLines(reading.values->notes));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,8 +114,10 @@ int main(int argc, char** argv) {
         Print(stdout, std::string("orvale-score ") + ORVALE_VERSION + "\n");
     } else if (line.batchFile) {
         status = RunBatch(*line.batchFile, line.options, stdout, stderr);
+    } else if (line.caseFile) {
+        status = ScoreCaseFile(*line.caseFile);
     } else {
-        status = ScoreOneCase(line);
+        status = ScoreOneCase(line.scores, line.options, line.notes);
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "orvale-score: cannot write to standard output: %s\n",
