@@ -19,8 +19,7 @@ inline constexpr int kExitUsage = 2;    // bad command line, bad score, unreadab
 // command line.
 inline constexpr const char* kUsageSynopsis =
     "Usage: orvale-score [OPTIONS] BD SI DS CD VO LN MR SS\n"
-    "       orvale-score [OPTIONS] --batch FILE\n"
-    "       orvale-score --case FILE\n";
+    "       orvale-score [OPTIONS] --batch FILE\n";
 
 // The rest of --help, after the synopsis.
 inline constexpr const char* kUsageDetails =

@@ -1,9 +1,11 @@
-// Everything the two windows ask of the desktop: message boxes, the beep, the save dialog, the
-// default printer, ending the program and the folder that holds the previous-data file. The forms
-// receive one Platform at creation; QtPlatform is the real one, the GUI tests hand in a fake.
+// Everything the two windows ask of the desktop: message boxes, the beep, the file dialogs, the
+// printers, the settings, ending the program and the folder that holds the previous-data file. The
+// forms receive one Platform at creation; QtPlatform is the real one, the GUI tests hand in a fake.
 #pragma once
 
+#include <QSettings>
 #include <QString>
+#include <memory>
 #include <optional>
 
 class QPrinter;
@@ -33,6 +35,23 @@ class Platform {
     // Empty when the user cancels.
     virtual std::optional<QString> GetSaveFileName(QWidget* parent, const QString& initialName,
                                                    const QString& filter) = 0;
+
+    // The same dialog for a file of one kind: a chosen name without suffix gets defaultSuffix
+    // (".orvale") before the dialog asks about replacing it.
+    virtual std::optional<QString> GetSaveFileNameWithSuffix(QWidget* parent,
+                                                             const QString& initialName,
+                                                             const QString& filter,
+                                                             const QString& defaultSuffix) = 0;
+    // File-open dialog for an existing file matching filter. Empty when the user cancels.
+    virtual std::optional<QString> GetOpenFileName(QWidget* parent, const QString& filter) = 0;
+
+    // The answer to "save the changes first?".
+    enum class SaveChoice { Save, Discard, Cancel };
+    // Modal question with Save, Discard and Cancel buttons (caption "Confirm", question icon).
+    virtual SaveChoice AskSaveChanges(const QString& question) = 0;
+
+    // The program's remembered settings (recent cases).
+    virtual std::unique_ptr<QSettings> Settings() = 0;
 
     // The default printer, ready to paint on, or nullptr when none is set up. The platform owns
     // it; it stays valid until the next call.

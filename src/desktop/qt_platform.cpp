@@ -82,7 +82,15 @@ void QtPlatform::Beep() {
 
 std::optional<QString> QtPlatform::GetSaveFileName(QWidget* parent, const QString& initialName,
                                                    const QString& filter) {
+    return GetSaveFileNameWithSuffix(parent, initialName, filter, {});
+}
+
+std::optional<QString> QtPlatform::GetSaveFileNameWithSuffix(QWidget* parent,
+                                                             const QString& initialName,
+                                                             const QString& filter,
+                                                             const QString& defaultSuffix) {
     QFileDialog dialog(parent);
+    if (!defaultSuffix.isEmpty()) dialog.setDefaultSuffix(defaultSuffix.mid(1));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(filter);
@@ -92,6 +100,37 @@ std::optional<QString> QtPlatform::GetSaveFileName(QWidget* parent, const QStrin
         return std::nullopt;
     }
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtPlatform::GetOpenFileName(QWidget* parent, const QString& filter) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({filter, QStringLiteral("All files (*)")});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+Platform::SaveChoice QtPlatform::AskSaveChanges(const QString& question) {
+    const std::unique_ptr<QMessageBox> box =
+        BuildMessageBox(Box::Confirm, question, DialogParent());
+    box->setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    box->setDefaultButton(QMessageBox::Save);
+    box->setEscapeButton(QMessageBox::Cancel);
+    switch (box->exec()) {
+        case QMessageBox::Save:
+            return SaveChoice::Save;
+        case QMessageBox::Discard:
+            return SaveChoice::Discard;
+        default:
+            return SaveChoice::Cancel;
+    }
+}
+
+std::unique_ptr<QSettings> QtPlatform::Settings() {
+    return std::make_unique<QSettings>(QStringLiteral("orvale"), QStringLiteral("orvale"));
 }
 
 QPrinter* QtPlatform::DefaultPrinter() {

@@ -29,6 +29,12 @@ class QtPlatform : public Platform {
     void Beep() override;
     std::optional<QString> GetSaveFileName(QWidget* parent, const QString& initialName,
                                            const QString& filter) override;
+    std::optional<QString> GetSaveFileNameWithSuffix(QWidget* parent, const QString& initialName,
+                                                     const QString& filter,
+                                                     const QString& defaultSuffix) override;
+    std::optional<QString> GetOpenFileName(QWidget* parent, const QString& filter) override;
+    SaveChoice AskSaveChanges(const QString& question) override;
+    std::unique_ptr<QSettings> Settings() override;
     QPrinter* DefaultPrinter() override;
     QString ProgramFolder() const override { return programFolder_; }
     void EndApplication() override;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileInfo>
 #include <QTest>
 #include <QTimer>
 
@@ -25,6 +26,36 @@ std::optional<QString> FakePlatform::GetSaveFileName(QWidget*, const QString& in
     saveAnswers.pop_front();
     if (!chosen) return std::nullopt;
     return name;
+}
+
+std::optional<QString> FakePlatform::GetSaveFileNameWithSuffix(QWidget* parent,
+                                                               const QString& initialName,
+                                                               const QString& filter,
+                                                               const QString& defaultSuffix) {
+    std::optional<QString> name = GetSaveFileName(parent, initialName, filter);
+    if (name && QFileInfo(*name).suffix().isEmpty()) *name += defaultSuffix;
+    return name;
+}
+
+std::optional<QString> FakePlatform::GetOpenFileName(QWidget*, const QString& filter) {
+    saveFilters.append(filter);
+    if (openAnswers.empty()) return std::nullopt;
+    std::optional<QString> name = openAnswers.front();
+    openAnswers.pop_front();
+    return name;
+}
+
+Platform::SaveChoice FakePlatform::AskSaveChanges(const QString& question) {
+    messages.push_back({Kind::SaveQuestion, question});
+    if (saveChoices.empty()) return SaveChoice::Cancel;
+    const SaveChoice choice = saveChoices.front();
+    saveChoices.pop_front();
+    return choice;
+}
+
+std::unique_ptr<QSettings> FakePlatform::Settings() {
+    return std::make_unique<QSettings>(programFolder_ + QStringLiteral("/settings.ini"),
+                                       QSettings::IniFormat);
 }
 
 QPrinter* FakePlatform::DefaultPrinter() {

@@ -15,7 +15,7 @@ namespace orvale::testing {
 
 class FakePlatform : public Platform {
   public:
-    enum class Kind { Warning, Information, Confirm, Error };
+    enum class Kind { Warning, Information, Confirm, Error, SaveQuestion };
     struct Message {
         Kind kind;
         QString text;
@@ -32,6 +32,14 @@ class FakePlatform : public Platform {
     void Beep() override { ++beeps; }
     std::optional<QString> GetSaveFileName(QWidget* parent, const QString& initialName,
                                            const QString& filter) override;
+    // Answered from saveAnswers like GetSaveFileName, the suffix added to a name without one.
+    std::optional<QString> GetSaveFileNameWithSuffix(QWidget* parent, const QString& initialName,
+                                                     const QString& filter,
+                                                     const QString& defaultSuffix) override;
+    std::optional<QString> GetOpenFileName(QWidget* parent, const QString& filter) override;
+    SaveChoice AskSaveChanges(const QString& question) override;
+    // An INI file in the program folder: nothing of a test reaches the user's settings.
+    std::unique_ptr<QSettings> Settings() override;
     QPrinter* DefaultPrinter() override;
     QString ProgramFolder() const override { return programFolder_; }
     void EndApplication() override { ++endApplicationCalls; }
@@ -51,6 +59,8 @@ class FakePlatform : public Platform {
     std::deque<std::optional<QString>> saveAnswers;  // consumed in order; cancel when empty
     QStringList offeredSaveNames;                    // initial names the save dialog was given
     QStringList saveFilters;
+    std::deque<std::optional<QString>> openAnswers;  // consumed in order; cancel when empty
+    std::deque<SaveChoice> saveChoices;              // consumed in order; Cancel when empty
 
   private:
     QString programFolder_;

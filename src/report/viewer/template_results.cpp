@@ -177,7 +177,9 @@ void TfrmTemplateResults::cmdReturnClick() {
 }
 
 void TfrmTemplateResults::cmdExitClick() {
-    if (platform_.Confirm(QString::fromLatin1(kExitQuestion))) platform_.EndApplication();
+    if (platform_.Confirm(QString::fromLatin1(kExitQuestion)) && (!exitCheck_ || exitCheck_())) {
+        platform_.EndApplication();
+    }
 }
 
 void TfrmTemplateResults::mnuPrintClick() {

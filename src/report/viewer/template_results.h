@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 
 #include "report/compose.h"
 
@@ -27,6 +28,8 @@ class TfrmTemplateResults : public QMainWindow {
 
     // The window Return to Worksheet shows again.
     void SetWorksheet(QWidget* worksheet) { worksheet_ = worksheet; }
+    // Asked after "Exit from program?" is answered Yes; false keeps the program running.
+    void SetExitCheck(std::function<bool()> check) { exitCheck_ = std::move(check); }
 
     // Sets the caption and appends one report (with the separator when the memo holds text).
     void AppendReport(const ReportInput& input);
@@ -52,6 +55,7 @@ class TfrmTemplateResults : public QMainWindow {
 
     Platform& platform_;
     QWidget* worksheet_ = nullptr;
+    std::function<bool()> exitCheck_;
     QString saveFileName_;  // offered by the next Save Output
 
     QFrame* Panel1 = nullptr;
