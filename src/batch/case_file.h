@@ -22,7 +22,7 @@ inline constexpr const char* kCaseFileSuffix = ".orvale";
 inline constexpr const char* kCaseFileFilter = "ORVALE cases (*.orvale)";
 inline constexpr int kMaxCaseNotesLength = 250;  // what the notes box holds
 // Characters per line of the worksheet's notes box, which the report reproduces line by line.
-inline constexpr int kNotesColumns = 89;
+inline constexpr int kNotesColumns = 91;
 
 struct CaseValues {
     QStringList

@@ -1,12 +1,12 @@
 // Case files in the core: every combination of options survives a write and a read, the written
 // JSON is what a hand-written file would say, and each kind of bad file is refused with its reason.
+#include "batch/case_file.h"
+
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimeZone>
-
-#include "batch/case_file.h"
 
 namespace {
 
@@ -32,7 +32,8 @@ TEST(CaseFile, EveryOptionCombinationRoundTrips) {
                 values.options = {method, (flags & 1) != 0, (flags & 2) != 0, (flags & 4) != 0,
                                   cutoff};
                 values.notes = QStringLiteral("Case 0417\n\nR\u00E9test \"B\"");
-                const auto read = ParseCaseFile(CaseFileContent(values, QDateTime::currentDateTime()));
+                const auto read =
+                    ParseCaseFile(CaseFileContent(values, QDateTime::currentDateTime()));
                 ASSERT_TRUE(read.values) << read.error.toStdString();
                 EXPECT_EQ(read.values->entries, values.entries);
                 EXPECT_EQ(read.values->notes, values.notes);
@@ -63,11 +64,10 @@ TEST(CaseFile, WritesSchemaVersionAndWhenByWhichProgram) {
 }
 
 TEST(CaseFile, HandWrittenFileReads) {
-    const auto read = ParseCaseFile("\xEF\xBB\xBF" + HandWritten(kEntries, kOptions,
-                                                               R"(, "notes": "a\r\nb", "x": 1)"));
+    const auto read = ParseCaseFile(
+        "\xEF\xBB\xBF" + HandWritten(kEntries, kOptions, R"(, "notes": "a\r\nb", "x": 1)"));
     ASSERT_TRUE(read.values) << read.error.toStdString();
-    EXPECT_EQ(read.values->entries,
-              (QStringList{"10", "12.5", "", "7.", "09", "10", "1 2", "19"}));
+    EXPECT_EQ(read.values->entries, (QStringList{"10", "12.5", "", "7.", "09", "10", "1 2", "19"}));
     EXPECT_EQ(read.values->options.confidenceMethod, 3);
     EXPECT_EQ(read.values->options.cutoffIndex, 3);
     EXPECT_EQ(read.values->notes, QStringLiteral("a\nb"));
@@ -107,7 +107,8 @@ TEST(CaseFile, BadFilesAreRefusedWithTheirReason) {
          "the option \"gai\" must be true or false"},
         {HandWritten(kEntries, kOptions, ", \"notes\": \"" + QString(251, u'n') + '"'),
          "its notes are longer than 250 characters"},
-        {HandWritten(kEntries, kOptions, ", \"notes\": [\"a\"]"), "its notes (\"notes\") are not a text"},
+        {HandWritten(kEntries, kOptions, ", \"notes\": [\"a\"]"),
+         "its notes (\"notes\") are not a text"},
     };
     for (const auto& bad : cases) {
         const auto read = ParseCaseFile(bad.content);
