@@ -1,44 +1,66 @@
-# Entry points for people and CI. Every target installs what is missing first.
+# Entry points for people and CI. Every target installs what it is missing first: `make run`
+# only what the programs need, `make test` the test tools as well.
 BUILD_DIR ?= build
 BENCH_DIR ?= build-bench
+PACKAGE_DIR ?= build-package
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 30
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean screenshots format
+.PHONY: all deps build run test bench package fuzz clean screenshots format
 
 all: build
 
 deps:
-	@bash scripts/install-deps.sh
+	@bash scripts/install-deps.sh test
 
-configure: deps
-	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALE_BUILD_TESTS=ON >/dev/null
-
-build: configure
-	@cmake --build $(BUILD_DIR) -j $(JOBS)
+# The first configure leaves the tests out, so that `make run` needs no test packages; `make
+# test` turns them on in the same folder (the programs are not built again).
+build:
+	@bash scripts/install-deps.sh build
+	@if [ ! -f $(BUILD_DIR)/CMakeCache.txt ]; then \
+	  cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALE_BUILD_TESTS=OFF >/dev/null; \
+	fi
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target orvale orvale-score
 
 run: build
-	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
-	  echo "No display found (DISPLAY is not set): the desktop program needs a graphical session."; \
-	  echo "Score a case from the command line instead, for example:"; \
-	  echo "  $(BUILD_DIR)/bin/orvale-score 10 10 10 10 10 10 10 10"; \
-	  echo "($(BUILD_DIR)/bin/orvale-score --help lists the options.)"; \
-	  exit 1; \
-	fi
 	@$(BUILD_DIR)/bin/orvale
 
-test: build
+test:
+	@bash scripts/install-deps.sh test
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALE_BUILD_TESTS=ON >/dev/null
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-bench: deps
+bench:
+	@bash scripts/install-deps.sh bench
 	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALE_BUILD_TESTS=OFF -DORVALE_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bin/bench_*; do echo "== $$b"; "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true || exit 1; done
 
+# A Debian package of the two programs in $(PACKAGE_DIR), checked by lintian.
+package:
+	@bash scripts/install-deps.sh package
+	@cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DORVALE_BUILD_TESTS=OFF >/dev/null
+	@cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	@cd $(PACKAGE_DIR) && cpack -G DEB
+	@lintian --fail-on error $(PACKAGE_DIR)/orvale_*.deb
+
+# Every fuzz target for FUZZ_SECONDS seconds (clang, libFuzzer, ASan and UBSan); fails on a finding.
+fuzz:
+	@bash scripts/install-deps.sh fuzz
+	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DORVALE_BUILD_TESTS=OFF -DORVALE_BUILD_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+	@bash scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 screenshots: build
+	@bash scripts/install-deps.sh test
 	@bash scripts/screenshots.sh $(BUILD_DIR)
 
 format:
+	@bash scripts/install-deps.sh format
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD_DIR) $(BENCH_DIR)
+	@rm -rf $(BUILD_DIR) $(BENCH_DIR) $(PACKAGE_DIR) $(FUZZ_DIR)

@@ -1,18 +1,40 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and screenshotting ORVALE need.
-# Does nothing when every package is already present; runs apt-get update once otherwise.
+# Installs the Debian packages that ORVALE needs for one kind of work, only those missing:
+#   install-deps.sh build    compile and run the two programs (make build, make run)
+#   install-deps.sh test     build plus the test suite's tools (make test)
+#   install-deps.sh bench    build plus Google Benchmark (make bench)
+#   install-deps.sh package  build plus the Debian packaging tools (make package)
+#   install-deps.sh fuzz     build plus clang and its fuzzing runtime (make fuzz)
+#   install-deps.sh format   clang-format (make format)
+# Runs apt-get update once before installing; waits for another apt run to finish.
 set -euo pipefail
 
-packages=(
-  g++ cmake ninja-build make pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+profile=${1:-test}
+
+build=(
+  g++ cmake ninja-build make
+  qt6-base-dev
   fonts-liberation
-  libgtest-dev libgmock-dev libbenchmark-dev libboost-math-dev
+)
+test_only=(
+  libgtest-dev libboost-math-dev
   xvfb xauth
   appstream desktop-file-utils
   locales
   fuse3 libfuse3-dev
 )
+case "$profile" in
+  build) packages=("${build[@]}") ;;
+  test) packages=("${build[@]}" "${test_only[@]}") ;;
+  bench) packages=("${build[@]}" libbenchmark-dev) ;;
+  package) packages=("${build[@]}" dpkg-dev file help2man lintian fakeroot) ;;
+  fuzz) packages=("${build[@]}" clang libclang-rt-14-dev) ;;
+  format) packages=(clang-format) ;;
+  *)
+    echo "usage: $0 build|test|bench|package|fuzz|format" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -32,9 +54,12 @@ elif command -v sudo >/dev/null 2>&1; then
   sudo_cmd=(sudo)
 else
   echo "error: need root or sudo to install: ${missing[*]}" >&2
+  echo "Run this step as root, then the command again:" >&2
+  echo "  su -c 'bash scripts/install-deps.sh $profile'" >&2
   exit 1
 fi
 
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update
-"${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+# Fresh machines often run their own apt at first boot: wait for its lock instead of failing.
+apt_options=(-o DPkg::Lock::Timeout=600)
+"${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get "${apt_options[@]}" update
+"${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get "${apt_options[@]}" install -y --no-install-recommends "${missing[@]}"

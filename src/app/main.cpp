@@ -5,6 +5,7 @@
 // ORVALE_QUIT_AFTER_SHOW=1 ends once the worksheet has painted itself (start-up timing).
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -13,6 +14,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include "app/program_identity.h"
 #include "app/startup.h"
 #include "desktop/guarded_application.h"
 #include "desktop/qt_platform.h"
@@ -62,7 +64,10 @@ int RunScreenshots(QApplication& app, const QString& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    orvale::SetProgramIdentity();
+    if (const std::optional<int> status = orvale::HandleCommandLine(argc, argv)) return *status;
     orvale::GuardedApplication app(argc, argv);
+    app.setWindowIcon(QIcon(QStringLiteral(":/icons/org.orvale.Orvale.png")));
     if (qEnvironmentVariableIsSet("ORVALE_SCREENSHOT")) {
         return RunScreenshots(app, qEnvironmentVariable("ORVALE_SCREENSHOT"));
     }

@@ -1,6 +1,8 @@
 #include "app/previous_data.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <charconv>
 
 #include "desktop/atomic_write.h"
@@ -41,6 +43,8 @@ QString PreviousDataLine(const QStringList& entries) {
 
 std::optional<QString> SavePreviousData(const QString& path, const QStringList& entries,
                                         const QString& extensionItems) {
+    // The per-user folder is made when the first scores are saved.
+    QDir().mkpath(QFileInfo(path).absolutePath());
     const std::optional<QString> reason = WriteWholeFile(
         path, (PreviousDataLine(entries) + extensionItems).toUtf8(), LinkAtPath::Replace);
     if (!reason) return std::nullopt;

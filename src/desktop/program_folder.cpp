@@ -1,7 +1,8 @@
 #include "desktop/program_folder.h"
 
 #include <QDir>
-#include <QTemporaryFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace orvale {
 
@@ -20,14 +21,16 @@ QString GetProgramFolder(const QString& programPath) {
     return QString();
 }
 
-QString ChooseProgramFolder(const QString& applicationDir, const QString& fallback) {
-    // Permission bits say nothing for root or on read-only mounts: try to create a file.
-    if (!applicationDir.isEmpty() && QFileInfo(applicationDir).isDir()) {
-        QTemporaryFile probe(QDir(applicationDir).filePath(QStringLiteral("orvale-probe-XXXXXX")));
-        if (probe.open()) return applicationDir;
+QString ChooseProgramFolder(const QString& applicationDir, const QString& userFolder) {
+    if (!applicationDir.isEmpty()) {
+        const QFileInfo portable(DataFilePath(applicationDir));
+        if (portable.exists() || portable.isSymLink()) return applicationDir;
     }
-    QDir().mkpath(fallback);
-    return fallback;
+    return userFolder;
+}
+
+QString UserDataFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }
 
 QString DataFilePath(const QString& folder) {

@@ -6,7 +6,6 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QStandardPaths>
 
 #include "desktop/program_folder.h"
 #include "report/compose.h"
@@ -24,8 +23,7 @@ QWidget* DialogParent() {
 
 QtPlatform::QtPlatform()
     : programFolder_(
-          ChooseProgramFolder(QCoreApplication::applicationDirPath(),
-                              QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))) {}
+          ChooseProgramFolder(QCoreApplication::applicationDirPath(), UserDataFolder())) {}
 
 QtPlatform::QtPlatform(QString programFolder) : programFolder_(std::move(programFolder)) {}
 

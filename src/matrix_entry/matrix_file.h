@@ -20,7 +20,8 @@ using NextFileNumber = std::function<std::optional<double>()>;
 inline constexpr int kMaxGridColumns = 20;
 inline constexpr int kMaxGridRows = 50;
 
-// Index of the first cell text that ParseCellEntry rejects, nullopt when every cell reads.
+// Index of the first cell text that ParseCellEntry rejects or that stands for no finite number
+// (310 digits and more), nullopt when every cell reads.
 std::optional<qsizetype> FirstInvalidGridCell(const GridCells& cells);
 
 // Each cell's value followed by one blank, row by row. A cell is written as the number it
@@ -28,8 +29,9 @@ std::optional<qsizetype> FirstInvalidGridCell(const GridCells& cells);
 // item the file reader accepts; cells must have passed FirstInvalidGridCell.
 QString GridFileItems(const GridCells& cells);
 
-// For rows i = 1 to n, the first i elements of row i of the store, each as " %1.3f"; nothing
-// for n = 0 (no matrix step has run), at most the store's 20 rows.
+// For rows i = 1 to n, the first i elements of row i of the store, each as " %1.3f" (an element
+// of 1e60 or more, too long for one file number that way, in the shortest form that reads back
+// as the same value); nothing for n = 0 (no matrix step has run), at most the store's 20 rows.
 QString MatrixFileItems(const CorrelationStore& store, int n);
 
 // The grid's size as the file gives it in the first two score fields: whole numbers from 1 to
@@ -40,8 +42,9 @@ std::optional<GridSize> FileGridSize(double columns, double rows);
 // 20, nullopt otherwise.
 std::optional<int> FileMatrixDimension(double eighthField);
 
-// Grid values read in file order, shown as "%1.6g". When an item is malformed, reading stops:
-// the cells read before it keep their texts, the rest stay empty.
+// Grid values read in file order, shown with the six significant digits of "%1.6g" but without
+// an exponent, so that the grid's own check accepts them. When an item is malformed, reading
+// stops: the cells read before it keep their texts, the rest stay empty.
 struct GridRead {
     GridCells cells;
     bool malformed = false;

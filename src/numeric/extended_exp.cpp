@@ -1,5 +1,6 @@
 // Table-driven extended-precision exponential; see extended_exp.h.
 #include "numeric/extended_exp.h"
+#include "numeric/long_double_format.h"
 
 #include <array>
 #include <cmath>

@@ -1,4 +1,4 @@
-// The report's number formatter: see format.h.
+// The report's number formatter: see number_format.h.
 #include "numeric/number_format.h"
 
 #include <algorithm>
@@ -13,6 +13,9 @@ namespace {
 // Significant digits the value is reduced to before the report rounds it: the precision of the
 // 80-bit extended type's decimal conversion.
 constexpr int kSignificantDigits = 18;
+
+// Largest width or number of decimals a placeholder may give: far beyond any report line.
+constexpr int kMaxPlaceholderNumber = 999;
 
 std::string PadLeft(std::string text, int width) {
     if (width > 0 && static_cast<int>(text.size()) < width) {
@@ -127,10 +130,16 @@ std::string FormatLine(std::string_view format, std::initializer_list<FormatArgu
         }
         return *next++;
     };
+    // A width or a number of decimals; one beyond kMaxPlaceholderNumber is refused before it can
+    // overflow the int (or ask for a line of billions of characters).
     auto readNumber = [&](std::size_t& i) {
         int n = 0;
         while (i < format.size() && format[i] >= '0' && format[i] <= '9') {
             n = n * 10 + (format[i] - '0');
+            if (n > kMaxPlaceholderNumber) {
+                throw std::invalid_argument("FormatLine: placeholder number too large in \"" +
+                                            std::string(format) + "\"");
+            }
             ++i;
         }
         return n;

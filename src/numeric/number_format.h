@@ -23,8 +23,9 @@ using FormatArgument = std::variant<long double, int, std::string_view>;
 std::string FormatFixed(long double value, int width, int decimals, char decimalSeparator = '.');
 
 // Fills a format string's placeholders from args, in order. Placeholders: "%w.df" (width and
-// decimals optional, default decimals 6), "%wd", "%ws" and "%%". Throws std::invalid_argument when
-// the format string is malformed or does not match the arguments (a programming error).
+// decimals optional, default decimals 6), "%wd", "%ws" and "%%"; a width or number of decimals is
+// at most 999. Throws std::invalid_argument when the format string is malformed or does not match
+// the arguments (a programming error).
 std::string FormatLine(std::string_view format, std::initializer_list<FormatArgument> args,
                        char decimalSeparator = '.');
 

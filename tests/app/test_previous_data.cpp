@@ -52,7 +52,7 @@ class PreviousDataTest : public QObject {
   private slots:
     void programFolderOfExePaths_data();
     void programFolderOfExePaths();
-    void folderFallsBackWhenProgramFolderIsUnwritable();
+    void dataFolderIsTheUsersUnlessPortable();
     void fileNumbers_data();
     void fileNumbers();
 
@@ -94,16 +94,20 @@ void PreviousDataTest::programFolderOfExePaths() {
     QCOMPARE(orvale::GetProgramFolder(path), folder);
 }
 
-void PreviousDataTest::folderFallsBackWhenProgramFolderIsUnwritable() {
+void PreviousDataTest::dataFolderIsTheUsersUnlessPortable() {
+    // The scores live in the user's folder, made only by the first save; a program folder that
+    // already holds a data file (a portable copy) keeps it.
     QTemporaryDir scratch;
-    QCOMPARE(orvale::ChooseProgramFolder(scratch.path(), scratch.filePath("fallback")),
-             scratch.path());
-    QVERIFY(QDir(scratch.path()).entryList(QDir::Files).isEmpty());  // the probe is gone
-    // A "folder" that is a regular file cannot take the data file: the fallback is created.
-    WriteFile(scratch.filePath("plain-file"), "x");
-    const QString fallback = scratch.filePath("data/orvale");
-    QCOMPARE(orvale::ChooseProgramFolder(scratch.filePath("plain-file"), fallback), fallback);
-    QVERIFY(QFileInfo(fallback).isDir());
+    const QString program = scratch.filePath("bin");
+    const QString user = scratch.filePath("home/.local/share/orvale");
+    QDir().mkpath(program);
+    QCOMPARE(orvale::ChooseProgramFolder(program, user), user);
+    QVERIFY(!QFileInfo::exists(user));
+    QVERIFY(!orvale::SavePreviousData(orvale::DataFilePath(user), kScores));
+    QCOMPARE(ReadFile(orvale::DataFilePath(user)), QByteArray("10 12 9 8 11 10 13 7 "));
+    QVERIFY(QDir(program).isEmpty());
+    WriteFile(orvale::DataFilePath(program), "9 9 9 9 9 9 9 9 ");
+    QCOMPARE(orvale::ChooseProgramFolder(program, user), program);
 }
 
 void PreviousDataTest::fileNumbers_data() {

@@ -2,10 +2,14 @@
 // previous-data file: exact texts written, values read back through the file's own number
 // reader, and damaged files.
 #include <QTest>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
 
 #include "app/previous_data.h"
+#include "engine/entry.h"
 #include "matrix_entry/matrix_data.h"
 #include "matrix_entry/matrix_file.h"
 
@@ -52,6 +56,8 @@ class MatrixFileTest : public QObject {
     void gridCellsAreWrittenAsOneNumberEach();
     void gridRoundTripShowsSixSignificantDigits();
     void malformedGridItemKeepsTheCellsBeforeIt();
+    void gridCellsReadBackAsWrittenWhateverTheirSize();
+    void matrixElementsReadBackAsWrittenWhateverTheirSize();
 };
 
 void MatrixFileTest::bufferStartsAsIdentityOrFromTheStore() {
@@ -222,8 +228,8 @@ void MatrixFileTest::gridRoundTripShowsSixSignificantDigits() {
     const GridCells written{{3, 2}, {"1", "0.1234567", "-2,5", "", "123456789", "0.00001"}};
     const GridRead read = ReadGridItems(NumbersOf(GridFileItems(written).toLatin1()), {3, 2});
     QVERIFY(!read.malformed);
-    QCOMPARE(read.cells.texts, QStringList({"1", "0.123457", "-2.5", "0", "1.23457e+08", "1e-05"}));
-    QCOMPARE(read.cells.Text(1, 2), QStringLiteral("1.23457e+08"));
+    QCOMPARE(read.cells.texts, QStringList({"1", "0.123457", "-2.5", "0", "123457000", "0.00001"}));
+    QCOMPARE(read.cells.Text(1, 2), QStringLiteral("123457000"));
     QCOMPARE(read.cells.Text(2, 1), QString());  // outside the grid
 }
 
@@ -235,6 +241,97 @@ void MatrixFileTest::malformedGridItemKeepsTheCellsBeforeIt() {
     const GridRead shortFile = ReadGridItems(NumbersOf("4"), {1, 3});
     QVERIFY(!shortFile.malformed);
     QCOMPARE(shortFile.cells.texts, QStringList({"4", "0", "0"}));
+}
+
+// Random cell texts of every size: up to 330 integer and 340 decimal digits, so that some stand
+// for huge, some for tiny (even subnormal) numbers and some overflow. An accepted cell is written
+// as an item that reads back as exactly its value; the text shown after reading passes the grid's
+// own check and keeps six significant digits; a refused cell is one past the largest double.
+void MatrixFileTest::gridCellsReadBackAsWrittenWhateverTheirSize() {
+    std::mt19937_64 random(20240611);
+    const auto digits = [&random](int count) {
+        QString text;
+        for (int i = 0; i < count; ++i) text += QChar(u'0' + static_cast<char16_t>(random() % 10));
+        return text;
+    };
+    const auto length = [&random] {
+        const int kind = static_cast<int>(random() % 3);
+        return static_cast<int>(random() % (kind == 0 ? 4 : kind == 1 ? 20 : 341));
+    };
+    for (int round = 0; round < 300; ++round) {
+        GridCells cells{{4, 3}, {}};
+        for (int i = 0; i < 12; ++i) {
+            QString text = random() % 3 == 0 ? QStringLiteral("-") : QString();
+            text += digits(std::min(length(), 330));
+            if (random() % 2) text += random() % 2 ? u'.' : u',';
+            text += digits(length());
+            cells.texts.append(text);
+        }
+        if (const std::optional<qsizetype> bad = FirstInvalidGridCell(cells)) {
+            QVERIFY2(std::isinf(ParseCellEntry(cells.texts[*bad].toStdString()).value),
+                     qPrintable(cells.texts[*bad]));
+            continue;
+        }
+        const GridRead read = ReadGridItems(NumbersOf(GridFileItems(cells).toLatin1()), cells.size);
+        QVERIFY(!read.malformed);
+        QVERIFY2(!FirstInvalidGridCell(read.cells), qPrintable(read.cells.texts.join(u' ')));
+        for (qsizetype i = 0; i < cells.texts.size(); ++i) {
+            const double value = ParseCellEntry(cells.texts[i].toStdString()).value;
+            const double shown = ParseCellEntry(read.cells.texts[i].toStdString()).value;
+            QVERIFY2(
+                std::fabs(shown - value) <= 5.0001e-6 * std::fabs(value) ||
+                    std::fabs(value) < 1e-300,
+                qPrintable(cells.texts[i] + QStringLiteral(" shown as ") + read.cells.texts[i]));
+        }
+        // The written values themselves read back exactly (QCOMPARE would compare doubles fuzzily).
+        const NextFileNumber next = NumbersOf(GridFileItems(cells).toLatin1());
+        for (const QString& text : cells.texts) {
+            QVERIFY2(next().value_or(-1) == ParseCellEntry(text.toStdString()).value,
+                     qPrintable(text));
+        }
+    }
+}
+
+// Random elements over the whole range of doubles, from subnormal to the largest: every element
+// comes back as one number, the value of its three-decimal text (within half a thousandth and the
+// spacing of doubles there; the element itself once the three decimals lie within the 18 digits
+// written, from 1e15 on), so no later element shifts.
+void MatrixFileTest::matrixElementsReadBackAsWrittenWhateverTheirSize() {
+    std::mt19937_64 random(7);
+    const double edgeValues[] = {1e60,
+                                 -1e60,
+                                 9.99e59,
+                                 std::numeric_limits<double>::max(),
+                                 -std::numeric_limits<double>::denorm_min(),
+                                 0.0005,
+                                 -0.0};
+    for (int round = 0; round < 200; ++round) {
+        CorrelationStore store{};
+        for (double& element : store) {
+            double value;
+            do {
+                value = std::bit_cast<double>(static_cast<std::uint64_t>(random()));
+            } while (!std::isfinite(value));
+            element = random() % 4 == 0 ? edgeValues[random() % std::size(edgeValues)] : value;
+        }
+        const QString items = MatrixFileItems(store, 20);
+        QCOMPARE(items.count(u' '), 20 * 21 / 2);
+        CorrelationStore read{};
+        QVERIFY(ReadMatrixItems(NumbersOf(items.toLatin1()), 20, read));
+        for (int i = 1; i <= 20; ++i) {
+            for (int s = 1; s < i; ++s) {
+                const double written = StoreAt(store, i, s);
+                const double back = StoreAt(read, s, i);
+                if (std::fabs(written) >= 1e15) {
+                    QVERIFY2(back == written, qPrintable(items));
+                } else {
+                    QVERIFY2(
+                        std::fabs(back - written) <= 0.0005000001 + std::fabs(written) * 0x1p-52,
+                        qPrintable(QString::number(written, 'g', 17)));
+                }
+            }
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(MatrixFileTest)

@@ -399,15 +399,21 @@ void WorksheetMatrixTest::gridRoundTripAndReportBlock() {
 
 void WorksheetMatrixTest::gridTakesItsSizeFromTheFile() {
     folder_ = std::make_unique<QTemporaryDir>();
-    WriteFile(folder_->filePath("orvale.txt"), "2 3 9 8 12 10 13 4 1 2 3 4.5 5 1e-7");
+    WriteFile(folder_->filePath("orvale.txt"), "2 3 9 8 12 10 13 4 1 2 2e6 4.5 5 1e-7");
     Start(Switches(false, true));
     QVERIFY(platform_->messages.empty());
     QCOMPARE(Grid()->columnCount(), 3);
     QCOMPARE(Grid()->rowCount(), 3);
     QCOMPARE(GridText(1, 2), QStringLiteral("4.5"));
-    QCOMPARE(GridText(2, 2), QStringLiteral("1e-07"));
+    // Large and small values are shown without an exponent, which a cell could not take, so the
+    // next Compute accepts them and writes the same values again.
+    QCOMPARE(GridText(1, 1), QStringLiteral("2000000"));
+    QCOMPARE(GridText(2, 2), QStringLiteral("0.0000001"));
     QVERIFY(Control<QLabel>("lblCol2")->isVisible());
     QVERIFY(Control<QLabel>("lblCol3")->isHidden());
+    Compute();
+    QVERIFY(platform_->messages.empty());
+    QCOMPARE(ReadFile(DataFile()), QByteArray("2 3 9 8 12 10 13 4 1 2 2e+06 4.5 5 1e-07 "));
 
     // A size the grid cannot take is reported; the scores still load.
     WriteFile(folder_->filePath("orvale.txt"), "2.5 3 9 8 12 10 13 4 1 2");

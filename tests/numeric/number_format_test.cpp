@@ -178,6 +178,13 @@ TEST(FormatLine, MismatchedArgumentsAreProgrammingErrors) {
     EXPECT_THROW(FormatLine("%s", {1}), std::invalid_argument);
     EXPECT_THROW(FormatLine("%6.0", {1.0L}), std::invalid_argument);
     EXPECT_THROW(FormatLine("%q", {1}), std::invalid_argument);
+    // Widths and decimals of ten or more digits once overflowed an int; past 999 they are refused.
+    for (const char* format :
+         {"%12345678901f", "%2147483648d", "%1.4294967297f", "%1000d", "%.1000f"}) {
+        EXPECT_THROW(FormatLine(format, {1}), std::invalid_argument) << format;
+    }
+    EXPECT_THROW(FormatLine("%99999999999s", {std::string_view("x")}), std::invalid_argument);
+    EXPECT_EQ(FormatLine("%999d", {7}).size(), 999u);
 }
 
 }  // namespace

@@ -1,0 +1,108 @@
+#include "app/program_identity.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <cstdio>
+
+#include "desktop/program_folder.h"
+
+namespace orvale {
+
+namespace {
+
+void Print(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+}
+
+// Qt's platform options ("-platform offscreen", "-display :1") choose where the windows go.
+bool NamesAPlatform(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "-platform" || argument == "--platform" || argument == "-display" ||
+            argument == "--display") {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HasDisplay() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+}  // namespace
+
+void SetProgramIdentity() {
+    QCoreApplication::setApplicationName(QStringLiteral("orvale"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVALE_VERSION));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("orvale.org"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
+}
+
+QString NoDisplayHint(const QString& scorerPath) {
+    return QStringLiteral(
+               "No display found (DISPLAY is not set): the desktop program needs a graphical "
+               "session.\nScore a case from the command line instead, for example:\n"
+               "  %1 10 10 10 10 10 10 10 10\n(%1 --help lists the options.)\n")
+        .arg(scorerPath);
+}
+
+std::optional<int> HandleCommandLine(int argc, char** argv) {
+    const bool hasArguments = argc > 1;
+    if (hasArguments && !NamesAPlatform(argc, argv)) {
+        // Without a window system: a core application is enough to read the command line.
+        QCoreApplication core(argc, argv);
+        QCommandLineParser parser;
+        parser.setApplicationDescription(QStringLiteral(
+            "ORVALE scores and analyses an eight-subtest, Index-based short form of a children's "
+            "intelligence test battery. Without options it opens the worksheet."));
+        const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                      QStringLiteral("Displays this help."));
+        const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                         QStringLiteral("Displays version information."));
+        parser.addOptions({help, version});
+        if (!parser.parse(core.arguments())) {
+            Print(stderr,
+                  QStringLiteral("orvale: %1\nTry 'orvale --help'.\n").arg(parser.errorText()));
+            return 2;
+        }
+        if (parser.isSet(version)) {
+            Print(stdout,
+                  QStringLiteral("orvale %1\n").arg(QCoreApplication::applicationVersion()));
+            return 0;
+        }
+        if (parser.isSet(help)) {
+            const QString folder =
+                ChooseProgramFolder(QCoreApplication::applicationDirPath(), UserDataFolder());
+            // The usage line names the program as it is installed, not the path it ran from.
+            QString text = parser.helpText();
+            text = QStringLiteral("Usage: orvale [options]") + text.mid(text.indexOf(u'\n'));
+            Print(stdout, text +
+                              QStringLiteral("\nThe scores of the last Compute are kept in\n  %1\n"
+                                             "The command-line scorer is orvale-score.\n")
+                                  .arg(QDir::toNativeSeparators(DataFilePath(folder))));
+            return 0;
+        }
+        if (!parser.positionalArguments().isEmpty()) {
+            Print(stderr, QStringLiteral("orvale: unexpected argument '%1'\nTry 'orvale --help'.\n")
+                              .arg(parser.positionalArguments().first()));
+            return 2;
+        }
+    }
+    if (!HasDisplay() && !NamesAPlatform(argc, argv)) {
+        const QString beside = QDir(QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath())
+                                   .filePath(QStringLiteral("orvale-score"));
+        Print(stderr,
+              NoDisplayHint(QFileInfo::exists(beside) ? beside : QStringLiteral("orvale-score")));
+        return kExitNoDisplay;
+    }
+    return std::nullopt;
+}
+
+}  // namespace orvale

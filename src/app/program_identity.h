@@ -1,0 +1,26 @@
+// What the desktop program tells the system about itself (name, version, desktop entry, icon)
+// and its small command line: --help and --version, and a friendly word instead of Qt's abort
+// when there is no display to show the windows on.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace orvale {
+
+inline constexpr const char* kDesktopFileName = "org.orvale.Orvale";
+inline constexpr int kExitNoDisplay = 2;
+
+// Application name ("orvale", which names the per-user data folder), version, organisation domain
+// and desktop file name. Called before the application object exists.
+void SetProgramIdentity();
+
+// Handles the command line before any window exists. Returns the exit status when the program
+// ends here (--help, --version, a wrong option, no display), nullopt when the windows may start.
+// Text goes to standard output for --help and --version, to standard error otherwise.
+std::optional<int> HandleCommandLine(int argc, char** argv);
+
+// The hint given when there is no display: the command-line scorer does the same work.
+QString NoDisplayHint(const QString& scorerPath);
+
+}  // namespace orvale
