@@ -22,6 +22,7 @@ test_only=(
   appstream desktop-file-utils
   locales
   fuse3 libfuse3-dev
+  at-spi2-core python3-pyatspi dbus-x11 qt6-qpa-plugins
 )
 case "$profile" in
   build) packages=("${build[@]}") ;;

@@ -20,6 +20,7 @@
 #include "app/score_field.h"
 #include "app/template_form.h"
 #include "desktop/fonts.h"
+#include "desktop/keyboard.h"
 #include "report/compose.h"
 
 namespace orvale {
@@ -213,6 +214,9 @@ void TfrmTemplate::BuildControls() {
         field->setGeometry(704, 8 + k * kFieldSpacing, 56, 24);
         field->setFont(BoldFont(font()));
         field->installEventFilter(this);
+        // A screen reader names the field by its label's caption.
+        field->setAccessibleName(QString::fromLatin1(layout.caption));
+        label->setBuddy(field);
         fields_[static_cast<std::size_t>(k)] = field;
     }
 
@@ -238,6 +242,19 @@ void TfrmTemplate::BuildControls() {
 
     // The notes box grows over Panel1 while it is being edited.
     memoComments->raise();
+
+    // Names and descriptions for screen readers where the caption alone does not tell.
+    DescripFld->setAccessibleName(QStringLiteral("Description"));
+    memoComments->setAccessibleName(lblComments->text());
+    memoComments->setAccessibleDescription(
+        QStringLiteral("Up to 250 characters, printed at the top of the report"));
+    lblComments->setBuddy(memoComments);
+    RadioGroup3->setAccessibleDescription(
+        QStringLiteral("Differences between observed or estimated true scores"));
+    RadioGroup1->setAccessibleDescription(QStringLiteral("Sequential Bonferroni correction"));
+    GroupBox1->setAccessibleName(cutoffCaption->text());
+    RefuseModifiedLetters(memoComments);
+    ShowFocusAlways(this);
 }
 
 void TfrmTemplate::BuildHiddenMatrixControls() {

@@ -5,6 +5,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -56,6 +57,14 @@ class Platform {
     // The default printer, ready to paint on, or nullptr when none is set up. The platform owns
     // it; it stays valid until the next call.
     virtual QPrinter* DefaultPrinter() = 0;
+
+    // The system print dialog (printer, copies, page range, printing to a PDF file), offering
+    // "Selection" when selectionAvailable. The chosen printer, owned by the platform, or nullptr
+    // when the user cancels.
+    virtual QPrinter* ChoosePrinter(QWidget* parent, bool selectionAvailable) = 0;
+    // The print preview, which calls paint for the printer whose pages it shows (and prints from).
+    virtual void ShowPrintPreview(QWidget* parent,
+                                  const std::function<void(QPrinter& printer)>& paint) = 0;
 
     // The folder of the previous-data file, decided once when the platform is created.
     virtual QString ProgramFolder() const = 0;

@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -139,6 +141,25 @@ QPrinter* QtPlatform::DefaultPrinter() {
     }
     printer_ = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     return printer_.get();
+}
+
+QPrinter* QtPlatform::ChoosePrinter(QWidget* parent, bool selectionAvailable) {
+    if (!chosenPrinter_) chosenPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    chosenPrinter_->setPrintRange(QPrinter::AllPages);
+    QPrintDialog dialog(chosenPrinter_.get(), parent);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, selectionAvailable);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted ? chosenPrinter_.get() : nullptr;
+}
+
+void QtPlatform::ShowPrintPreview(QWidget* parent,
+                                  const std::function<void(QPrinter& printer)>& paint) {
+    if (!chosenPrinter_) chosenPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(chosenPrinter_.get(), parent);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&paint](QPrinter* printer) { paint(*printer); });
+    preview.exec();
 }
 
 void QtPlatform::EndApplication() {

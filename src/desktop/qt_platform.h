@@ -36,12 +36,16 @@ class QtPlatform : public Platform {
     SaveChoice AskSaveChanges(const QString& question) override;
     std::unique_ptr<QSettings> Settings() override;
     QPrinter* DefaultPrinter() override;
+    QPrinter* ChoosePrinter(QWidget* parent, bool selectionAvailable) override;
+    void ShowPrintPreview(QWidget* parent,
+                          const std::function<void(QPrinter& printer)>& paint) override;
     QString ProgramFolder() const override { return programFolder_; }
     void EndApplication() override;
 
   private:
     QString programFolder_;
     std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPrinter> chosenPrinter_;  // keeps the print dialog's choices for the run
 };
 
 }  // namespace orvale

@@ -63,6 +63,17 @@ QPrinter* FakePlatform::DefaultPrinter() {
     return printer_.get();
 }
 
+QPrinter* FakePlatform::ChoosePrinter(QWidget*, bool selectionAvailable) {
+    ++printDialogs;
+    selectionOffered = selectionAvailable;
+    return printer_.get();
+}
+
+void FakePlatform::ShowPrintPreview(QWidget*, const std::function<void(QPrinter& printer)>& paint) {
+    ++printPreviews;
+    if (printer_) paint(*printer_);
+}
+
 void FakePlatform::UsePdfPrinter(const QString& path) {
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer_->setOutputFormat(QPrinter::PdfFormat);

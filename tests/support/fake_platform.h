@@ -41,11 +41,17 @@ class FakePlatform : public Platform {
     // An INI file in the program folder: nothing of a test reaches the user's settings.
     std::unique_ptr<QSettings> Settings() override;
     QPrinter* DefaultPrinter() override;
+    // The PDF printer as if chosen in the print dialog (nullptr without one: a cancel).
+    QPrinter* ChoosePrinter(QWidget* parent, bool selectionAvailable) override;
+    // Paints the preview on the PDF printer, if one is set.
+    void ShowPrintPreview(QWidget* parent,
+                          const std::function<void(QPrinter& printer)>& paint) override;
     QString ProgramFolder() const override { return programFolder_; }
     void EndApplication() override { ++endApplicationCalls; }
 
     // A PDF printer writing to path; DefaultPrinter returns nullptr until one is set.
     void UsePdfPrinter(const QString& path);
+    QPrinter* pdfPrinter() { return printer_.get(); }
 
     // The texts of the recorded messages of one kind, in order.
     QStringList Texts(Kind kind) const;
@@ -55,6 +61,9 @@ class FakePlatform : public Platform {
     int beeps = 0;
     int endApplicationCalls = 0;
     int printerQueries = 0;
+    int printDialogs = 0;
+    int printPreviews = 0;
+    bool selectionOffered = false;                   // by the last print dialog
     std::deque<bool> confirmAnswers;                 // consumed in order; No when empty
     std::deque<std::optional<QString>> saveAnswers;  // consumed in order; cancel when empty
     QStringList offeredSaveNames;                    // initial names the save dialog was given

@@ -118,6 +118,8 @@ void TfrmTemplateResults::BuildControls() {
     connect(mnuPrintSelection, &QAction::triggered, this,
             &TfrmTemplateResults::mnuPrintSelectionClick);
 
+    AddKeyboardAndPrintDialogs(File1);
+
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
 

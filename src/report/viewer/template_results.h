@@ -10,6 +10,7 @@
 
 class QAction;
 class QFrame;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -44,6 +45,9 @@ class TfrmTemplateResults : public QMainWindow {
     void cmdExitClick();
     void mnuPrintClick();
     void mnuPrintSelectionClick();
+    // Print... (the system print dialog) and Print Preview... (template_results_keys.cpp).
+    void mnuPrintDialogClick();
+    void mnuPrintPreviewClick();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -52,6 +56,8 @@ class TfrmTemplateResults : public QMainWindow {
   private:
     void BuildControls();
     void PrintText(const QString& text);
+    // Print..., Print Preview..., the shortcuts, accessible names and the keyboard rules.
+    void AddKeyboardAndPrintDialogs(QMenu* printMenu);
 
     Platform& platform_;
     QWidget* worksheet_ = nullptr;

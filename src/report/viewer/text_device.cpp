@@ -93,11 +93,18 @@ std::optional<QString> PrintOnTextDevice(QPrinter& printer, const QString& text)
     const TextDeviceMetrics metrics{
         [&fontMetrics](const QString& line) { return fontMetrics.horizontalAdvance(line); },
         fontMetrics.height(), printer.width(), printer.height()};
-    int page = 0;
+    // The pages chosen in the print dialog (1-based); none chosen means every page.
+    const QPageRanges ranges = printer.pageRanges();
+    const auto wanted = [&ranges](int page) {
+        return ranges.isEmpty() || ranges.contains(page + 1);
+    };
+    int page = -1;  // the page being painted; none yet
     for (const PrintedLine& line : LayoutTextDevice(text, metrics)) {
+        if (!wanted(line.page)) continue;
+        if (page < 0) page = ranges.isEmpty() ? 0 : line.page;
         while (page < line.page) {
-            printer.newPage();
             ++page;
+            if (wanted(page)) printer.newPage();
         }
         painter.drawText(0, line.top + fontMetrics.ascent(), line.text);
     }
