@@ -11,9 +11,12 @@ skip() {
   echo "SKIP: $*"
   exit 77
 }
+# The system's Python, which the Debian bindings are installed for (not a user's own Python).
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
 command -v Xvfb >/dev/null || skip "Xvfb is not installed (scripts/install-deps.sh test)"
 command -v dbus-launch >/dev/null || skip "dbus-launch is not installed (package dbus-x11)"
-python3 -c 'import pyatspi' 2>/dev/null || skip "python3-pyatspi is not installed"
+"$python" -c 'import pyatspi' 2>/dev/null || skip "python3-pyatspi is not installed"
 [ -e /usr/share/dbus-1/services/org.a11y.Bus.service ] ||
   skip "the accessibility bus launcher is not installed (package at-spi2-core)"
 
@@ -45,7 +48,7 @@ export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 unset QT_SCALE_FACTOR
 "$orvale" >"$scratch/orvale.log" 2>&1 &
 pids+=($!)
-python3 "$here/walk_worksheet.py" "${pids[-1]}"
+"$python" "$here/walk_worksheet.py" "${pids[-1]}"
 status=$?
 [ "$status" -ne 0 ] && sed 's/^/orvale: /' "$scratch/orvale.log" | tail -20
 exit "$status"
