@@ -23,6 +23,7 @@ test_only=(
   locales
   fuse3 libfuse3-dev
   poppler-utils unzip
+  at-spi2-core python3-pyatspi dbus-x11
 )
 case "$profile" in
   build) packages=("${build[@]}") ;;

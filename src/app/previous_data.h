@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+#include "batch/bounded_read.h"
+
 namespace orvale {
 
 // The file's line for these entries. Blanks inside an entry (only a pasted text can hold one)
@@ -29,11 +31,6 @@ inline constexpr const char* kInvalidNumericInput = "Invalid numeric input";
 // The most the reader takes from the file: the eight scores need a few hundred bytes, the grid
 // and matrix items of configurations that enable them some tens of KiB.
 inline constexpr qint64 kMaxDataFileSize = 512 * 1024;
-
-// The content of the regular file at path, at most maxBytes long. A folder, a device, a FIFO or a
-// socket at the path, or a larger file, is refused with the reason in error (never blocking).
-std::optional<QByteArray> ReadBoundedRegularFile(const QString& path, qint64 maxBytes,
-                                                 QString& error);
 
 // The file's numbers one after another: white space of any kind separates them.
 class FileNumberReader {

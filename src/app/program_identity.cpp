@@ -83,10 +83,10 @@ std::optional<int> HandleCommandLine(int argc, char** argv) {
             // The usage line names the program as it is installed, not the path it ran from.
             QString text = parser.helpText();
             text = QStringLiteral("Usage: orvale [options]") + text.mid(text.indexOf(u'\n'));
-            Print(stdout, text +
-                              QStringLiteral("\nThe scores of the last Compute are kept in\n  %1\n"
-                                             "The command-line scorer is orvale-score.\n")
-                                  .arg(QDir::toNativeSeparators(DataFilePath(folder))));
+            Print(stdout,
+                  text + QStringLiteral("\nThe scores of the last Compute are kept in\n  %1\n"
+                                        "The command-line scorer is orvale-score.\n")
+                             .arg(QDir::toNativeSeparators(DataFilePath(folder))));
             return 0;
         }
         if (!parser.positionalArguments().isEmpty()) {

@@ -12,6 +12,7 @@ ProgramWindows::ProgramWindows(Platform& platform, const WorksheetConfig& config
       results_(std::make_unique<TfrmTemplateResults>(platform)) {
     worksheet_->SetResultsViewer(results_.get());
     results_->SetWorksheet(worksheet_.get());
+    results_->SetExitCheck([this] { return worksheet_->MayEnd(); });
     worksheet_->show();
 }
 

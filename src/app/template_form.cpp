@@ -128,13 +128,20 @@ void TfrmTemplate::FormActivate() {
 }
 
 void TfrmTemplate::closeEvent(QCloseEvent* event) {
-    // The close box ends the program at once, without a question.
+    // The close box ends the program at once, without a question (but a modified case file
+    // offers to save its changes first).
+    if (!MayEnd()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     platform_.EndApplication();
 }
 
 void TfrmTemplate::ExitBtnClick() {
-    if (platform_.Confirm(QString::fromLatin1(kExitQuestion))) platform_.EndApplication();
+    if (platform_.Confirm(QString::fromLatin1(kExitQuestion)) && MayEnd()) {
+        platform_.EndApplication();
+    }
 }
 
 void TfrmTemplate::DescripFldChange() {

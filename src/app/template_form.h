@@ -10,12 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "batch/case_file.h"
 #include "engine/scoring.h"
 #include "matrix_entry/matrix_data.h"
 #include "matrix_entry/matrix_entry_form.h"
 
+class QAction;
 class QFrame;
 class QLabel;
+class QMenu;
+class QMenuBar;
+class QScrollArea;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -47,6 +52,8 @@ struct WorksheetConfig {
     int MatrixDimension = 4;
 };
 
+inline constexpr int kClientWidth = 792;  // the designed client area, in pixels at 96 dpi
+inline constexpr int kClientHeight = 573;
 inline constexpr int kCorrelationStoreSize = 20 * 20;
 inline constexpr int kNotesHeight = 25;          // one line
 inline constexpr int kNotesExpandedHeight = 70;  // while editing more than one line
@@ -67,6 +74,18 @@ class TfrmTemplate : public QWidget {
     QString DataFilePath() const;
     // How Compute runs the matrix-entry form; exec() unless a test hands in its own runner.
     void SetMatrixFormRunner(MatrixFormRunner run) { matrixFormRunner_ = std::move(run); }
+
+    // The case file in use (empty while none is) and whether the worksheet has changed since it
+    // was opened or saved.
+    QString CaseFilePath() const { return casePath_; }
+    bool CaseModified() const { return caseModified_; }
+    // Opens the case file at path, after asking whether to save a modified case. False when the
+    // user cancelled or the file could not be read (the worksheet is then unchanged).
+    bool OpenCaseFile(const QString& path);
+    // Before the program ends: asks whether to save a modified case. False to stay.
+    bool MayEnd();
+    // The batch scoring that "Score a Batch..." and a dropped CSV file start.
+    void ScoreBatch(const QString& inputPath = {});
 
   public slots:
     void cmdComputeClick();
@@ -96,6 +115,14 @@ class TfrmTemplate : public QWidget {
     void txtInput7KeyUp();
     void txtinput8KeyUp();
 
+    // The menus (worksheet_menus.cpp).
+    void mnuOpenCaseClick();
+    void mnuSaveCaseClick();
+    void mnuSaveCaseAsClick();
+    void mnuScoreBatchClick();
+    void mnuHowToUseClick();
+    void mnuAboutClick();
+
     void memoCommentsEnter();
     void memoCommentsExit();
     void memoCommentsKeyUp(int key);
@@ -111,9 +138,23 @@ class TfrmTemplate : public QWidget {
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void BuildControls();
+    void BuildMenus();
+    void FitToScreen();
+    // Case files (worksheet_menus.cpp).
+    CaseValues CaseOnWorksheet() const;
+    void ShowCase(const CaseValues& values);
+    bool SaveCaseTo(const QString& path);
+    bool SaveChangesFirst();
+    bool LoadCase(const QString& path);  // no question; false when the file cannot be read
+    void WorksheetChanged();
+    void UpdateCaption();
+    void RememberRecentCase(const QString& path, bool keep);
+    void RebuildRecentCases();
     void BuildHiddenMatrixControls();
     void SetTabOrder();
     void FormCreate();
@@ -144,6 +185,17 @@ class TfrmTemplate : public QWidget {
     CorrelationStore correlationStore_{};
     int matrixDimension_ = 0;  // n of the last matrix step of this run; 0 before any
     MatrixFormRunner matrixFormRunner_;
+    QString casePath_;
+    bool caseModified_ = false;
+    bool showingCase_ = false;  // the fields are being filled from a case file
+
+    QWidget* client_ = nullptr;
+    QScrollArea* scrollArea_ = nullptr;
+    QMenuBar* menuBar_ = nullptr;
+    QMenu* mnuFile_ = nullptr;
+    QAction* mnuRecentStart_ = nullptr;  // the recent cases follow this separator
+    QList<QAction*> recentActions_;
+    QWidget* helpWindow_ = nullptr;
 
     QPlainTextEdit* DescripFld = nullptr;
     QFrame* Panel3 = nullptr;

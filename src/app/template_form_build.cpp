@@ -5,11 +5,14 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 #include "app/description.h"
 #include "app/notes_memo.h"
@@ -17,6 +20,7 @@
 #include "app/score_field.h"
 #include "app/template_form.h"
 #include "desktop/fonts.h"
+#include "desktop/keyboard.h"
 #include "report/compose.h"
 
 namespace orvale {
@@ -68,22 +72,55 @@ TfrmTemplate::TfrmTemplate(Platform& platform, const WorksheetConfig& config, QW
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
-    setFixedSize(792, 573);
     setFont(DesignFont(QStringLiteral("System"), 13));
+    // The designed client area, with every control at its design position, sits below the menu
+    // bar inside a scroll area that shows scroll bars only when the screen is too small for it.
+    client_ = new QWidget;
+    client_->setObjectName(QStringLiteral("clientArea"));
+    client_->setFixedSize(kClientWidth, kClientHeight);
+    scrollArea_ = new QScrollArea(this);
+    scrollArea_->setObjectName(QStringLiteral("clientScrollArea"));
+    scrollArea_->setFrameShape(QFrame::NoFrame);
+    scrollArea_->setWidget(client_);
+    scrollArea_->setFocusPolicy(Qt::NoFocus);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(scrollArea_);
     BuildControls();
     BuildHiddenMatrixControls();
     SetUpMatrixControls();
     SetTabOrder();
+    BuildMenus();
+    layout->setMenuBar(menuBar_);
     FormCreate();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
+    FitToScreen();
+}
+
+void TfrmTemplate::FitToScreen() {
+    const QSize whole(kClientWidth, kClientHeight + menuBar_->sizeHint().height());
+    const QScreen* screen =
+        this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect available =
+        screen != nullptr ? screen->availableGeometry() : QRect(QPoint(), whole);
+    // Room for the window frame and title bar, which the window manager adds outside.
+    constexpr int kFrameAllowance = 40;
+    const QSize room(available.width(), available.height() - kFrameAllowance);
+    if (whole.width() <= room.width() && whole.height() <= room.height()) {
+        setFixedSize(whole);
+    } else {
+        // Too large for the screen: the window fits it and the client area scrolls.
+        setMinimumSize(QSize(240, 160).boundedTo(room));
+        setMaximumSize(whole);
+        resize(whole.boundedTo(room));
     }
+    move(available.center() - rect().center());
 }
 
 TfrmTemplate::~TfrmTemplate() = default;
 
 void TfrmTemplate::BuildControls() {
-    DescripFld = new QPlainTextEdit(this);
+    DescripFld = new QPlainTextEdit(client_);
     DescripFld->setObjectName(QStringLiteral("DescripFld"));
     DescripFld->setGeometry(12, 7, 768, 94);
     DescripFld->setReadOnly(true);
@@ -94,7 +131,7 @@ void TfrmTemplate::BuildControls() {
     DescripFld->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(DescripFld, &QPlainTextEdit::textChanged, this, &TfrmTemplate::DescripFldChange);
 
-    Panel3 = new QFrame(this);
+    Panel3 = new QFrame(client_);
     Panel3->setObjectName(QStringLiteral("Panel3"));
     Panel3->setGeometry(12, 106, 768, 33);
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -104,13 +141,13 @@ void TfrmTemplate::BuildControls() {
     lblComments->move(6, 8);
     lblComments->adjustSize();
 
-    memoComments = new NotesMemo(this);
+    memoComments = new NotesMemo(client_);
     memoComments->setObjectName(QStringLiteral("memoComments"));
     memoComments->setGeometry(112, 110, 666, kNotesHeight);
     memoComments->setFont(FixedPitchFont(12));
     memoComments->installEventFilter(this);
 
-    Panel1 = new QFrame(this);
+    Panel1 = new QFrame(client_);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(12, 143, 768, 346);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -177,16 +214,19 @@ void TfrmTemplate::BuildControls() {
         field->setGeometry(704, 8 + k * kFieldSpacing, 56, 24);
         field->setFont(BoldFont(font()));
         field->installEventFilter(this);
+        // A screen reader names the field by its label's caption.
+        field->setAccessibleName(QString::fromLatin1(layout.caption));
+        label->setBuddy(field);
         fields_[static_cast<std::size_t>(k)] = field;
     }
 
-    pan1 = new QFrame(this);
+    pan1 = new QFrame(client_);
     pan1->setObjectName(QStringLiteral("pan1"));
     pan1->setGeometry(12, 500, 768, 49);
     pan1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
     const auto makeButton = [this](const char* name, const char* caption, const QRect& geometry) {
-        auto* button = new QPushButton(QString::fromLatin1(caption), this);
+        auto* button = new QPushButton(QString::fromLatin1(caption), client_);
         button->setObjectName(QString::fromLatin1(name));
         button->setGeometry(geometry);
         button->setFont(BoldFont(font()));
@@ -202,12 +242,25 @@ void TfrmTemplate::BuildControls() {
 
     // The notes box grows over Panel1 while it is being edited.
     memoComments->raise();
+
+    // Names and descriptions for screen readers where the caption alone does not tell.
+    DescripFld->setAccessibleName(QStringLiteral("Description"));
+    memoComments->setAccessibleName(lblComments->text());
+    memoComments->setAccessibleDescription(
+        QStringLiteral("Up to 250 characters, printed at the top of the report"));
+    lblComments->setBuddy(memoComments);
+    RadioGroup3->setAccessibleDescription(
+        QStringLiteral("Differences between observed or estimated true scores"));
+    RadioGroup1->setAccessibleDescription(QStringLiteral("Sequential Bonferroni correction"));
+    GroupBox1->setAccessibleName(cutoffCaption->text());
+    RefuseModifiedLetters(memoComments);
+    ShowFocusAlways(this);
 }
 
 void TfrmTemplate::BuildHiddenMatrixControls() {
     cmdHelp = new QPushButton(QStringLiteral("Help with matrix..."), Panel1);
     cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
-    pnlHelp = new QFrame(this);
+    pnlHelp = new QFrame(client_);
     pnlHelp->setObjectName(QStringLiteral("pnlHelp"));
     for (const char* name : {"memoHelp", "Memo1"}) {
         auto* memo = new QPlainTextEdit(pnlHelp);

@@ -50,10 +50,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     const QCommandLineOption batch("batch", "", "FILE");
     const QCommandLineOption format("format", "", "FORMAT");
     const QCommandLineOption output("output", "", "FILE");
+    const QCommandLineOption caseFile("case", "", "FILE");
     const QCommandLineOption help(QStringList{"help", "h"});
     const QCommandLineOption version("version");
     parser.addOptions({ci, method, differences, bonferroni, noGai, abnormal, notes, batch, format,
-                       output, help, version});
+                       output, caseFile, help, version});
 
     QStringList qtArguments{"orvale-score"};
     for (const std::string& argument : arguments) qtArguments << Q(argument);
@@ -106,7 +107,21 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         line.scores.push_back(Bytes(score));
     }
 
-    if (parser.isSet(batch)) {
+    if (parser.isSet(caseFile)) {
+        line.caseFile = Bytes(parser.value(caseFile));
+        for (const QCommandLineOption& other :
+             {ci, method, differences, bonferroni, noGai, abnormal, notes, batch}) {
+            if (parser.isSet(other)) {
+                parsed.error =
+                    "--case takes the scores, options and notes from the file; give "
+                    "--" +
+                    Bytes(other.names().front()) + " without it.";
+            }
+        }
+        if (parsed.error.empty() && !line.scores.empty()) {
+            parsed.error = "--case takes the scores from the file; give no scores with it.";
+        }
+    } else if (parser.isSet(batch)) {
         line.batchFile = Bytes(parser.value(batch));
         if (!line.scores.empty()) {
             parsed.error = "--batch takes its cases from the file; give no scores with it.";

@@ -1,5 +1,5 @@
-// The command line of orvale-score: the options, the eight score texts or a batch file, read
-// with QCommandLineParser into the engine's options. Knows nothing of scoring.
+// The command line of orvale-score: the options, the eight score texts, a batch or a case file,
+// read with QCommandLineParser into the engine's options. Knows nothing of scoring.
 #pragma once
 
 #include <optional>
@@ -46,6 +46,8 @@ inline constexpr const char* kUsageDetails =
     "                                    jsonl (one JSON object per line)\n"
     "  --output FILE                     write to FILE (replaced whole) instead of standard\n"
     "                                    output; needed for pdf and odt\n"
+    "  --case FILE                       score a case file saved by the desktop program, with\n"
+    "                                    the options and notes it holds\n"
     "  --help                            show this text\n"
     "  --version                         show the version\n"
     "  --                                end of the options (needed before a score such as -3)\n"
@@ -66,6 +68,7 @@ struct CommandLine {
     std::optional<std::string> batchFile;
     OutputFormat format = OutputFormat::Text;  // Csv by default with a batch file
     std::optional<std::string> outputFile;     // standard output when none
+    std::optional<std::string> caseFile;  // --case: scores, options and notes come from the file
 };
 
 struct ParsedCommandLine {

@@ -1,7 +1,8 @@
 // orvale-score: the command-line front end. Scores one case given as eight score texts and writes
 // the report, exactly as the desktop program composes it into an empty memo, to standard output;
-// or as JSON, PDF or OpenDocument (--format, --output); or scores a CSV file of cases (--batch).
-// All computation and text come from the core.
+// or as JSON, PDF or OpenDocument (--format, --output); or scores a CSV file of cases (--batch)
+// or a case file of the desktop program (--case). All computation and text come from the core.
+#include <QFile>
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/case_file.h"
 #include "cli/batch.h"
 #include "cli/case_output.h"
 #include "cli/command_line.h"
@@ -53,12 +55,14 @@ std::string WithLineBreaks(std::string message) {
     return message;
 }
 
-int ScoreOneCase(const CommandLine& line) {
+// One case in the format and to the destination that line asks for.
+int ScoreOneCase(const CommandLine& line, const std::vector<std::string>& scores,
+                 const ScoringOptions& options, const std::vector<std::string>& notes) {
     ReportInput input;
-    input.options = line.options;
-    input.notes = line.notes;
+    input.options = options;
+    input.notes = notes;
     for (int k = 0; k < kSubtestCount; ++k) {
-        const ParsedEntry parsed = ParseScoreEntry(line.scores[k], kSubtestCaptions[k]);
+        const ParsedEntry parsed = ParseScoreEntry(scores[k], kSubtestCaptions[k]);
         std::optional<std::string> message = parsed.error;
         if (parsed.ok()) message = CheckScaledScoreRange(kSubtestCaptions[k], parsed.value);
         if (message) {
@@ -78,7 +82,7 @@ int ScoreOneCase(const CommandLine& line) {
     QByteArray bytes;
     if (line.format == OutputFormat::Json) {
         bytes = CaseJsonText(
-            {std::nullopt, line.notes, input.entries, input.options, input.results}, false);
+            {std::nullopt, notes, input.entries, input.options, input.results}, false);
     } else if (line.format == OutputFormat::Text) {
         for (const std::string& reportLine : lines) {
             bytes.append(reportLine.data(), static_cast<qsizetype>(reportLine.size()));
@@ -115,6 +119,20 @@ int ScoreBatch(const CommandLine& line) {
     return written == kExitOk ? status : written;
 }
 
+// A case file as the worksheet would score it: its entries checked in field order with the same
+// messages, its options, and its notes in the lines the worksheet's notes box shows.
+int ScoreCaseFile(const CommandLine& line) {
+    const CaseReading reading =
+        ReadCaseFile(QFile::decodeName(QByteArray::fromStdString(*line.caseFile)));
+    if (!reading.values) {
+        Print(stderr, "orvale-score: " + reading.error.toStdString() + "\n");
+        return kExitUsage;
+    }
+    std::vector<std::string> scores;
+    for (const QString& entry : reading.values->entries) scores.push_back(entry.toStdString());
+    return ScoreOneCase(line, scores, reading.values->options, NotesLines(reading.values->notes));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -133,8 +151,10 @@ int main(int argc, char** argv) {
         Print(stdout, std::string("orvale-score ") + kProgramVersion + "\n");
     } else if (line.batchFile) {
         status = ScoreBatch(line);
+    } else if (line.caseFile) {
+        status = ScoreCaseFile(line);
     } else {
-        status = ScoreOneCase(line);
+        status = ScoreOneCase(line, line.scores, line.options, line.notes);
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "orvale-score: cannot write to standard output: %s\n",

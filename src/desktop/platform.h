@@ -1,9 +1,13 @@
-// Everything the windows ask of the desktop: message boxes, the beep, the save dialog, the
-// clipboard, the default printer, ending the program and the folder of the previous-data file. The
-// forms receive one Platform at creation; QtPlatform is the real one, the GUI tests hand in a fake.
+// Everything the windows ask of the desktop: message boxes, the beep, the file dialogs, the
+// clipboard, the printers, the settings, ending the program and the folder of the previous-data
+// file. The forms receive one Platform at creation; QtPlatform is the real one, the GUI tests hand
+// in a fake.
 #pragma once
 
+#include <QSettings>
 #include <QString>
+#include <functional>
+#include <memory>
 #include <optional>
 
 class QImage;
@@ -41,9 +45,34 @@ class Platform {
     virtual std::optional<QString> GetSaveFileName(QWidget* parent, const QString& initialName,
                                                    const QString& filter) = 0;
 
+    // The same dialog for a file of one kind: a chosen name without suffix gets defaultSuffix
+    // (".orvale") before the dialog asks about replacing it.
+    virtual std::optional<QString> GetSaveFileNameWithSuffix(QWidget* parent,
+                                                             const QString& initialName,
+                                                             const QString& filter,
+                                                             const QString& defaultSuffix) = 0;
+    // File-open dialog for an existing file matching filter. Empty when the user cancels.
+    virtual std::optional<QString> GetOpenFileName(QWidget* parent, const QString& filter) = 0;
+
+    // The answer to "save the changes first?".
+    enum class SaveChoice { Save, Discard, Cancel };
+    // Modal question with Save, Discard and Cancel buttons (caption "Confirm", question icon).
+    virtual SaveChoice AskSaveChanges(const QString& question) = 0;
+
+    // The program's remembered settings (recent cases).
+    virtual std::unique_ptr<QSettings> Settings() = 0;
+
     // The default printer, ready to paint on, or nullptr when none is set up. The platform owns
     // it; it stays valid until the next call.
     virtual QPrinter* DefaultPrinter() = 0;
+
+    // The system print dialog (printer, copies, page range, printing to a PDF file), offering
+    // "Selection" when selectionAvailable. The chosen printer, owned by the platform, or nullptr
+    // when the user cancels.
+    virtual QPrinter* ChoosePrinter(QWidget* parent, bool selectionAvailable) = 0;
+    // The print preview, which calls paint for the printer whose pages it shows (and prints from).
+    virtual void ShowPrintPreview(QWidget* parent,
+                                  const std::function<void(QPrinter& printer)>& paint) = 0;
 
     // The folder of the previous-data file, decided once when the platform is created.
     virtual QString ProgramFolder() const = 0;

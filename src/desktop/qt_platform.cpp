@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -81,7 +83,15 @@ void QtPlatform::Beep() {
 
 std::optional<QString> QtPlatform::GetSaveFileName(QWidget* parent, const QString& initialName,
                                                    const QString& filter) {
+    return GetSaveFileNameWithSuffix(parent, initialName, filter, {});
+}
+
+std::optional<QString> QtPlatform::GetSaveFileNameWithSuffix(QWidget* parent,
+                                                             const QString& initialName,
+                                                             const QString& filter,
+                                                             const QString& defaultSuffix) {
     QFileDialog dialog(parent);
+    if (!defaultSuffix.isEmpty()) dialog.setDefaultSuffix(defaultSuffix.mid(1));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(filter);
@@ -105,6 +115,37 @@ void QtPlatform::SetClipboardImage(const QImage& image) {
     QGuiApplication::clipboard()->setImage(image);
 }
 
+std::optional<QString> QtPlatform::GetOpenFileName(QWidget* parent, const QString& filter) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({filter, QStringLiteral("All files (*)")});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+Platform::SaveChoice QtPlatform::AskSaveChanges(const QString& question) {
+    const std::unique_ptr<QMessageBox> box =
+        BuildMessageBox(Box::Confirm, question, DialogParent());
+    box->setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    box->setDefaultButton(QMessageBox::Save);
+    box->setEscapeButton(QMessageBox::Cancel);
+    switch (box->exec()) {
+        case QMessageBox::Save:
+            return SaveChoice::Save;
+        case QMessageBox::Discard:
+            return SaveChoice::Discard;
+        default:
+            return SaveChoice::Cancel;
+    }
+}
+
+std::unique_ptr<QSettings> QtPlatform::Settings() {
+    return std::make_unique<QSettings>(QStringLiteral("orvale"), QStringLiteral("orvale"));
+}
+
 QPrinter* QtPlatform::DefaultPrinter() {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) {
@@ -113,6 +154,25 @@ QPrinter* QtPlatform::DefaultPrinter() {
     }
     printer_ = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     return printer_.get();
+}
+
+QPrinter* QtPlatform::ChoosePrinter(QWidget* parent, bool selectionAvailable) {
+    if (!chosenPrinter_) chosenPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    chosenPrinter_->setPrintRange(QPrinter::AllPages);
+    QPrintDialog dialog(chosenPrinter_.get(), parent);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, selectionAvailable);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted ? chosenPrinter_.get() : nullptr;
+}
+
+void QtPlatform::ShowPrintPreview(QWidget* parent,
+                                  const std::function<void(QPrinter& printer)>& paint) {
+    if (!chosenPrinter_) chosenPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(chosenPrinter_.get(), parent);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&paint](QPrinter* printer) { paint(*printer); });
+    preview.exec();
 }
 
 void QtPlatform::EndApplication() {

@@ -32,13 +32,23 @@ class QtPlatform : public Platform {
     void SetClipboardImage(const QImage& image) override;
     std::optional<QString> GetSaveFileName(QWidget* parent, const QString& initialName,
                                            const QString& filter) override;
+    std::optional<QString> GetSaveFileNameWithSuffix(QWidget* parent, const QString& initialName,
+                                                     const QString& filter,
+                                                     const QString& defaultSuffix) override;
+    std::optional<QString> GetOpenFileName(QWidget* parent, const QString& filter) override;
+    SaveChoice AskSaveChanges(const QString& question) override;
+    std::unique_ptr<QSettings> Settings() override;
     QPrinter* DefaultPrinter() override;
+    QPrinter* ChoosePrinter(QWidget* parent, bool selectionAvailable) override;
+    void ShowPrintPreview(QWidget* parent,
+                          const std::function<void(QPrinter& printer)>& paint) override;
     QString ProgramFolder() const override { return programFolder_; }
     void EndApplication() override;
 
   private:
     QString programFolder_;
     std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPrinter> chosenPrinter_;  // keeps the print dialog's choices for the run
 };
 
 }  // namespace orvale

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileInfo>
 #include <QTest>
 #include <QTimer>
 
@@ -27,9 +28,50 @@ std::optional<QString> FakePlatform::GetSaveFileName(QWidget*, const QString& in
     return name;
 }
 
+std::optional<QString> FakePlatform::GetSaveFileNameWithSuffix(QWidget* parent,
+                                                               const QString& initialName,
+                                                               const QString& filter,
+                                                               const QString& defaultSuffix) {
+    std::optional<QString> name = GetSaveFileName(parent, initialName, filter);
+    if (name && QFileInfo(*name).suffix().isEmpty()) *name += defaultSuffix;
+    return name;
+}
+
+std::optional<QString> FakePlatform::GetOpenFileName(QWidget*, const QString& filter) {
+    saveFilters.append(filter);
+    if (openAnswers.empty()) return std::nullopt;
+    std::optional<QString> name = openAnswers.front();
+    openAnswers.pop_front();
+    return name;
+}
+
+Platform::SaveChoice FakePlatform::AskSaveChanges(const QString& question) {
+    messages.push_back({Kind::SaveQuestion, question});
+    if (saveChoices.empty()) return SaveChoice::Cancel;
+    const SaveChoice choice = saveChoices.front();
+    saveChoices.pop_front();
+    return choice;
+}
+
+std::unique_ptr<QSettings> FakePlatform::Settings() {
+    return std::make_unique<QSettings>(programFolder_ + QStringLiteral("/settings.ini"),
+                                       QSettings::IniFormat);
+}
+
 QPrinter* FakePlatform::DefaultPrinter() {
     ++printerQueries;
     return printer_.get();
+}
+
+QPrinter* FakePlatform::ChoosePrinter(QWidget*, bool selectionAvailable) {
+    ++printDialogs;
+    selectionOffered = selectionAvailable;
+    return printer_.get();
+}
+
+void FakePlatform::ShowPrintPreview(QWidget*, const std::function<void(QPrinter& printer)>& paint) {
+    ++printPreviews;
+    if (printer_) paint(*printer_);
 }
 
 void FakePlatform::UsePdfPrinter(const QString& path) {

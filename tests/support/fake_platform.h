@@ -16,7 +16,7 @@ namespace orvale::testing {
 
 class FakePlatform : public Platform {
   public:
-    enum class Kind { Warning, Information, Confirm, Error };
+    enum class Kind { Warning, Information, Confirm, Error, SaveQuestion };
     struct Message {
         Kind kind;
         QString text;
@@ -38,12 +38,26 @@ class FakePlatform : public Platform {
     void SetClipboardImage(const QImage& image) override { clipboardImage = image; }
     std::optional<QString> GetSaveFileName(QWidget* parent, const QString& initialName,
                                            const QString& filter) override;
+    // Answered from saveAnswers like GetSaveFileName, the suffix added to a name without one.
+    std::optional<QString> GetSaveFileNameWithSuffix(QWidget* parent, const QString& initialName,
+                                                     const QString& filter,
+                                                     const QString& defaultSuffix) override;
+    std::optional<QString> GetOpenFileName(QWidget* parent, const QString& filter) override;
+    SaveChoice AskSaveChanges(const QString& question) override;
+    // An INI file in the program folder: nothing of a test reaches the user's settings.
+    std::unique_ptr<QSettings> Settings() override;
     QPrinter* DefaultPrinter() override;
+    // The PDF printer as if chosen in the print dialog (nullptr without one: a cancel).
+    QPrinter* ChoosePrinter(QWidget* parent, bool selectionAvailable) override;
+    // Paints the preview on the PDF printer, if one is set.
+    void ShowPrintPreview(QWidget* parent,
+                          const std::function<void(QPrinter& printer)>& paint) override;
     QString ProgramFolder() const override { return programFolder_; }
     void EndApplication() override { ++endApplicationCalls; }
 
     // A PDF printer writing to path; DefaultPrinter returns nullptr until one is set.
     void UsePdfPrinter(const QString& path);
+    QPrinter* pdfPrinter() { return printer_.get(); }
 
     // The texts of the recorded messages of one kind, in order.
     QStringList Texts(Kind kind) const;
@@ -53,12 +67,17 @@ class FakePlatform : public Platform {
     int beeps = 0;
     int endApplicationCalls = 0;
     int printerQueries = 0;
+    int printDialogs = 0;
+    int printPreviews = 0;
+    bool selectionOffered = false;                   // by the last print dialog
     std::deque<bool> confirmAnswers;                 // consumed in order; No when empty
     std::deque<std::optional<QString>> saveAnswers;  // consumed in order; cancel when empty
     QStringList offeredSaveNames;                    // initial names the save dialog was given
     QStringList saveFilters;
     QString clipboardText;
     QImage clipboardImage;
+    std::deque<std::optional<QString>> openAnswers;  // consumed in order; cancel when empty
+    std::deque<SaveChoice> saveChoices;              // consumed in order; Cancel when empty
 
   private:
     QString programFolder_;

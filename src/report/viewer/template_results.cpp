@@ -123,6 +123,8 @@ void TfrmTemplateResults::BuildControls() {
             &TfrmTemplateResults::mnuPrintSelectionClick);
     BuildReportMenu();
 
+    AddKeyboardAndPrintDialogs(File1);
+
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
 
@@ -184,7 +186,9 @@ void TfrmTemplateResults::cmdReturnClick() {
 }
 
 void TfrmTemplateResults::cmdExitClick() {
-    if (platform_.Confirm(QString::fromLatin1(kExitQuestion))) platform_.EndApplication();
+    if (platform_.Confirm(QString::fromLatin1(kExitQuestion)) && (!exitCheck_ || exitCheck_())) {
+        platform_.EndApplication();
+    }
 }
 
 void TfrmTemplateResults::mnuPrintClick() {

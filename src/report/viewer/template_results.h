@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <optional>
 
 #include "report/compose.h"
@@ -11,6 +12,7 @@
 
 class QAction;
 class QFrame;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -32,6 +34,8 @@ class TfrmTemplateResults : public QMainWindow {
 
     // The window Return to Worksheet shows again.
     void SetWorksheet(QWidget* worksheet) { worksheet_ = worksheet; }
+    // Asked after "Exit from program?" is answered Yes; false keeps the program running.
+    void SetExitCheck(std::function<bool()> check) { exitCheck_ = std::move(check); }
 
     // Sets the caption and appends one report (with the separator when the memo holds text).
     void AppendReport(const ReportInput& input);
@@ -56,6 +60,9 @@ class TfrmTemplateResults : public QMainWindow {
     void mnuExportOdtClick();
     void mnuCopyReportClick();
     void mnuAboutClick();
+    // Print... (the system print dialog) and Print Preview... (template_results_keys.cpp).
+    void mnuPrintDialogClick();
+    void mnuPrintPreviewClick();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -72,8 +79,12 @@ class TfrmTemplateResults : public QMainWindow {
     void ExportDocument(QString& lastName, const QString& filter,
                         QByteArray (*render)(const ReportDocument&));
 
+    // Print..., Print Preview..., the shortcuts, accessible names and the keyboard rules.
+    void AddKeyboardAndPrintDialogs(QMenu* printMenu);
+
     Platform& platform_;
     QWidget* worksheet_ = nullptr;
+    std::function<bool()> exitCheck_;
     QString saveFileName_;                // offered by the next Save Output
     QString pdfFileName_;                 // offered by the next Export PDF...
     QString odtFileName_;                 // offered by the next Export OpenDocument...

@@ -18,8 +18,23 @@ std::optional<QString> PrintOnTextDevice(QPrinter& printer, const QString& text)
     }
     painter.setFont(font);
     const QFontMetrics fontMetrics(painter.font(), &printer);
-    const std::vector<PrintedLine> lines = LayoutTextDevice(
+    std::vector<PrintedLine> lines = LayoutTextDevice(
         text, FontTextDeviceMetrics(fontMetrics, printer.width(), printer.height()));
+    // The pages chosen in the print dialog (1-based); none chosen means every page. The chosen
+    // pages are printed one after another, without blank sheets for the others.
+    const QPageRanges ranges = printer.pageRanges();
+    if (!ranges.isEmpty()) {
+        std::vector<PrintedLine> chosen;
+        int lastPage = -1;
+        int printedPage = -1;
+        for (PrintedLine line : lines) {
+            if (!ranges.contains(line.page + 1)) continue;
+            if (line.page != lastPage) ++printedPage, lastPage = line.page;
+            line.page = printedPage;
+            chosen.push_back(std::move(line));
+        }
+        lines = std::move(chosen);
+    }
     PaintLaidOutText(painter, printer, lines, QPoint(0, 0));
     painter.end();
     return std::nullopt;

@@ -1,0 +1,47 @@
+// Fuzz target: the case-file reader. Any bytes whatever read without a fault into a case or a
+// reason. A case that reads holds eight entries that are empty or valid by an independent reading
+// of the entry grammar, options inside their ranges and at most 250 characters of notes, and it
+// reads back unchanged after being written.
+#include "batch/case_file.h"
+
+#include <QDateTime>
+
+#include "entry_reference.h"
+#include "fuzz_support.h"
+
+using namespace orvale;
+using namespace orvale::fuzz;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray content(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const CaseReading reading = ParseCaseFile(content);
+    if (!reading.values) {
+        Check(!reading.error.isEmpty(), "a refused case file says why");
+        return 0;
+    }
+    const CaseValues& values = *reading.values;
+    Check(values.entries.size() == kSubtestCount, "a case has eight entries");
+    for (const QString& entry : values.entries) {
+        const std::string text = entry.toStdString();
+        Check(entry.isEmpty() || ReadEntry(text, false).accepted, "an entry reads as a number",
+              text);
+    }
+    const ScoringOptions& o = values.options;
+    Check(o.confidenceMethod >= 0 && o.confidenceMethod <= 3 && o.cutoffIndex >= 1 &&
+              o.cutoffIndex <= 3,
+          "the options are in range");
+    Check(values.notes.size() <= kMaxCaseNotesLength && !values.notes.contains(u'\r'),
+          "the notes fit the notes box");
+
+    const CaseReading again = ParseCaseFile(CaseFileContent(values, QDateTime::currentDateTime()));
+    Check(again.values.has_value(), "a written case reads back", again.error.toStdString());
+    const CaseValues& back = *again.values;
+    Check(back.entries == values.entries && back.notes == values.notes &&
+              back.options.confidenceMethod == o.confidenceMethod &&
+              back.options.trueScoreDifferences == o.trueScoreDifferences &&
+              back.options.applyBonferroni == o.applyBonferroni &&
+              back.options.calculateGai == o.calculateGai &&
+              back.options.cutoffIndex == o.cutoffIndex,
+          "a written case reads back unchanged");
+    return 0;
+}

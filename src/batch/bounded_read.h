@@ -1,0 +1,17 @@
+// Reading a whole file that comes from outside without trusting it: only a regular file, never
+// blocking on a FIFO or a device, and never more than a given size. Shared by the previous-data
+// file, the case files and their command-line reader.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace orvale {
+
+// The content of the regular file at path, at most maxBytes long. A folder, a device, a FIFO or a
+// socket at the path, or a larger file, is refused with the reason in error (never blocking).
+std::optional<QByteArray> ReadBoundedRegularFile(const QString& path, qint64 maxBytes,
+                                                 QString& error);
+
+}  // namespace orvale

@@ -1,0 +1,213 @@
+// The program without a mouse: modified letters never change a text, Alt reaches the menus, the
+// whole flow by keys, the focus frame on the control that has the focus, the print dialog and
+// preview, and a screen too small for the worksheet.
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QTest>
+#include <QTextEdit>
+
+#include "support/program_driver.h"
+
+using orvale::testing::FakePlatform;
+using orvale::testing::PdfPageCount;
+using orvale::testing::ProgramDriver;
+using orvale::testing::ReadFile;
+using Kind = FakePlatform::Kind;
+
+namespace {
+const QStringList kScores = {"10", "15", "10", "10", "16", "10", "10", "10"};
+}  // namespace
+
+class KeyboardTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() {
+        program_ = std::make_unique<ProgramDriver>();
+        program_->Start();
+    }
+    void cleanup() { program_.reset(); }
+
+    void modifiedLettersNeverEnterTheMemos_data();
+    void modifiedLettersNeverEnterTheMemos();
+    void altLetterOpensTheMenu();
+    void wholeFlowByKeys();
+    void focusFrameShowsInBothPalettes();
+    void printDialogAndPreview();
+    void everyControlReachableOnASmallScreen();
+
+  private:
+    std::unique_ptr<ProgramDriver> program_;
+};
+
+void KeyboardTest::modifiedLettersNeverEnterTheMemos_data() {
+    QTest::addColumn<QString>("memo");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");  // the memo held "abc" with "b" selected
+    for (const char* memo : {"memoResults", "memoComments"}) {
+        const QByteArray name(memo);
+        QTest::newRow(name + " Alt+P") << memo << int(Qt::AltModifier) << "p"
+                                       << "abc";
+        QTest::newRow(name + " Meta+P") << memo << int(Qt::MetaModifier) << "p"
+                                        << "abc";
+        QTest::newRow(name + " Ctrl+Alt+E")
+            << memo << int(Qt::ControlModifier | Qt::AltModifier) << "e"
+            << "abc";
+        // AltGr on a keyboard that reports it as Ctrl+Alt types a character that is no letter.
+        QTest::newRow(name + " AltGr @")
+            << memo << int(Qt::ControlModifier | Qt::AltModifier) << "@"
+            << "a@c";
+        QTest::newRow(name + " plain p") << memo << 0 << "p"
+                                         << "apc";
+    }
+}
+
+void KeyboardTest::modifiedLettersNeverEnterTheMemos() {
+    QFETCH(QString, memo);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    if (memo == "memoResults") {
+        program_->TypeScores(kScores);
+        program_->Compute();
+    }
+    QWidget* window = memo == "memoResults" ? static_cast<QWidget*>(&program_->results())
+                                            : static_cast<QWidget*>(&program_->worksheet());
+    auto* edit = window->findChild<QWidget*>(memo);
+    const auto setText = [edit](const QString& value) {
+        if (auto* plain = qobject_cast<QPlainTextEdit*>(edit)) plain->setPlainText(value);
+        if (auto* rich = qobject_cast<QTextEdit*>(edit)) rich->setPlainText(value);
+    };
+    const auto textOf = [edit] {
+        if (auto* plain = qobject_cast<QPlainTextEdit*>(edit)) return plain->toPlainText();
+        return qobject_cast<QTextEdit*>(edit)->toPlainText();
+    };
+    setText(QStringLiteral("abc"));
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Home);
+    QTest::keyClick(edit, Qt::Key_Right);
+    QTest::keyClick(edit, Qt::Key_Right, Qt::ShiftModifier);
+    const Qt::Key key = text == "@" ? Qt::Key_Q : static_cast<Qt::Key>(text.toUpper()[0].unicode());
+    QTest::sendKeyEvent(QTest::Click, edit, key, text, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(textOf(), expected);
+}
+
+void KeyboardTest::altLetterOpensTheMenu() {
+    QLineEdit* field = program_->field(0);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_F, Qt::AltModifier);
+    auto* file = program_->worksheet().findChild<QMenu*>("mnuFile");
+    QTRY_VERIFY(file->isVisible());
+    QVERIFY(field->text().isEmpty());
+    file->close();
+}
+
+void KeyboardTest::wholeFlowByKeys() {
+    FakePlatform& platform = program_->platform();
+    QWidget& sheet = program_->worksheet();
+    for (int k = 0; k < kScores.size(); ++k) {
+        QTest::keyClicks(QApplication::focusWidget(), kScores[k]);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    // Tab reaches each set of options at its chosen one; the arrow keys choose another.
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("RadioGroup1_item0"));
+    for (int set = 0; set < 5; ++set) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QTest::keyClicks(QApplication::focusWidget(), "By keys");
+    QCOMPARE(sheet.findChild<QTextEdit*>("memoComments")->toPlainText(), QStringLiteral("By keys"));
+    const orvale::ScoringOptions options = program_->worksheet().Options();
+    QVERIFY(options.applyBonferroni && options.trueScoreDifferences && !options.calculateGai);
+    QCOMPARE(options.confidenceMethod, 1);
+    QCOMPARE(options.cutoffIndex, 2);
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
+    QVERIFY(program_->results().isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(&program_->results()));
+    QCOMPARE(program_->results().focusWidget(), program_->resultsControl("cmdReturn"));
+    const QString saved = program_->folder() + "/keys.txt";
+    platform.saveAnswers = {saved};
+    QTest::keyClick(&program_->results(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(ReadFile(saved), program_->results().MemoTextForFile());
+    QTest::keyClick(&program_->results(), Qt::Key_Escape);
+    QVERIFY(sheet.isVisible() && program_->results().isHidden());
+    QVERIFY(QTest::qWaitForWindowActive(&sheet));
+    platform.confirmAnswers = {true};
+    QTest::keyClick(&sheet, Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(platform.Texts(Kind::Confirm), QStringList{"Exit from program?"});
+    QCOMPARE(platform.endApplicationCalls, 1);
+}
+
+void KeyboardTest::focusFrameShowsInBothPalettes() {
+    program_->TypeScores(kScores);
+    program_->Compute();
+    QVERIFY(QTest::qWaitForWindowActive(&program_->results()));
+    auto* back = program_->resultsControl("cmdReturn");
+    auto* exit = program_->resultsControl("cmdExit");
+    QCOMPARE(program_->results().focusWidget(), back);
+    for (const bool highContrast : {false, true}) {
+        if (highContrast) {
+            QPalette contrast;
+            contrast.setColor(QPalette::Window, Qt::black);
+            contrast.setColor(QPalette::Button, Qt::black);
+            contrast.setColor(QPalette::ButtonText, Qt::white);
+            contrast.setColor(QPalette::WindowText, Qt::white);
+            contrast.setColor(QPalette::Highlight, Qt::yellow);
+            program_->results().setPalette(contrast);
+        }
+        back->setFocus();
+        const QImage focused = back->grab().toImage();
+        exit->setFocus();
+        const QImage unfocused = back->grab().toImage();
+        QVERIFY2(focused != unfocused, highContrast ? "high contrast" : "default palette");
+    }
+}
+
+void KeyboardTest::printDialogAndPreview() {
+    FakePlatform& platform = program_->platform();
+    const QString pdf = program_->folder() + "/dialog.pdf";
+    platform.UsePdfPrinter(pdf);
+    for (int i = 0; i < 3; ++i) {
+        program_->TypeScores(kScores);
+        program_->Compute();
+        program_->Click(program_->resultsControl("cmdReturn"));
+    }
+    program_->Compute();
+    program_->results().findChild<QAction*>("mnuPrintDialog")->trigger();
+    const int allPages = PdfPageCount(pdf);
+    QVERIFY(allPages > 2);
+    QVERIFY(!platform.selectionOffered);
+    platform.pdfPrinter()->setPageRanges(QPageRanges::fromString(QStringLiteral("2-3")));
+    program_->results().findChild<QAction*>("mnuPrintDialog")->trigger();
+    QCOMPARE(PdfPageCount(pdf), 2);
+    platform.pdfPrinter()->setPageRanges({});
+    program_->results().findChild<QAction*>("mnuPrintPreview")->trigger();
+    QCOMPARE(platform.printPreviews, 1);
+    QCOMPARE(PdfPageCount(pdf), allPages);
+    QCOMPARE(platform.printerQueries, 0);  // the default printer was never used
+    QVERIFY(platform.messages.empty());
+}
+
+void KeyboardTest::everyControlReachableOnASmallScreen() {
+    // The offscreen screen (800 x 600) leaves less height than the worksheet and its menu bar.
+    QWidget& sheet = program_->worksheet();
+    const QRect available = sheet.screen()->availableGeometry();
+    QVERIFY(sheet.frameGeometry().height() <= available.height());
+    QVERIFY(available.contains(sheet.geometry()));
+    auto* scroll = sheet.findChild<QScrollArea*>("clientScrollArea");
+    for (const char* name : {"cmdCompute", "btnclearData", "ExitBtn", "txtinput8", "DescripFld"}) {
+        QWidget* control = program_->worksheetControl(name);
+        scroll->ensureWidgetVisible(control, 0, 0);
+        const QRect shown(control->mapTo(scroll->viewport(), QPoint()), control->size());
+        QVERIFY2(scroll->viewport()->rect().contains(shown), name);
+    }
+    // The design positions inside the client area stay as they are.
+    QCOMPARE(program_->worksheetControl("cmdCompute")->geometry(), QRect(28, 506, 165, 37));
+    QCOMPARE(program_->worksheetControl("clientArea")->size(), QSize(792, 573));
+}
+
+QTEST_MAIN(KeyboardTest)
+#include "test_keyboard.moc"
