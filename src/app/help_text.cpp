@@ -3,9 +3,6 @@
 #include "app/help_text.h"
 
 #include <QFile>
-#include <QStringList>
-
-#include "report/citation.h"
 
 namespace orvale {
 
@@ -19,21 +16,6 @@ QString HowToUseText() {
     const qsizetype end = text.indexOf(QStringLiteral("\n## "), start + heading.size());
     return QStringLiteral("# How to use ORVALE") +
            text.mid(start + heading.size(), end < 0 ? -1 : end - start - heading.size());
-}
-
-QString AboutText() {
-    QStringList citation;
-    for (const std::string_view line : kCitationLines) {
-        citation << QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())).trimmed();
-    }
-    return QStringLiteral(
-               "ORVALE version " ORVALE_VERSION
-               "\n\nScoring and analysis of an eight-subtest, Index-based short form of "
-               "a children's intelligence test battery.\n\nThe methods are those of:\n") +
-           citation.join(u' ') +
-           QStringLiteral(
-               "\n\nLicence: proprietary; all rights reserved by the ORVALE "
-               "Development Team.");
 }
 
 }  // namespace orvale

@@ -1,5 +1,5 @@
-// The texts of the Help menu: the README's "How to use" section as the program shows it, and the
-// About text (version, citation, licence).
+// The Help menu's "How to use": the README's section as the program shows it. The About text is
+// the core's AboutText (report/program_info.h), shared with the results viewer.
 #pragma once
 
 #include <QString>
@@ -8,8 +8,5 @@ namespace orvale {
 
 // The "How to use" section of the README (Markdown), built into the program.
 QString HowToUseText();
-
-// Version, the citation of the accompanying technical note and the licence, as plain text.
-QString AboutText();
 
 }  // namespace orvale

@@ -24,6 +24,7 @@
 #include "desktop/keyboard.h"
 #include "desktop/platform.h"
 #include "report/compose.h"
+#include "report/program_info.h"
 
 namespace orvale {
 
@@ -306,7 +307,7 @@ void TfrmTemplate::mnuHowToUseClick() {
 }
 
 void TfrmTemplate::mnuAboutClick() {
-    platform_.ShowInformation(AboutText());
+    platform_.ShowAbout(QStringLiteral("About ORVALE"), AboutText());
 }
 
 }  // namespace orvale

@@ -1,10 +1,16 @@
-// The program's name and version as the documents, --version and the About box show them. The
+// The program's name and version as the documents, --version and the About boxes show them. The
 // version comes from the CMake project version, through ORVALE_VERSION, and from nowhere else.
 #pragma once
+
+#include <QString>
 
 namespace orvale {
 
 inline constexpr const char* kProgramName = "ORVALE";
 inline constexpr const char* kProgramVersion = ORVALE_VERSION;
+
+// The About text of both windows: name and version, what the program does, the citation of the
+// accompanying technical note and the licence, as plain text.
+QString AboutText();
 
 }  // namespace orvale

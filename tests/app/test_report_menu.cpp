@@ -126,7 +126,8 @@ void ReportMenuTest::aboutNamesTheVersion() {
     Action("mnuAbout")->trigger();
     const QStringList shown = program_->platform().Texts(Kind::Information);
     QCOMPARE(shown.size(), 1);
-    QVERIFY(shown[0].contains(QStringLiteral("ORVALE ") + orvale::kProgramVersion));
+    QVERIFY(shown[0].contains(QStringLiteral("ORVALE version ") + orvale::kProgramVersion));
+    QVERIFY(shown[0].contains(QStringLiteral("GNU General Public License, version 3")));
 }
 
 QTEST_MAIN(ReportMenuTest)

@@ -92,10 +92,7 @@ void TfrmTemplateResults::mnuCopyReportClick() {
 }
 
 void TfrmTemplateResults::mnuAboutClick() {
-    platform_.ShowAbout(QStringLiteral("About ORVALE"),
-                        QStringLiteral("%1 %2\n%3")
-                            .arg(QLatin1String(kProgramName), QLatin1String(kProgramVersion),
-                                 QLatin1String(kProgramTitle)));
+    platform_.ShowAbout(QStringLiteral("About ORVALE"), AboutText());
 }
 
 }  // namespace orvale
