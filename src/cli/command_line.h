@@ -41,6 +41,8 @@ inline constexpr const char* kUsageDetails =
     "  --notes TEXT                      notes for the report, one line per line of TEXT\n"
     "  --batch FILE                      score every case of a CSV file (- for standard input)\n"
     "                                    and write one CSV row per case\n"
+    "  --jobs N                          score batch rows on N threads (default: all cores);\n"
+    "                                    the output is the same for any N\n"
     "  --help                            show this text\n"
     "  --version                         show the version\n"
     "  --                                end of the options (needed before a score such as -3)\n"
@@ -55,7 +57,11 @@ struct CommandLine {
     std::vector<std::string> scores;  // the eight score texts, field order
     std::vector<std::string> notes;   // one entry per notes line
     std::optional<std::string> batchFile;
+    int jobs = 1;  // threads of batch scoring: --jobs, or the number of cores
 };
+
+// The most threads --jobs takes.
+inline constexpr int kMaximumJobs = 256;
 
 struct ParsedCommandLine {
     CommandLine commandLine;

@@ -1,16 +1,19 @@
 // orvale-score: the command-line front end. Scores one case given as eight score texts and writes
 // the report, exactly as the desktop program composes it into an empty memo, to standard output;
 // or scores a CSV file of cases (--batch). All computation and text come from the core.
-#include <cerrno>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/batch.h"
 #include "cli/command_line.h"
+#include "cli/output.h"
 #include "engine/entry.h"
 #include "engine/tables.h"
 #include "numeric/normal.h"
@@ -48,7 +51,7 @@ std::string WithLineBreaks(std::string message) {
     return message;
 }
 
-int ScoreOneCase(const CommandLine& line) {
+int ScoreOneCase(const CommandLine& line, Output& out) {
     ReportInput input;
     input.options = line.options;
     input.notes = line.notes;
@@ -75,13 +78,11 @@ int ScoreOneCase(const CommandLine& line) {
         text += reportLine;
         text += '\n';
     }
-    Print(stdout, text);
+    out.Write(text);
     return kExitOk;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const ParsedCommandLine parsed = ParseCommandLine(arguments);
     int status = kExitOk;
@@ -91,19 +92,37 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     const CommandLine& line = parsed.commandLine;
+    Output out(stdout);
     if (line.help) {
-        Print(stdout, std::string(kUsageSynopsis) + kUsageDetails);
+        out.Write(std::string(kUsageSynopsis) + kUsageDetails);
     } else if (line.version) {
-        Print(stdout, std::string("orvale-score ") + ORVALE_VERSION + "\n");
+        out.Write(std::string("orvale-score ") + ORVALE_VERSION + "\n");
     } else if (line.batchFile) {
-        status = RunBatch(*line.batchFile, line.options, stdout, stderr);
+        status = RunBatch(*line.batchFile, line.options, line.jobs, out, stderr);
     } else {
-        status = ScoreOneCase(line);
+        status = ScoreOneCase(line, out);
     }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "orvale-score: cannot write to standard output: %s\n",
-                     std::strerror(errno));
+    if (!out.Finish()) {
+        Print(stderr, "orvale-score: " + out.FailureMessage() + "\n");
         return kExitUsage;
     }
     return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Past a file-size limit a write fails with "File too large" instead of killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+    // Nothing may end the program in an abort: what escapes is reported and ends it with status 2.
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        Print(stderr, "orvale-score: out of memory\n");
+    } catch (const std::exception& error) {
+        Print(stderr, std::string("orvale-score: unexpected error: ") + error.what() + "\n");
+    } catch (...) {
+        Print(stderr, "orvale-score: unexpected error\n");
+    }
+    return kExitUsage;
 }

@@ -1,0 +1,41 @@
+// The rows of batch scoring: which input column holds each subtest and the id, and one input
+// record turned into its CSV row of results or the reason it is skipped. Pure functions over
+// values, used by the streaming batch scorer on any thread.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "batch/csv_reader.h"
+#include "engine/scoring.h"
+
+namespace orvale {
+
+// Where the cases' values are in each record, found by name in the header.
+struct BatchColumns {
+    std::array<int, kSubtestCount> subtests{};  // column of each subtest, field order
+    int id = -1;                                // column of the id; -1 when there is none
+};
+
+// The columns named by a header record (any order, any case, blanks around a name ignored), or
+// why the header cannot be used: "header: column X appears twice", "header: missing column(s) ...".
+std::variant<BatchColumns, std::string> FindBatchColumns(const CsvRecord& header);
+
+// The header line of the output, without its line end.
+std::string BatchOutputHeader();
+
+// The output row of a valid case (without its line end), or the message of a row that is
+// skipped, which ends in "; row skipped" or " (row skipped)".
+struct BatchRow {
+    std::string text;
+    std::optional<std::string> skipped;
+};
+BatchRow ScoreBatchRecord(const CsvRecord& record, const BatchColumns& columns,
+                          const ScoringOptions& options);
+
+// A message of the entry routines on one line: its "\r" line breaks become blanks.
+std::string OneLine(const std::string& message);
+
+}  // namespace orvale
