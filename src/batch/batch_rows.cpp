@@ -50,9 +50,9 @@ const std::string& Field(const CsvRecord& record, int column) {
     return index < record.fields.size() ? record.fields[index] : empty;
 }
 
-std::string Row(const std::string& id, const ScoringOptions& options, const ScoringResults& r) {
-    std::string row = CsvField(id);
-    row.reserve(row.size() + 1536);
+void AppendRow(std::string& row, const std::string& id, const ScoringOptions& options,
+               const ScoringResults& r) {
+    row += CsvField(id);
     for (int i = 0; i < kScoreCount; ++i) {
         const bool shown = i != kGAI || options.calculateGai;
         for (double value : {r.scores[i], r.lowerLimits[i], r.upperLimits[i], r.percentiles[i],
@@ -72,18 +72,24 @@ std::string Row(const std::string& id, const ScoringOptions& options, const Scor
             row += ',';
             AppendNumber(row, value);
         }
-        row += ',' + CsvField(r.bonferroniApplied ? Trim(r.verdicts[pair]) : "") + ',';
+        row += ',';
+        row += CsvField(r.bonferroniApplied ? Trim(r.verdicts[pair]) : "");
+        row += ',';
         AppendNumber(row, r.percentBeyond[pair]);
     }
-    row += ',' + std::to_string(r.lowCount) + ',';
+    row += ',';
+    row += std::to_string(r.lowCount);
+    row += ',';
     AppendNumber(row, LowScoreBaseRate(options.cutoffIndex, r.lowCount));
-    row += ',' + std::to_string(r.differenceCount) + ',';
+    row += ',';
+    row += std::to_string(r.differenceCount);
+    row += ',';
     AppendNumber(row, DifferenceBaseRate(options.cutoffIndex, r.differenceCount));
     for (long double value : {r.chiSquare, r.chiSquareP}) {
         row += ',';
         AppendNumber(row, static_cast<double>(value));
     }
-    return row;
+    row += '\n';
 }
 
 }  // namespace
@@ -132,21 +138,22 @@ std::string BatchOutputHeader() {
     return header;
 }
 
-BatchRow ScoreBatchRecord(const CsvRecord& record, const BatchColumns& columns,
-                          const ScoringOptions& options) {
-    if (!record.error.empty()) return {"", record.error + "; row skipped"};
+std::optional<std::string> AppendBatchRow(const CsvRecord& record, const BatchColumns& columns,
+                                          const ScoringOptions& options, std::string& output) {
+    if (!record.error.empty()) return record.error + "; row skipped";
     SubtestEntries entries{};
     for (int k = 0; k < kSubtestCount; ++k) {
         const ParsedEntry parsed =
             ParseScoreEntry(Field(record, columns.subtests[k]), kSubtestCaptions[k]);
         std::optional<std::string> message = parsed.error;
         if (parsed.ok()) message = CheckScaledScoreRange(kSubtestCaptions[k], parsed.value);
-        if (message) return {"", OneLine(*message) + " (row skipped)"};
+        if (message) return OneLine(*message) + " (row skipped)";
         entries[k] = parsed.value;
     }
     const std::string id =
         columns.id == -1 ? std::to_string(record.line) : Field(record, columns.id);
-    return {Row(id, options, ComputeScores(entries, options)), std::nullopt};
+    AppendRow(output, id, options, ComputeScores(entries, options));
+    return std::nullopt;
 }
 
 std::string OneLine(const std::string& message) {

@@ -26,14 +26,10 @@ std::variant<BatchColumns, std::string> FindBatchColumns(const CsvRecord& header
 // The header line of the output, without its line end.
 std::string BatchOutputHeader();
 
-// The output row of a valid case (without its line end), or the message of a row that is
-// skipped, which ends in "; row skipped" or " (row skipped)".
-struct BatchRow {
-    std::string text;
-    std::optional<std::string> skipped;
-};
-BatchRow ScoreBatchRecord(const CsvRecord& record, const BatchColumns& columns,
-                          const ScoringOptions& options);
+// Appends the output row of a valid case, with its line end, to `output`; or returns the message
+// of a row that is skipped, which ends in "; row skipped" or " (row skipped)".
+std::optional<std::string> AppendBatchRow(const CsvRecord& record, const BatchColumns& columns,
+                                          const ScoringOptions& options, std::string& output);
 
 // A message of the entry routines on one line: its "\r" line breaks become blanks.
 std::string OneLine(const std::string& message);

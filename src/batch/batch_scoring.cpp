@@ -48,6 +48,16 @@ struct Block {
     std::uint64_t skipped = 0;
     std::exception_ptr failure;
     bool done = false;
+
+    // Empties the block for the next records, keeping its buffers.
+    void Clear() {
+        records.clear();
+        text.clear();
+        diagnostics.clear();
+        rows = skipped = 0;
+        failure = nullptr;
+        done = false;
+    }
 };
 
 // The columns of the records in a block: the subtests first, in field order, then the id.
@@ -98,21 +108,19 @@ void ScoreBlock(Block& block, const BatchColumns& columns, const ScoringOptions&
         });
         for (const CsvRecord& record : block.records) {
             warning.reset();
-            BatchRow row = ScoreBatchRecord(record, columns, options);
+            std::optional<std::string> skipped =
+                AppendBatchRow(record, columns, options, block.text);
             if (warning) block.diagnostics.push_back({record.line, true, std::move(*warning)});
-            if (row.skipped) {
-                block.diagnostics.push_back({record.line, false, std::move(*row.skipped)});
+            if (skipped) {
+                block.diagnostics.push_back({record.line, false, std::move(*skipped)});
                 ++block.skipped;
-                continue;
+            } else {
+                ++block.rows;
             }
-            block.text += row.text;
-            block.text += '\n';
-            ++block.rows;
         }
     } catch (...) {
         block.failure = std::current_exception();
     }
-    block.records = {};
 }
 
 // Threads that score the blocks handed to them, each with its own NormalCdf cache.
@@ -222,6 +230,7 @@ BatchResult ScoreBatch(std::istream& input, const BatchSettings& settings,
 
     const bool threaded = settings.jobs > 1;
     std::deque<std::unique_ptr<Block>> inFlight;  // before the pool, which must stop first
+    std::vector<std::unique_ptr<Block>> spare;    // written blocks, reused for their buffers
     std::optional<ScoringPool> pool;
     std::optional<NormalCdfCache> cache;
     if (threaded) {
@@ -238,7 +247,13 @@ BatchResult ScoreBatch(std::istream& input, const BatchSettings& settings,
             break;
         }
         while (more && inFlight.size() < maxInFlight) {
-            auto block = std::make_unique<Block>();
+            std::unique_ptr<Block> block;
+            if (spare.empty()) {
+                block = std::make_unique<Block>();
+            } else {
+                block = std::move(spare.back());
+                spare.pop_back();
+            }
             more = ReadBlock(reader, inputColumns, *block);
             if (block->records.empty()) break;
             if (threaded) {
@@ -264,6 +279,8 @@ BatchResult ScoreBatch(std::istream& input, const BatchSettings& settings,
         result.counts.rowsSkipped += block.skipped;
         result.counts.bytesRead = block.bytesRead;
         if (callbacks.progress) callbacks.progress(result.counts);
+        block.Clear();
+        spare.push_back(std::move(inFlight.front()));
         inFlight.pop_front();
     }
     if (result.status == BatchStatus::kDone && reader.ReadFailed()) {

@@ -5,6 +5,7 @@
 // double rounding and on the order of the operations, so both are kept exactly as written below.
 #include "numeric/normal.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <iostream>
@@ -74,15 +75,18 @@ void RaiseWarning(const std::string& message) {
     hook(message);
 }
 
-// 2^14 entries of 16 bytes: 256 KiB per thread, room for the few thousand distinct deviates of
-// whole-number batches with few collisions.
-constexpr int kCacheBits = 14;
-constexpr std::size_t kCacheSize = std::size_t{1} << kCacheBits;
+// 2^16 entries of 16 bytes in sets of four: 1 MiB per thread, room for the tens of thousands of
+// distinct deviates of a large whole-number batch.
+constexpr int kCacheSetBits = 14;
+constexpr std::size_t kCacheWays = 4;
+constexpr std::size_t kCacheSize = kCacheWays << kCacheSetBits;
 // No argument has this bit pattern once NaNs bypass the cache, so it marks an empty entry.
 constexpr std::uint64_t kEmptyEntry = 0x7ff8'0000'dead'beefULL;
 
-std::size_t CacheSlot(std::uint64_t argument) {
-    return static_cast<std::size_t>((argument * 0x9E37'79B9'7F4A'7C15ULL) >> (64 - kCacheBits));
+// The first entry of the set that holds an argument, chosen by a multiplicative hash of its bits.
+std::size_t CacheSet(std::uint64_t argument) {
+    return kCacheWays *
+           static_cast<std::size_t>((argument * 0x9E37'79B9'7F4A'7C15ULL) >> (64 - kCacheSetBits));
 }
 
 // The state of one trapezoid-rule integration over one pair of limits. Stage 1 sets both
@@ -191,15 +195,21 @@ double SimpsonIntegral(double lower, double upper) {
 }
 
 double NormalCdf(double x) {
-    NormalCdfCache::Entry* entry = nullptr;
+    NormalCdfCache::Entry* set = nullptr;
     const std::uint64_t argument = std::bit_cast<std::uint64_t>(x);
     if (threadCache != nullptr && !std::isnan(x)) {
-        entry = &threadCache->entries_[CacheSlot(argument)];
-        if (entry->argument == argument) return entry->value;
+        set = &threadCache->entries_[CacheSet(argument)];
+        for (std::size_t way = 0; way < kCacheWays; ++way) {
+            if (set[way].argument == argument) return set[way].value;
+        }
     }
     bool converged = false;
     const double value = ToDouble(Extended{IntegrateWithWarning(0.0, x, converged)} + kCdfOffset);
-    if (entry != nullptr && converged) *entry = {argument, value};
+    if (set != nullptr && converged) {
+        // The newest entry goes first and the oldest of the set is dropped.
+        std::copy_backward(set, set + kCacheWays - 1, set + kCacheWays);
+        set[0] = {argument, value};
+    }
     return value;
 }
 

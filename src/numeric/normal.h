@@ -50,7 +50,7 @@ class NormalCdfCache {
         std::uint64_t argument;  // bit pattern of x
         double value;            // NormalCdf(x)
     };
-    std::unique_ptr<Entry[]> entries_;  // direct-mapped by a hash of the argument's bits
+    std::unique_ptr<Entry[]> entries_;  // sets of a few entries, chosen by a hash of the argument
     NormalCdfCache* previous_;
     friend double NormalCdf(double x);
 };
