@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <variant>
 #include <vector>
@@ -130,6 +131,10 @@ class ScoringPool {
         : columns_(columns), options_(options) {
         try {
             for (int i = 0; i < threads; ++i) threads_.emplace_back([this, cache] { Work(cache); });
+        } catch (const std::system_error& error) {
+            Stop();
+            throw std::system_error(error.code(),
+                                    "cannot start " + std::to_string(threads) + " scoring threads");
         } catch (...) {
             Stop();
             throw;

@@ -155,6 +155,10 @@ std::optional<CsvRecord> CsvStreamReader::Next() {
         started_ = true;
     }
     for (;;) {
+        if (skippingLine_) {
+            SkipRestOfLine();
+            skippingLine_ = false;
+        }
         // What was read before a failed read may end inside a record: no record comes from it.
         if (readFailed_) return std::nullopt;
         const std::string_view text = Unread();
@@ -187,7 +191,9 @@ std::optional<CsvRecord> CsvStreamReader::Next() {
             position_ += lineEnd;
         } else {
             record.error = "the line is longer than " + SizeText(maxRecordBytes_);
-            SkipRestOfLine();
+            // Skipped when the next record is asked for: a caller that stops at this one (an
+            // endless first line) must not wait for a line end that may never come.
+            skippingLine_ = true;
         }
         return record;
     }

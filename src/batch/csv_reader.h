@@ -52,6 +52,7 @@ class CsvStreamReader {
     bool started_ = false;         // the byte-order mark has been looked for
     bool atEnd_ = false;           // the input has no more bytes
     bool readFailed_ = false;
+    bool skippingLine_ = false;  // the rest of an overlong line is still to be skipped
 };
 
 // Splits a whole text into records, as CsvStreamReader does with no bound on a record's length.

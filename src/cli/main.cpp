@@ -9,6 +9,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "cli/batch.h"
@@ -119,6 +120,8 @@ int main(int argc, char** argv) {
         return Run(argc, argv);
     } catch (const std::bad_alloc&) {
         Print(stderr, "orvale-score: out of memory\n");
+    } catch (const std::system_error& error) {  // says what failed, then the system's words
+        Print(stderr, std::string("orvale-score: ") + error.what() + "\n");
     } catch (const std::exception& error) {
         Print(stderr, std::string("orvale-score: unexpected error: ") + error.what() + "\n");
     } catch (...) {
