@@ -175,22 +175,27 @@ std::optional<CsvRecord> CsvStreamReader::Next() {
         CsvRecord record;
         record.line = line_;
         const Scan scan = ScanRecord(text, atEnd_, record);
-        if (!scan.needMore) {
+        if (!scan.needMore && scan.end <= maxRecordBytes_) {
             position_ += scan.end;
             line_ += scan.lineBreaks;
             return record;
         }
-        if (text.size() <= maxRecordBytes_) {
+        if (scan.needMore && text.size() <= maxRecordBytes_) {
             Fill();
             continue;
         }
+        // Longer than the bound, whether or not its end has been read yet.
         record.fields.clear();
-        const std::size_t lineEnd = text.find_first_of("\r\n");
+        std::size_t lineEnd = text.find_first_of("\r\n");
+        if (lineEnd == std::string_view::npos && !scan.needMore) lineEnd = text.size();
         if (lineEnd <= maxRecordBytes_) {
             record.error = "a quoted field is not closed within " + SizeText(maxRecordBytes_);
-            position_ += lineEnd;
         } else {
             record.error = "the line is longer than " + SizeText(maxRecordBytes_);
+        }
+        if (lineEnd != std::string_view::npos) {
+            position_ += lineEnd;
+        } else {
             // Skipped when the next record is asked for: a caller that stops at this one (an
             // endless first line) must not wait for a line end that may never come.
             skippingLine_ = true;
