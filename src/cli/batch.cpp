@@ -13,14 +13,6 @@
 
 namespace orvale::cli {
 
-namespace {
-
-void Print(std::FILE* stream, const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
-}
-
-}  // namespace
-
 int RunBatch(const std::string& path, const ScoringOptions& options, int jobs, Output& out,
              std::FILE* err) {
     const bool standardInput = path == "-";

@@ -25,10 +25,6 @@ namespace {
 using namespace orvale;
 using namespace orvale::cli;
 
-void Print(std::FILE* stream, const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
-}
-
 // The report's decimal separator: the user's LC_NUMERIC one when it is a single character, a full
 // stop otherwise (the C locale, or a separator the report's 8-bit lines cannot hold).
 char UserDecimalSeparator() {

@@ -6,6 +6,10 @@
 
 namespace orvale::cli {
 
+void Print(std::FILE* stream, std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+}
+
 bool Output::Write(std::string_view text) {
     if (failed_) return false;
     errno = 0;

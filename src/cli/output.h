@@ -9,6 +9,9 @@
 
 namespace orvale::cli {
 
+// Writes text to a stream as it is (standard error: its messages have nowhere else to go).
+void Print(std::FILE* stream, std::string_view text);
+
 class Output {
   public:
     explicit Output(std::FILE* file) : file_(file) {}
