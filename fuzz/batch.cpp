@@ -4,6 +4,7 @@
 // id and numbers are exactly those of ComputeScores for those entries; every other record is
 // reported and skipped; an unusable header gives status 2 and no output at all.
 #include "cli/batch.h"
+#include "cli/output.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -134,7 +135,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     Check(out && err, "temporary files for the output");
-    const int status = cli::RunBatch(file.Write(text), options, out, err);
+    cli::Output output(out);
+    const int status = cli::RunBatch(file.Write(text), options, 1, output, err);
+    Check(output.Finish(), "the output is written");
     const std::string output = Captured(out);
     const std::string errors = Captured(err);
 

@@ -25,11 +25,11 @@ QByteArray RenderCaseDocument(OutputFormat format, const ReportDocument& documen
     return format == OutputFormat::Pdf ? RenderReportPdf(document) : RenderReportOdt(document);
 }
 
-int Deliver(const std::optional<std::string>& outputFile, const QByteArray& bytes, std::FILE* out,
+int Deliver(const std::optional<std::string>& outputFile, const QByteArray& bytes, Output& out,
             std::FILE* err) {
     if (!outputFile) {
-        std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), out);
-        return kExitOk;
+        out.Write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        return kExitOk;  // a failed write is reported when the output is finished
     }
     const QString path = QFile::decodeName(QByteArray::fromStdString(*outputFile));
     if (const std::optional<QString> reason = WriteWholeFile(path, bytes)) {

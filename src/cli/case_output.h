@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cli/command_line.h"
+#include "cli/output.h"
 #include "report/report_document.h"
 
 namespace orvale::cli {
@@ -19,7 +20,7 @@ QByteArray RenderCaseDocument(OutputFormat format, const ReportDocument& documen
 
 // Writes bytes to outputFile, or to out when there is none. kExitOk, or kExitUsage after a
 // message on err (the old file is then untouched).
-int Deliver(const std::optional<std::string>& outputFile, const QByteArray& bytes, std::FILE* out,
+int Deliver(const std::optional<std::string>& outputFile, const QByteArray& bytes, Output& out,
             std::FILE* err);
 
 }  // namespace orvale::cli

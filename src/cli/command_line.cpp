@@ -3,7 +3,9 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
+#include <algorithm>
 #include <cctype>
+#include <thread>
 
 namespace orvale::cli {
 
@@ -51,10 +53,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     const QCommandLineOption format("format", "", "FORMAT");
     const QCommandLineOption output("output", "", "FILE");
     const QCommandLineOption caseFile("case", "", "FILE");
+    const QCommandLineOption jobs("jobs", "", "N");
     const QCommandLineOption help(QStringList{"help", "h"});
     const QCommandLineOption version("version");
     parser.addOptions({ci, method, differences, bonferroni, noGai, abnormal, notes, batch, format,
-                       output, caseFile, help, version});
+                       output, caseFile, jobs, help, version});
 
     QStringList qtArguments{"orvale-score"};
     for (const std::string& argument : arguments) qtArguments << Q(argument);
@@ -107,6 +110,20 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         line.scores.push_back(Bytes(score));
     }
 
+    const unsigned cores = std::thread::hardware_concurrency();
+    line.jobs = cores == 0 ? 1 : std::min(static_cast<int>(cores), kMaximumJobs);
+    if (parser.isSet(jobs)) {
+        bool number = false;
+        const int count = parser.value(jobs).toInt(&number);
+        if (!number || count < 1 || count > kMaximumJobs || parser.value(jobs).startsWith('+')) {
+            parsed.error = "--jobs must be a whole number from 1 to " +
+                           std::to_string(kMaximumJobs) + ", not '" + Bytes(parser.value(jobs)) +
+                           "'.";
+            return parsed;
+        }
+        line.jobs = count;
+    }
+
     if (parser.isSet(caseFile)) {
         line.caseFile = Bytes(parser.value(caseFile));
         for (const QCommandLineOption& other :
@@ -128,6 +145,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         } else if (parser.isSet(notes)) {
             parsed.error = "--notes belongs to a single report; it has no place in batch output.";
         }
+    } else if (parser.isSet(jobs)) {
+        parsed.error = "--jobs sets the threads of --batch; a single case has no use for it.";
     } else if (line.scores.size() != static_cast<std::size_t>(kSubtestCount)) {
         parsed.error = "Expected the eight scores BD SI DS CD VO LN MR SS, got " +
                        std::to_string(line.scores.size()) + ".";

@@ -48,6 +48,8 @@ inline constexpr const char* kUsageDetails =
     "                                    output; needed for pdf and odt\n"
     "  --case FILE                       score a case file saved by the desktop program, with\n"
     "                                    the options and notes it holds\n"
+    "  --jobs N                          score batch rows on N threads (default: all cores);\n"
+    "                                    the output is the same for any N\n"
     "  --help                            show this text\n"
     "  --version                         show the version\n"
     "  --                                end of the options (needed before a score such as -3)\n"
@@ -69,7 +71,11 @@ struct CommandLine {
     OutputFormat format = OutputFormat::Text;  // Csv by default with a batch file
     std::optional<std::string> outputFile;     // standard output when none
     std::optional<std::string> caseFile;  // --case: scores, options and notes come from the file
+    int jobs = 1;  // threads of batch scoring: --jobs, or the number of cores
 };
+
+// The most threads --jobs takes.
+inline constexpr int kMaximumJobs = 256;
 
 struct ParsedCommandLine {
     CommandLine commandLine;

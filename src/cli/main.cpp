@@ -5,17 +5,22 @@
 #include <QFile>
 #include <cerrno>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "batch/case_file.h"
 #include "cli/batch.h"
 #include "cli/case_output.h"
 #include "cli/command_line.h"
+#include "cli/output.h"
 #include "engine/entry.h"
 #include "engine/tables.h"
 #include "numeric/normal.h"
@@ -27,10 +32,6 @@ namespace {
 
 using namespace orvale;
 using namespace orvale::cli;
-
-void Print(std::FILE* stream, const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
-}
 
 // The report's decimal separator: the user's LC_NUMERIC one when it is a single character, a full
 // stop otherwise (the C locale, or a separator the report's 8-bit lines cannot hold).
@@ -57,7 +58,8 @@ std::string WithLineBreaks(std::string message) {
 
 // One case in the format and to the destination that line asks for.
 int ScoreOneCase(const CommandLine& line, const std::vector<std::string>& scores,
-                 const ScoringOptions& options, const std::vector<std::string>& notes) {
+                 const ScoringOptions& options, const std::vector<std::string>& notes,
+                 Output& out) {
     ReportInput input;
     input.options = options;
     input.notes = notes;
@@ -96,13 +98,14 @@ int ScoreOneCase(const CommandLine& line, const std::vector<std::string>& scores
         }
         bytes = RenderCaseDocument(line.format, document);
     }
-    return Deliver(line.outputFile, bytes, stdout, stderr);
+    return Deliver(line.outputFile, bytes, out, stderr);
 }
 
-// A batch streams to standard output; for --output it is gathered and written whole.
-int ScoreBatch(const CommandLine& line) {
-    if (!line.outputFile)
-        return RunBatch(*line.batchFile, line.options, stdout, stderr, line.format);
+// A batch streams to standard output; for --output it is gathered and written whole, so that
+// the old file stays until every row is there.
+int ScoreBatch(const CommandLine& line, Output& out) {
+    if (!line.outputFile) return RunBatch(*line.batchFile, line.options, line.jobs, out, stderr,
+                                          line.format);
     char* data = nullptr;
     std::size_t size = 0;
     std::FILE* memory = ::open_memstream(&data, &size);
@@ -110,18 +113,21 @@ int ScoreBatch(const CommandLine& line) {
         std::fprintf(stderr, "orvale-score: %s\n", std::strerror(errno));
         return kExitUsage;
     }
-    const int status = RunBatch(*line.batchFile, line.options, memory, stderr, line.format);
+    Output gathered(memory);
+    const int status =
+        RunBatch(*line.batchFile, line.options, line.jobs, gathered, stderr, line.format);
+    const bool complete = gathered.Finish();
     std::fclose(memory);
     const QByteArray bytes(data, static_cast<qsizetype>(size));
     std::free(data);
-    if (status == kExitUsage) return status;  // nothing was scored: the old file stays
-    const int written = Deliver(line.outputFile, bytes, stdout, stderr);
+    if (status == kExitUsage || !complete) return kExitUsage;  // the old file stays
+    const int written = Deliver(line.outputFile, bytes, out, stderr);
     return written == kExitOk ? status : written;
 }
 
 // A case file as the worksheet would score it: its entries checked in field order with the same
 // messages, its options, and its notes in the lines the worksheet's notes box shows.
-int ScoreCaseFile(const CommandLine& line) {
+int ScoreCaseFile(const CommandLine& line, Output& out) {
     const CaseReading reading =
         ReadCaseFile(QFile::decodeName(QByteArray::fromStdString(*line.caseFile)));
     if (!reading.values) {
@@ -130,12 +136,11 @@ int ScoreCaseFile(const CommandLine& line) {
     }
     std::vector<std::string> scores;
     for (const QString& entry : reading.values->entries) scores.push_back(entry.toStdString());
-    return ScoreOneCase(line, scores, reading.values->options, NotesLines(reading.values->notes));
+    return ScoreOneCase(line, scores, reading.values->options, NotesLines(reading.values->notes),
+                        out);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const ParsedCommandLine parsed = ParseCommandLine(arguments);
     int status = kExitOk;
@@ -145,21 +150,41 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     const CommandLine& line = parsed.commandLine;
+    Output out(stdout);
     if (line.help) {
-        Print(stdout, std::string(kUsageSynopsis) + kUsageDetails);
+        out.Write(std::string(kUsageSynopsis) + kUsageDetails);
     } else if (line.version) {
-        Print(stdout, std::string("orvale-score ") + kProgramVersion + "\n");
+        out.Write(std::string("orvale-score ") + kProgramVersion + "\n");
     } else if (line.batchFile) {
-        status = ScoreBatch(line);
+        status = ScoreBatch(line, out);
     } else if (line.caseFile) {
-        status = ScoreCaseFile(line);
+        status = ScoreCaseFile(line, out);
     } else {
-        status = ScoreOneCase(line, line.scores, line.options, line.notes);
+        status = ScoreOneCase(line, line.scores, line.options, line.notes, out);
     }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "orvale-score: cannot write to standard output: %s\n",
-                     std::strerror(errno));
+    if (!out.Finish()) {
+        Print(stderr, "orvale-score: " + out.FailureMessage() + "\n");
         return kExitUsage;
     }
     return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Past a file-size limit a write fails with "File too large" instead of killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+    // Nothing may end the program in an abort: what escapes is reported and ends it with status 2.
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        Print(stderr, "orvale-score: out of memory\n");
+    } catch (const std::system_error& error) {  // says what failed, then the system's words
+        Print(stderr, std::string("orvale-score: ") + error.what() + "\n");
+    } catch (const std::exception& error) {
+        Print(stderr, std::string("orvale-score: unexpected error: ") + error.what() + "\n");
+    } catch (...) {
+        Print(stderr, "orvale-score: unexpected error\n");
+    }
+    return kExitUsage;
 }

@@ -5,11 +5,14 @@
 // double rounding and on the order of the operations, so both are kept exactly as written below.
 #include "numeric/normal.h"
 
-#include "numeric/extended_exp.h"
-
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <iostream>
+#include <mutex>
 #include <utility>
+
+#include "numeric/extended_exp.h"
 
 namespace orvale {
 
@@ -42,9 +45,48 @@ void WriteWarningToStandardError(const std::string& message) {
     std::cerr << "Warning: " << message << '\n';
 }
 
-WarningHook& CurrentWarningHook() {
+// The program-wide hook, guarded by its mutex: SetWarningHook may run while other threads
+// integrate.
+std::mutex& ProgramHookMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+WarningHook& ProgramHook() {
     static WarningHook hook = WriteWarningToStandardError;
     return hook;
+}
+
+thread_local const WarningHook* threadHook = nullptr;
+thread_local NormalCdfCache* threadCache = nullptr;
+
+void RaiseWarning(const std::string& message) {
+    if (threadHook != nullptr) {
+        (*threadHook)(message);
+        return;
+    }
+    // Called on a copy outside the lock: the desktop's hook shows a modal box, whose event loop
+    // may integrate again.
+    WarningHook hook;
+    {
+        const std::lock_guard lock(ProgramHookMutex());
+        hook = ProgramHook();
+    }
+    hook(message);
+}
+
+// 2^16 entries of 16 bytes in sets of four: 1 MiB per thread, room for the tens of thousands of
+// distinct deviates of a large whole-number batch.
+constexpr int kCacheSetBits = 14;
+constexpr std::size_t kCacheWays = 4;
+constexpr std::size_t kCacheSize = kCacheWays << kCacheSetBits;
+// No argument has this bit pattern once NaNs bypass the cache, so it marks an empty entry.
+constexpr std::uint64_t kEmptyEntry = 0x7ff8'0000'dead'beefULL;
+
+// The first entry of the set that holds an argument, chosen by a multiplicative hash of its bits.
+std::size_t CacheSet(std::uint64_t argument) {
+    return kCacheWays *
+           static_cast<std::size_t>((argument * 0x9E37'79B9'7F4A'7C15ULL) >> (64 - kCacheSetBits));
 }
 
 // The state of one trapezoid-rule integration over one pair of limits. Stage 1 sets both
@@ -80,30 +122,15 @@ class TrapezoidSums {
     double TrapezoidEstimate = 0.0;  // current trapezoid estimate of the integral
 };
 
-// The state behind the free TrapezoidStage. SimpsonIntegral keeps its own, so integrations
-// never share state and the integrator is re-entrant.
+// The state behind the free TrapezoidStage, one per thread. SimpsonIntegral keeps its own, so
+// integrations never share state and the integrator is re-entrant and thread-safe.
 TrapezoidSums& ModuleTrapezoidSums() {
-    static TrapezoidSums sums;
+    thread_local TrapezoidSums sums;
     return sums;
 }
 
-}  // namespace
-
-WarningHook SetWarningHook(WarningHook hook) {
-    if (!hook) hook = WriteWarningToStandardError;
-    return std::exchange(CurrentWarningHook(), std::move(hook));
-}
-
-double NormalDensity(double x) {
-    const double t = ToDouble(Extended{kExponentFactor} * x * x);
-    return ToDouble(ExtendedExp(Extended{t}) * kDensityFactor);
-}
-
-double TrapezoidStage(int n, double lower, double upper) {
-    return ModuleTrapezoidSums().Stage(n, lower, upper);
-}
-
-double SimpsonIntegral(double lower, double upper) {
+// The Simpson driver; `converged` tells whether it stopped before the stage limit.
+double Integrate(double lower, double upper, bool& converged) {
     TrapezoidSums sums;
     int j = 1;
     double s = kStartingSimpson;
@@ -118,13 +145,72 @@ double SimpsonIntegral(double lower, double upper) {
         s = ToDouble((Extended{kNewSumWeight} * t - tPrevious) / Extended{kSimpsonDivisor});
         ++j;
     }
-    // The last estimate is returned as if it had converged; for equal limits it is exactly 0.
-    if (j > kMaximumStages) CurrentWarningHook()(kTooManyStepsMessage);
+    converged = j <= kMaximumStages;
     return s;
 }
 
+double IntegrateWithWarning(double lower, double upper, bool& converged) {
+    const double s = Integrate(lower, upper, converged);
+    // The last estimate is returned as if it had converged; for equal limits it is exactly 0.
+    if (!converged) RaiseWarning(kTooManyStepsMessage);
+    return s;
+}
+
+}  // namespace
+
+WarningHook SetWarningHook(WarningHook hook) {
+    if (!hook) hook = WriteWarningToStandardError;
+    const std::lock_guard lock(ProgramHookMutex());
+    return std::exchange(ProgramHook(), std::move(hook));
+}
+
+ThreadWarningHook::ThreadWarningHook(WarningHook hook)
+    : hook_(std::move(hook)), previous_(std::exchange(threadHook, &hook_)) {}
+
+ThreadWarningHook::~ThreadWarningHook() {
+    threadHook = previous_;
+}
+
+NormalCdfCache::NormalCdfCache()
+    : entries_(std::make_unique<Entry[]>(kCacheSize)), previous_(std::exchange(threadCache, this)) {
+    for (std::size_t i = 0; i < kCacheSize; ++i) entries_[i] = {kEmptyEntry, 0.0};
+}
+
+NormalCdfCache::~NormalCdfCache() {
+    threadCache = previous_;
+}
+
+double NormalDensity(double x) {
+    const double t = ToDouble(Extended{kExponentFactor} * x * x);
+    return ToDouble(ExtendedExp(Extended{t}) * kDensityFactor);
+}
+
+double TrapezoidStage(int n, double lower, double upper) {
+    return ModuleTrapezoidSums().Stage(n, lower, upper);
+}
+
+double SimpsonIntegral(double lower, double upper) {
+    bool converged = false;
+    return IntegrateWithWarning(lower, upper, converged);
+}
+
 double NormalCdf(double x) {
-    return ToDouble(Extended{SimpsonIntegral(0.0, x)} + kCdfOffset);
+    NormalCdfCache::Entry* set = nullptr;
+    const std::uint64_t argument = std::bit_cast<std::uint64_t>(x);
+    if (threadCache != nullptr && !std::isnan(x)) {
+        set = &threadCache->entries_[CacheSet(argument)];
+        for (std::size_t way = 0; way < kCacheWays; ++way) {
+            if (set[way].argument == argument) return set[way].value;
+        }
+    }
+    bool converged = false;
+    const double value = ToDouble(Extended{IntegrateWithWarning(0.0, x, converged)} + kCdfOffset);
+    if (set != nullptr && converged) {
+        // The newest entry goes first and the oldest of the set is dropped.
+        std::copy_backward(set, set + kCacheWays - 1, set + kCacheWays);
+        set[0] = {argument, value};
+    }
+    return value;
 }
 
 }  // namespace orvale

@@ -191,6 +191,13 @@ TEST(Batch, UnusableInputIsRefusedWithNothingWritten) {
              usage},
         {{"--batch", missing, "10", "10", "10", "10", "10", "10", "10", "10"},
          "orvale-score: --batch takes its cases from the file; give no scores with it.\n" + usage},
+        {{"--jobs", "0", "--batch", missing},
+         "orvale-score: --jobs must be a whole number from 1 to 256, not '0'.\n" + usage},
+        {{"--jobs", "2x", "--batch", missing},
+         "orvale-score: --jobs must be a whole number from 1 to 256, not '2x'.\n" + usage},
+        {{"--jobs", "2", "10", "10", "10", "10", "10", "10", "10", "10"},
+         "orvale-score: --jobs sets the threads of --batch; a single case has no use for it.\n" +
+             usage},
         // A file name that is not UTF-8 reaches the file system unchanged.
         {{"--batch", latin1Missing},
          "orvale-score: cannot open " + latin1Missing + ": No such file or directory\n"},

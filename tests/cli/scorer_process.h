@@ -2,6 +2,8 @@
 // environment, and collects its standard output, standard error and exit status.
 #pragma once
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -67,15 +69,17 @@ class ScratchFolder {
     std::filesystem::path path_;
 };
 
-// environment: "NAME=value" assignments placed before the command.
+// environment: "NAME=value" assignments placed before the command; shellSetup: shell commands run
+// first in the same shell, such as a ulimit.
 inline ProcessResult RunScorer(const std::vector<std::string>& arguments,
                                const std::string& input = "",
-                               const std::vector<std::string>& environment = {"LC_ALL=C"}) {
+                               const std::vector<std::string>& environment = {"LC_ALL=C"},
+                               const std::string& shellSetup = "") {
     ScratchFolder scratch;
     const auto in = scratch.path() / "in", out = scratch.path() / "out",
                err = scratch.path() / "err";
     WriteFile(in, input);
-    std::string command = "env";
+    std::string command = shellSetup + "exec env";
     auto add = [&command](const char* separator, const std::string& word) {
         command.append(separator);
         command.append(ShellQuote(word));
@@ -92,6 +96,28 @@ inline ProcessResult RunScorer(const std::vector<std::string>& arguments,
     result.out = ReadFile(out);
     result.err = ReadFile(err);
     return result;
+}
+
+// Runs orvale-score with `arguments`, standard input from `input` and output to /dev/null, and
+// returns its peak resident memory in KiB (ru_maxrss), or -1 when it did not end with status 0.
+inline long PeakMemoryOfScorer(const std::vector<std::string>& arguments,
+                               const std::filesystem::path& input) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int in = ::open(input.c_str(), O_RDONLY);
+        const int out = ::open("/dev/null", O_WRONLY);
+        if (in < 0 || out < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0) ::_exit(127);
+        std::vector<char*> argv{const_cast<char*>(ORVALE_SCORE_PATH)};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        ::execv(ORVALE_SCORE_PATH, argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    if (child < 0 || ::wait4(child, &status, 0, &usage) != child) return -1;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? usage.ru_maxrss : -1;
 }
 
 }  // namespace orvale::test

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <boost/math/distributions/normal.hpp>
 #include <cmath>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace orvale {
@@ -117,6 +120,49 @@ TEST(WarningHookTest, EmptyHookRestoresTheStandardErrorDefault) {
     EXPECT_EQ(NormalCdf(0.0), 0.5);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Warning: Too many steps\n");
     SetWarningHook(previous);
+}
+
+// Two threads integrate at once, each with its own hook and cache: each hears its own warnings,
+// every time (a remembered result must not swallow one), the program-wide hook none, and the
+// cached results are the integrator's bit for bit, also for arguments met again and -0.
+TEST_F(NormalCdfTest, ThreadsKeepTheirWarningsAndCacheExactResults) {
+    std::mt19937_64 generator(4);
+    std::uniform_real_distribution<double> deviate(-6.0, 6.0);
+    std::vector<double> arguments;
+    for (int i = 0; i < 3000; ++i) arguments.push_back(deviate(generator));
+    for (int i = 0; i < 3000; ++i) arguments.push_back(arguments[i * 7 % 3000]);
+    arguments.push_back(-0.0);
+    std::vector<std::uint64_t> expected;
+    for (double x : arguments) expected.push_back(std::bit_cast<std::uint64_t>(NormalCdf(x)));
+    warnings_.clear();
+
+    struct Outcome {
+        std::vector<std::string> warnings;
+        int mismatches = 0;
+    } outcomes[2];
+    {
+        std::vector<std::jthread> threads;
+        for (Outcome& outcome : outcomes) {
+            threads.emplace_back([&] {
+                const ThreadWarningHook hook(
+                    [&outcome](const std::string& m) { outcome.warnings.push_back(m); });
+                const NormalCdfCache cache;
+                for (int round = 0; round < 2; ++round) {
+                    EXPECT_EQ(NormalCdf(0.0), 0.5);
+                    for (std::size_t i = 0; i < arguments.size(); ++i) {
+                        if (std::bit_cast<std::uint64_t>(NormalCdf(arguments[i])) != expected[i])
+                            ++outcome.mismatches;
+                    }
+                }
+            });
+        }
+    }
+    for (const Outcome& outcome : outcomes) {
+        EXPECT_EQ(outcome.mismatches, 0);
+        // 0 and -0 in each of two rounds.
+        EXPECT_EQ(outcome.warnings, std::vector<std::string>(4, "Too many steps"));
+    }
+    EXPECT_TRUE(warnings_.empty());
 }
 
 }  // namespace

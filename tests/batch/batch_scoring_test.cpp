@@ -1,0 +1,140 @@
+// Batch scoring in the core: the same bytes on one thread or several, with the NormalCdf cache or
+// without, over a large random file with fractional entries and bad rows; cancelling, a failed
+// write, and progress.
+#include "batch/batch_scoring.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+namespace orvale {
+namespace {
+
+struct BatchRun {
+    BatchResult result;
+    std::string out;
+    std::string diagnostics;  // skipped rows and warnings, one line each, in the order reported
+    std::vector<BatchProgress> progress;
+};
+
+BatchRun Score(const std::string& text, const BatchSettings& settings,
+               std::stop_source* stop = nullptr, int failingWrite = -1) {
+    BatchRun run;
+    std::istringstream input(text);
+    int writes = 0;
+    BatchCallbacks callbacks;
+    callbacks.write = [&](std::string_view piece) {
+        if (writes++ == failingWrite) return false;
+        run.out += piece;
+        return true;
+    };
+    callbacks.skipped = [&](int line, const std::string& message) {
+        run.diagnostics += std::to_string(line) + ": " + message + "\n";
+    };
+    callbacks.warning = [&](int line, const std::string& message) {
+        run.diagnostics += std::to_string(line) + ": warning: " + message + "\n";
+    };
+    callbacks.progress = [&](const BatchProgress& progress) {
+        run.progress.push_back(progress);
+        if (stop != nullptr) stop->request_stop();
+    };
+    run.result =
+        ScoreBatch(input, settings, callbacks, stop ? stop->get_token() : std::stop_token{});
+    return run;
+}
+
+// 20,000 cases: whole and fractional scores (one or two decimals), ids, and every 97th row bad
+// (out of range, empty or not a number). Returns the text and the lines of the bad rows.
+std::pair<std::string, std::vector<int>> RandomCases() {
+    std::mt19937 generator(91);
+    std::uniform_int_distribution<int> whole(1, 19), half(1, 18), hundredths(100, 1900), kind(0, 2);
+    std::string text = "id,BD,SI,DS,CD,VO,LN,MR,SS,note\n";
+    std::vector<int> bad;
+    for (int i = 0; i < 20000; ++i) {
+        const int line = i + 2;
+        text.append("c").append(std::to_string(i));
+        for (int k = 0; k < 8; ++k) {
+            text += ',';
+            if (i % 97 == 5 && k == i % 8) {
+                text += i % 3 == 0 ? "20" : i % 3 == 1 ? "" : "x1";
+                continue;
+            }
+            switch (kind(generator)) {
+                case 0:
+                    text += std::to_string(whole(generator));
+                    break;
+                case 1:
+                    text += std::to_string(half(generator)) + ".5";
+                    break;
+                default: {
+                    const int h = hundredths(generator);
+                    text += std::to_string(h / 100) + "." + std::to_string(h % 100 / 10) +
+                            std::to_string(h % 10);
+                }
+            }
+        }
+        text += ",\"a, note\"\n";
+        if (i % 97 == 5) bad.push_back(line);
+    }
+    return {text, bad};
+}
+
+TEST(ScoreBatch, SameBytesForAnyThreadsWithOrWithoutTheCache) {
+    const auto [text, bad] = RandomCases();
+    ScoringOptions options;
+    options.applyBonferroni = true;
+    options.confidenceMethod = 2;
+    const BatchRun reference = Score(text, {options, 1, false});
+    EXPECT_EQ(reference.result.status, BatchStatus::kDone);
+    EXPECT_EQ(reference.result.counts.rowsWritten, 20000 - bad.size());
+    EXPECT_EQ(reference.result.counts.rowsSkipped, bad.size());
+    // The skipped rows are exactly the bad ones, in order.
+    std::string badLines;
+    for (int line : bad) badLines += std::to_string(line) + ":";
+    std::string reportedLines;
+    std::istringstream reported(reference.diagnostics);
+    for (std::string line; std::getline(reported, line);) {
+        reportedLines += line.substr(0, line.find(' '));
+        EXPECT_NE(line.find("row skipped"), std::string::npos) << line;
+    }
+    EXPECT_EQ(reportedLines, badLines);
+
+    const struct {
+        int jobs;
+        bool cache;
+    } rows[] = {{1, true}, {2, false}, {2, true}, {3, true}};
+    for (const auto& row : rows) {
+        const BatchRun run = Score(text, {options, row.jobs, row.cache});
+        EXPECT_EQ(run.result.status, BatchStatus::kDone);
+        EXPECT_TRUE(run.out == reference.out) << "jobs " << row.jobs << " cache " << row.cache;
+        EXPECT_EQ(run.diagnostics, reference.diagnostics);
+        EXPECT_EQ(run.result.counts.bytesRead, text.size());
+    }
+}
+
+TEST(ScoreBatch, CancelAndWriteFailureStopAtAWholeBlock) {
+    const auto [text, bad] = RandomCases();
+    const BatchRun full = Score(text, {{}, 2});
+    for (int jobs : {1, 2}) {
+        // Stop is asked for when the first block has been written.
+        std::stop_source stop;
+        const BatchRun cancelled = Score(text, {{}, jobs}, &stop);
+        EXPECT_EQ(cancelled.result.status, BatchStatus::kCancelled);
+        ASSERT_EQ(cancelled.progress.size(), 1u);
+        const std::uint64_t rows = cancelled.progress[0].rowsWritten;
+        EXPECT_GT(rows, 0u);
+        EXPECT_LT(rows, 1000u);
+        EXPECT_EQ(full.out.rfind(cancelled.out, 0), 0u);
+        EXPECT_EQ(std::count(cancelled.out.begin(), cancelled.out.end(), '\n'), rows + 1);
+
+        // The second write (the first block of rows) fails: nothing after it is written.
+        const BatchRun failed = Score(text, {{}, jobs}, nullptr, 1);
+        EXPECT_EQ(failed.result.status, BatchStatus::kWriteFailed);
+        EXPECT_EQ(failed.out, full.out.substr(0, full.out.find('\n') + 1));
+        EXPECT_TRUE(failed.progress.empty());
+    }
+}
+
+}  // namespace
+}  // namespace orvale
