@@ -4,7 +4,6 @@
 // id and numbers are exactly those of ComputeScores for those entries; every other record is
 // reported and skipped; an unusable header gives status 2 and no output at all.
 #include "cli/batch.h"
-#include "cli/output.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "batch/csv_reader.h"
+#include "cli/output.h"
 #include "engine/entry.h"
 #include "engine/tables.h"
 #include "fuzz_support.h"

@@ -8,13 +8,12 @@
 // cells are empty.
 #include "batch/batch_rows.h"
 
-#include "report/report_json.h"
-
 #include <cctype>
 #include <charconv>
 
 #include "engine/entry.h"
 #include "engine/tables.h"
+#include "report/report_json.h"
 #include "report/report_values.h"
 
 namespace orvale {

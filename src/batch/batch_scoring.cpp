@@ -245,7 +245,8 @@ BatchResult ScoreBatch(std::istream& input, const BatchSettings& settings,
     std::optional<ScoringPool> pool;
     std::optional<NormalCdfCache> cache;
     if (threaded) {
-        pool.emplace(settings.jobs, settings.cacheNormalCdf, columns, settings.options, settings.format);
+        pool.emplace(settings.jobs, settings.cacheNormalCdf, columns, settings.options,
+                     settings.format);
     } else if (settings.cacheNormalCdf) {
         cache.emplace();
     }

@@ -104,8 +104,8 @@ int ScoreOneCase(const CommandLine& line, const std::vector<std::string>& scores
 // A batch streams to standard output; for --output it is gathered and written whole, so that
 // the old file stays until every row is there.
 int ScoreBatch(const CommandLine& line, Output& out) {
-    if (!line.outputFile) return RunBatch(*line.batchFile, line.options, line.jobs, out, stderr,
-                                          line.format);
+    if (!line.outputFile)
+        return RunBatch(*line.batchFile, line.options, line.jobs, out, stderr, line.format);
     char* data = nullptr;
     std::size_t size = 0;
     std::FILE* memory = ::open_memstream(&data, &size);

@@ -1,11 +1,12 @@
 // Table-driven extended-precision exponential; see extended_exp.h.
 #include "numeric/extended_exp.h"
-#include "numeric/long_double_format.h"
 
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+
+#include "numeric/long_double_format.h"
 
 namespace orvale {
 
