@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Entry points for people and CI. Every target installs what it is missing first: `make run`
 # only what the programs need, `make test` the test tools as well.
 BUILD_DIR ?= build

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The first command on a bare Debian or Ubuntu machine: installs make and bash when they are
 # missing, then runs the make target named, which installs the rest it needs.
 #   sh build.sh run     build and start the desktop program

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of batch scoring: orvale-score run on generated files of 10,000 cases (target: < 1 s) and
 // of 1,000,000 cases at --jobs 1 and 2 (targets on two cores: under 10 s with 2 jobs, at least
 // 1.8 times faster than with 1, under 50 MB peak), with the child's peak resident memory.

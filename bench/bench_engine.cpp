@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of scoring one case: ComputeScores over a few option combinations, the part of a Compute
 // press (or of one row of a batch) that the engine owns.
 #include <benchmark/benchmark.h>

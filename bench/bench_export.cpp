@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Exporting the report: a PDF (and, for comparison, an OpenDocument text) of a memo holding
 // three reports, as Export PDF... makes it, rendered in memory under the offscreen platform.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Costs of the numerical routines one Compute calls: Phi at typical deviates (a few stages) and
 // at a tiny one, the four-variable Mahalanobis distance with its chi-square p, and a chi-square
 // quantile (bracketing plus Newton steps over the incomplete gamma function).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of the report: composing one report from computed results, and scoring plus composing one
 // case as a press of Compute or a batch row does (target: 50 us median per case).
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: batch scoring of orvale-score through its entry point, on any CSV text and options.
 // The exit status and the rows written must agree with single-case scoring: every record whose
 // eight fields pass ParseScoreEntry and CheckScaledScoreRange gives one row, in input order, whose

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the case-file reader. Any bytes whatever read without a fault into a case or a
 // reason. A case that reads holds eight entries that are empty or valid by an independent reading
 // of the entry grammar, options inside their ranges and at most 250 characters of notes, and it

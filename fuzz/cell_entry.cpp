@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: ParseCellEntry on any cell text. An empty cell is 0 without a message; otherwise
 // acceptance agrees with an independent reading of the grammar (a comma is a decimal mark like
 // the point), the value with the correctly rounded decimal, and a refusal gets the designed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the CSV reader. Records written field by field with CsvField read back as the same
 // fields on the lines they start on; any text whatever reads without a fault into records that
 // carry fields or an error, in order of their lines, each record read again as written.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An independent reading of the score and cell entry grammar, for the entry fuzz targets: every
 // minus sign must be the text's very first character, at most one decimal mark, nothing else but
 // digits and blanks. Its value is the correctly rounded decimal (strtod), which the parsers'

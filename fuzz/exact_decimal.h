@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exact decimal value of a long double, and the program's fixed-point rounding worked on those
 // digits as text: reduce to 18 significant digits (the correctly rounded decimal conversion, ties
 // to even), then round at the last shown decimal with halves away from zero. An independent

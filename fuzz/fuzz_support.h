@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the fuzz targets: a property check that stops the run as a finding, and a
 // scratch file for targets whose code under test reads from a path.
 #pragma once

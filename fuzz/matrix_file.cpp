@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the grid and matrix items of the previous-data file, read through the file's own
 // number reader. Whatever a file gives, the grid shows cells that its own check accepts, and what
 // the machinery then writes reads back as the same values: grid cells exactly, matrix elements as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the number formatter. FormatFixed on any long double, width and number of decimals
 // must equal the exact decimal rounding of the value (fuzz/exact_decimal.h); FormatLine on any
 // format text must either refuse it with std::invalid_argument or fill it exactly as an

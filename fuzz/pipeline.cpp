@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the whole Compute pipeline, ComputeScores then ComposeReport, on any eight doubles
 // and any options. Entries or options outside their ranges must be refused with
 // std::invalid_argument; valid ones must give composite sums and Index scores as the score table

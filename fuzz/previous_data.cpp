@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the previous-data reader. Any file content must read as an independent reading of
 // the file format says: white space (codes up to 32) separates items, an item longer than 64
 // characters is taken 64 at a time, each piece is a number (sign, digits with one optional point,

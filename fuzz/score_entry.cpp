@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: ParseScoreEntry and CheckScaledScoreRange on any field text. Acceptance must agree
 // with an independent reading of the entry grammar, the value with the correctly rounded decimal,
 // and every message must be the designed one, the range message showing the value rounded as the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the README's two commands as a new user would, on a bare Debian 12 root (debootstrap,
 # minbase variant: no make, no git, no sudo), then builds the Debian package and installs it in a
 # second bare root, where orvale-score answers and orvale keeps its scores in the user's folder.

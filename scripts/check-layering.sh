@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that every #include "folder/file.h" between source folders points down the layering
 # drawn in docs/desktop-program.md: a folder may include its own headers and those of the folders
 # listed for it in `allowed` below; anything else (a folder reaching up or sideways) is reported

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that ORVALE needs for one kind of work, only those missing:
 #   install-deps.sh build    compile and run the two programs (make build, make run)
 #   install-deps.sh test     build plus the test suite's tools (make test)

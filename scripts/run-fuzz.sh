@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fuzz target of a fuzz build for a bounded time each, starting from its seed corpus in
 # fuzz/corpus/<name>/ (the seeds, inputs that once broke something among them, run first).
 # New inputs go to a scratch corpus in the build folder, never into the repository; a finding

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Saves docs/worksheet.png, docs/results.png and docs/chart.png: the real windows with a sample
 # case, drawn by the program itself under a virtual X server. Usage: scripts/screenshots.sh BUILD_DIR
 set -euo pipefail

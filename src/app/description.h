@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The paragraph the worksheet shows above the notes: what the program does and the paper whose
 // methods it implements (the same citation lines that head every report).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Help menu's texts: see help_text.h. The README is built into the program as a resource, so
 // the in-program help and the README never disagree.
 #include "app/help_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program: the worksheet and the results viewer over the scoring core.
 //
 // Two switches serve the build, not the user: ORVALE_SCREENSHOT=DIR saves the windows with a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The worksheet's notes box: plain text of at most 250 characters. The report reproduces the
 // notes as the lines the box displays, so DisplayedLines reads them off the box's own layout.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The previous-data file: one line holding the eight score texts of the last successful Compute,
 // each followed by a blank. Written whole (WriteWholeFile) so that a failed write leaves the old
 // file as it was; read back as white-space separated numbers with the C locale.

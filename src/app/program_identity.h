@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the desktop program tells the system about itself (name, version, desktop entry, icon)
 // and its small command line: --help and --version, and a friendly word instead of Qt's abort
 // when there is no display to show the windows on.

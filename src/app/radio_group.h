@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A captioned box of mutually exclusive items with an item index, the worksheet's option control.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The score field's ways in for text (typing, pasting by key or context menu, input methods),
 // each through the worksheet's key filter, and its selection of the whole text on entry.
 #include "app/score_field.h"

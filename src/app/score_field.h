@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A score field of the worksheet: a one-line edit box whose text comes in from the keyboard only
 // through the worksheet's key filter (typing, pasting by key or context menu, input methods),
 // and which selects its whole text when the keyboard or the program gives it the focus.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of the desktop program: the worksheet (which reads the previous-data file as it is
 // created), then the hidden results viewer, then the worksheet shown. Both windows live until
 // the program ends. The scoring engine's integrator warnings go to the platform's warning box.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The worksheet's behaviour: the previous-data file, Compute, Clear Data, Exit, the score fields'
 // key filter and length limit, and the notes box. The controls are built in
 // template_form_build.cpp.

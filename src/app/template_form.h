@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The worksheet, the program's main window: the eight score fields, the five analysis options,
 // the notes box and the Compute, Clear Data and Exit buttons. Compute validates the fields,
 // saves them to the previous-data file, runs the scoring engine and hands the report to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The worksheet's construction: its controls at their design positions, fonts and captions,
 // the hidden matrix and grid controls, the tab order, and the creation steps that fill the form.
 // What the controls do when used is in template_form.cpp.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The worksheet's side of matrix and grid entry: the help panel, the item grid, the matrix step
 // of Compute and the grid and matrix items of the previous-data file and the report. Every path
 // here is guarded by MatrixEntryEnabled or GridEntryEnabled, both off in this program.

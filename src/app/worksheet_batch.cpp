@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Score a Batch..." from the worksheet (and a CSV file dropped onto it). The desktop batch runs
 // on the batch scoring that orvale-score uses; until that scoring is shared by both programs the
 // worksheet points to the command-line scorer rather than keep a second copy of it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The worksheet's menu bar and what hangs off it: case files (open, save, save as, recent cases,
 // dropped files), the Help texts, and the shortcuts of the buttons. With no case file in use the
 // worksheet behaves exactly as without the menus: no question, no other caption.

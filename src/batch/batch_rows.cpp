@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rows of batch scoring: see batch_rows.h.
 //
 // Output columns, in order: id; for each score (VC PR WM PS FSIQ GAI) the score, its lower and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rows of batch scoring: which input column holds each subtest and the id, and one input
 // record turned into its CSV row of results or the reason it is skipped. Pure functions over
 // values, used by the streaming batch scorer on any thread.

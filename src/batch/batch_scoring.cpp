@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Batch scoring: see batch_scoring.h.
 //
 // The calling thread reads records into blocks and hands them to the scoring threads; it writes

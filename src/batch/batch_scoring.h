@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Batch scoring: every case of a CSV stream scored with the same options, one CSV row of results
 // per valid case, in input order. Records are read, scored and written a block at a time, so
 // memory stays flat whatever the input's size; the blocks may be scored on several threads and

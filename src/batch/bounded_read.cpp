@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading an outside file boundedly: see bounded_read.h.
 #include "batch/bounded_read.h"
 

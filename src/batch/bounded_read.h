@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a whole file that comes from outside without trusting it: only a regular file, never
 // blocking on a FIFO or a device, and never more than a given size. Shared by the previous-data
 // file, the case files and their command-line reader.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Case files: see case_file.h.
 //
 // The file is one JSON object:

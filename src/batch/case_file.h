@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Case files (".orvale"): one case as JSON, the eight entry texts as typed, the five options,
 // the notes, and when and by which program version it was saved. The worksheet and
 // `orvale-score --case` read them with the same checks, so a file either opens whole or not at all.

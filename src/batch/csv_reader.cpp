@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small reader for comma-separated text: see csv_reader.h.
 #include "batch/csv_reader.h"
 

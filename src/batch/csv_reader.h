@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small reader for comma-separated text (RFC 4180): quoted fields with doubled quotes, commas
 // and line breaks inside quotes, CRLF or LF line ends, an optional UTF-8 byte-order mark. Reads a
 // whole text, or a stream a record at a time with a bound on a record's length (batch scoring).

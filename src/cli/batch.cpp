@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvale-score --batch: see batch.h.
 #include "cli/batch.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvale-score --batch: opens the file (or standard input), runs the core's batch scoring over it
 // with the command line's options, writes the rows to standard output and reports skipped rows,
 // warnings and unusable input on standard error.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where and how orvale-score hands over what it made: the report's documents rendered under an
 // offscreen GUI application (no display needed), and the bytes written to standard output or,
 // whole and through a temporary file, to the --output file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvale-score: the command-line front end. Scores one case given as eight score texts and writes
 // the report, exactly as the desktop program composes it into an empty memo, to standard output;
 // or as JSON, PDF or OpenDocument (--format, --output); or scores a CSV file of cases (--batch)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The standard output of orvale-score: see output.h.
 #include "cli/output.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The standard output of orvale-score. A failed write is remembered with the system's reason for
 // it, so that a full disk or a file-size limit is reported in those words and ends the program
 // with status 2 instead of passing unnoticed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program's application object. An error that an event handler does not handle
 // itself (a file or printer failure deep in a call, an argument error from the core) reaches
 // notify(); it is shown in the standard error box through the platform, the rest of that handler

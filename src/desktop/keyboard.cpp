@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keyboard rules shared by both windows: see keyboard.h.
 #include "desktop/keyboard.h"
 

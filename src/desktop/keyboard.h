@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keyboard rules shared by both windows: a chord with Alt, Meta or Ctrl never types a letter into
 // a text control (so Alt+P cannot change a report behind the user's back), and Alt pressed alone
 // takes the keyboard to the menu bar, as desktop users expect.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everything the windows ask of the desktop: message boxes, the beep, the file dialogs, the
 // clipboard, the printers, the settings, ending the program and the folder of the previous-data
 // file. The forms receive one Platform at creation; QtPlatform is the real one, the GUI tests hand

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the previous-data file lives. GetProgramFolder keeps the rule for program paths that end
 // in an ".exe" name; on this platform the folder is chosen once at start-up by
 // ChooseProgramFolder: the per-user application-data folder, unless the program's own folder

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real Platform: Qt message boxes, QApplication::beep, QFileDialog and the system's default
 // printer. Thin on purpose: every decision lives in the forms, which tests drive with a fake.
 #pragma once

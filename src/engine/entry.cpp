@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Score-field entry routines: key filter, length limit, the score and cell parsers and the
 // scaled-score range check.
 #include "engine/entry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Score-field entry routines shared by the worksheet and the command-line scorer: the key filter,
 // the length limit, the two parsers and the range check. Each returns its value or the exact
 // message text (with "\r" line breaks) that the caller shows; none shows anything itself.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scoring pipeline over values: composite sums and index scores with confidence limits and
 // percentile ranks, reliability of the seven differences, abnormality of scores, differences and
 // profile, the optional sequential Bonferroni correction and the two abnormality counts.

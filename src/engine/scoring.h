@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scoring engine as one call over values: eight subtest scaled scores and the five analysis
 // options in, every per-score, per-pair and profile result out. Knows nothing of widgets.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Normative constants of the scoring engine, one typed table per concern: subtests, the six
 // scores, the confidence-limit methods, the seven pairs, the abnormality cut-offs, the base rates
 // and the profile correlations. The engine and the report read them from here and nowhere else.

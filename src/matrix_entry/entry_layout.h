@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pixel arithmetic of matrix and grid entry: where the item grid and its labels go on the
 // worksheet (SizeGrid), and where the matrix-entry form puts its cells and labels and when it
 // scrolls. Pure functions, so the layout can be checked without opening a window.

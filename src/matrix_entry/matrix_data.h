@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data of matrix and grid entry: the worksheet's CorrelationStore, the work buffer that one
 // Compute exchanges with the matrix-entry form, the copies between them, and the item grid's
 // cells. Plain values, no widgets; the worksheet and the entry form build on these.

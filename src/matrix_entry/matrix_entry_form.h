@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The matrix-entry form: a window built in code around an n x n matrix of entry cells, with the
 // buttons Continue, Clear Data and Return to Worksheet. ShowMatrixEntryForm shows it modally
 // for one Compute; the matrix travels in and out through the work buffer, and the outcome says

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid and matrix items of the previous-data file. They follow the eight score texts on the
 // same line, grid first, only in configurations that switch them on. Writing gives the text of
 // the items; reading takes the numbers from the reader that loads the score fields, so the file

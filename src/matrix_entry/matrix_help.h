@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts of the worksheet's help panel on reading a correlation matrix from a file, shown by
 // "Help with matrix..." in configurations that enable matrix entry.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report's grid and correlation-matrix blocks, which stand between the subtest-discrepancy
 // notes and the outputs heading in configurations that switch them on. They become the report
 // input's extensionBlock; numbers go through the report's own formatter.

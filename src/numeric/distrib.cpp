@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The free routines of the distribution library: argument checks and their messages, log-gamma,
 // the incomplete gamma function, extended powers and the uniform generator.
 #include "numeric/distrib.h"

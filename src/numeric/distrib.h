@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Continuous probability distributions (a common base, the gamma and the chi-square) and the free
 // routines beneath them: argument checks, log-gamma, the regularised incomplete gamma function,
 // extended powers and a reproducible uniform generator. All values are long double (80-bit

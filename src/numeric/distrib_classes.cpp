@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The distribution classes: the common base with its generic CDF, interval, moment and random
 // operations, the continuous quantile, and the gamma and chi-square distributions.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Table-driven extended-precision exponential; see extended_exp.h.
 #include "numeric/extended_exp.h"
 

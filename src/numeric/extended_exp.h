@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exponential function in 80-bit extended precision, fast enough for the normal-density
 // integrator, which evaluates it hundreds of times per scored case.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's arithmetic relies on x87 80-bit extended precision, and extended_exp.cpp builds
 // that format's bit patterns directly: a 64-bit significand with an explicit leading bit and a
 // 15-bit exponent (LDBL_MANT_DIG 64, LDBL_MAX_EXP 16384), on x86 or x86-64 only. Other long double

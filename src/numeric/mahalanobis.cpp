@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Squared Mahalanobis distance of a profile and its upper-tail chi-square probability.
 #include "numeric/mahalanobis.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Squared Mahalanobis distance of a profile from the population means, referred to the
 // chi-square distribution with as many degrees of freedom as variables.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Clearing, Gauss-Jordan inversion and quadratic forms on fixed-capacity extended matrices.
 // All arithmetic is in long double (80-bit extended); the summation orders are fixed so that
 // the Mahalanobis distance comes out the same on every run.

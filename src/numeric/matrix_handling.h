@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fixed-capacity square matrices of extended values (indices 1 to 20) and the three routines the
 // Mahalanobis distance needs: clearing, Gauss-Jordan inversion and the quadratic form.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The standard normal distribution function by numerical integration of the density.
 //
 // Every named quantity is a double, while every expression is evaluated in long double (80-bit

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The standard normal distribution as the scoring engine uses it: Phi is obtained by integrating
 // the density numerically (Simpson's rule by Richardson extrapolation of halved trapezoid sums).
 // Every probability of the scoring engine comes from NormalCdf.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report's number formatter: see number_format.h.
 #include "numeric/number_format.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's number formatter, for the report's lines and the entry messages: fixed-point,
 // integer, string and percent placeholders of format strings, with one rounding rule (18
 // significant digits, then halves away from zero at the last shown decimal) and the user's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three citation lines that head every report (after " THIS PROGRAM IMPLEMENTS METHODS
 // DEVELOPED IN THE FOLLOWING PAPER:"); the desktop program's description text quotes the same
 // lines. Each begins with one space and holds at most 100 characters.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Report composition, sections 1 to 10: separator, heading, notes, inputs, composite sums, option
 // notes, subtest discrepancies, outputs heading and the score table. Sections 11 to 15 are in
 // compose_analysis.cpp.

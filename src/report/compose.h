@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Composition of the fixed-layout text report: the lines one Compute appends to the results
 // memo, built from the entries, the options, the user's notes and the engine's results.
 #pragma once

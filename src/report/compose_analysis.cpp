@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Report composition, sections 11 to 15: abnormally low scores, the reliability of the
 // differences (one of four tables), the abnormality of the differences, the count of abnormal
 // differences and the profile's Mahalanobis distance.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fonts the program is designed around, with metric-compatible stand-ins for systems that
 // lack them. The fixed-pitch font uses whole-pixel advances so that a 103-character report line
 // fits the results memo as the layout intends; printing and the exported documents use it too.

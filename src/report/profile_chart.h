@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Index profile of one Compute as a picture: the four Indexes, the FSIQ and the GAI on the
 // Index metric with their confidence limits, painted onto any QPainter so that the chart window,
 // the PDF and the OpenDocument image show the same drawing. Knows nothing of windows.

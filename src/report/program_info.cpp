@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About text: see program_info.h.
 #include "report/program_info.h"
 

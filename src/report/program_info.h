@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's name and version as the documents, --version and the About boxes show them. The
 // version comes from the CMake project version, through ORVALE_VERSION, and from nowhere else.
 #pragma once

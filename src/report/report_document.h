@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report as a document to file or hand on: the memo's text in the printer's fixed-pitch font
 // with the profile chart of the latest Compute, as PDF/A-1b (QPdfWriter) or OpenDocument text
 // (QTextDocumentWriter). Used by the viewer's exports and by orvale-score; needs a GUI application.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every figure of one case's report as a named value, under the names of the batch output's
 // columns (VC, VC_lower, ... chi_square_p) and in their order: what the machine-readable outputs
 // write, so that they all carry the same numbers under the same names.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One case as a JSON object (docs/json-output.md): the schema version, the program version, the
 // inputs, the options and every figure of the report under the batch output's names. Built with
 // Qt's JSON classes; numbers are written as the shortest decimals that read back exactly.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Values the report derives from the engine's results rather than printing them as stored: the
 // difference of a pair and the base rate of a count. Shared by the report and the batch scorer,
 // so both print the same numbers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Internal to the report composer: appends literal, formatted, blank and rule lines to the memo's
 // line list, and the section routines shared between the composer's source files.
 #pragma once

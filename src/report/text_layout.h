@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line-printer layout of plain text: top left of the printable area, one line after another
 // in a fixed font, long lines broken at the page edge, a new page when the next line would start
 // too near the bottom. Pure arithmetic over font metrics; printing and the PDF export share it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a whole file so that a failure never destroys the previous one: the content goes to a
 // temporary file beside it, which is flushed to disk and then renamed over the old file; the
 // folder is synced after the rename, so that a power cut leaves the old file or the new, never

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the desktop program under Xvfb on its own session bus with the accessibility bus, and walks
 # it with walk_worksheet.py as a screen reader would. Skips (exit 77) with the reason when a piece
 # of that set-up is missing or will not start.

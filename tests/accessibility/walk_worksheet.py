@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Walks the running program's accessibility tree as a screen reader would: every control of the
 worksheet has its name, then one full Compute is driven by accessible actions alone and the
 report is read back from the results viewer. Exit status 77 when the bus cannot be reached."""

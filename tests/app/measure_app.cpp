@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints median timings of the desktop program (not a test: nothing is asserted):
 //   - start-up of the real executable until its worksheet is shown (offscreen), as a process;
 //   - start-up inside a running application: both windows created and the worksheet shown;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Case files through the real worksheet: save, reopen in a new run and reproduce the report (and
 // orvale-score --case gives the same report), the modified mark and the Save/Discard/Cancel
 // question, bad files that change nothing, dropped files, and the flows without a case file.

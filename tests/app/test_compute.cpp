@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End to end through the real windows: scores typed into the worksheet, Compute, and the
 // viewer's memo read line by line against the report composer's own output for the same case.
 #include <QDir>

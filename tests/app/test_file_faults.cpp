@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's files under real faults: a symbolic link planted at the data file, a full disk,
 // a file-size limit, a folder the user may not write, a disk whose flush fails, a program killed
 // before its rename, and hostile things at the data file's path at start-up. The old file must

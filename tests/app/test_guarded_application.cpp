@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Errors that escape an event handler: shown in the standard error box, and the program goes on
 // delivering events afterwards.
 #include <QtTest>

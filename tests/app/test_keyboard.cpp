@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program without a mouse: modified letters never change a text, Alt reaches the menus, the
 // whole flow by keys, the focus frame on the control that has the focus, the print dialog and
 // preview, and a screen too small for the worksheet.

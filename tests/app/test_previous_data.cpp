@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The previous-data file: where it lives, how it is written and read back across runs, what
 // malformed files do, Clear Data, and the failures that must never lose the old file or the
 // report.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer's Report and Help menus through the real window: enabled only after a Compute and
 // until Clear Results, Copy Report, the chart window (non-modal, resizable, Save Image... as PNG
 // and SVG, Copy), Export PDF... and Export OpenDocument... of an edited memo, and About.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results viewer: Save Output (CR LF lines, replacing, empty memo, failures), printing to a
 // PDF printer through the platform, the line-printer layout rules, and the memo's look.
 #include <sys/resource.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The score fields through the real worksheet: every way text comes in from the keyboard passes
 // the key filter and the length limit, editing keys keep working, and focus that arrives from the
 // keyboard or the program selects the whole text while a mouse click places the cursor.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The worksheet on its own: start-up state, the key filter and length limit of the score fields,
 // the notes box, validation at Compute, and the exit confirmations of both windows.
 #include <QtTest/qtestspontaneevent.h>

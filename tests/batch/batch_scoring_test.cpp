@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Batch scoring in the core: the same bytes on one thread or several, with the NormalCdf cache or
 // without, over a large random file with fractional entries and bad rows; cancelling, a failed
 // write, and progress.

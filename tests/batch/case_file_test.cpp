@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Case files in the core: every combination of options survives a write and a read, the written
 // JSON is what a hand-written file would say, and each kind of bad file is refused with its reason.
 #include "batch/case_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch scorer's CSV reader on hand-written texts: quoting, line ends, line numbers, empty
 // lines, malformed records, the bound on a record's length, and round trips through the field
 // writer (one of them long enough to cross the stream reader's buffer many times).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvale-score under hostile input and faults, each brought about for real: an endless line
 // (/dev/zero), a line of 2 MiB, a file-size limit on its output, too little address space for its
 // threads, and a large batch whose memory must stay flat.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvale-score --batch run as a process: rows in input order with every value reading back as
 // the engine's own double, invalid rows reported with their line and skipped, options applied,
 // and unusable files refused with nothing written.

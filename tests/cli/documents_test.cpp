@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvale-score --format json|pdf|odt with no display: the PDF's text against the report line by
 // line, its pages against the printing rule plus the chart page, a chart page with ink, its
 // title; the ODT's lines and picture; JSON values bit for bit against ComputeScores, and JSON

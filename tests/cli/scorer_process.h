@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built orvale-score as a separate process with given arguments, standard input and
 // environment, and collects its standard output, standard error and exit status.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvale-score run as a process: its report against the composer's own, its options, its
 // messages and exit statuses for bad scores and bad command lines, and the user's locale.
 #include <gtest/gtest.h>

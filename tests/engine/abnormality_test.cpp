@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Abnormality of scores, differences and profile: SDs of differences, percentages beyond, the two
 // counts at each cut-off with their strict boundaries, and the Mahalanobis chi-square against an
 // elimination in the test and the closed-form chi-square(4) tail.

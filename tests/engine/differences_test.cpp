@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reliability of the seven differences and the sequential (Holm) Bonferroni procedure: the
 // published standard errors and p values, the worked Bonferroni cases, and the procedure against
 // an independent Holm step-down over many random p-value sets.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Score-field entry routines: key filter, length limit, both parsers, the range check and the
 // integer power, against the accepted/rejected forms and the exact message texts.
 #include "engine/entry.h"

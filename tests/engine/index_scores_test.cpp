@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Index scores, standard errors, confidence limits and percentile ranks of ComputeScores, against
 // the published example values, the normal distribution of the C library and symmetry identities.
 #include <gtest/gtest.h>

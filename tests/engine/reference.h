@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Independent reference values for the engine tests: the normal distribution from the C library's
 // complementary error function, the chi-square(4) upper tail in closed form, and the squared
 // Mahalanobis distance by plain Gaussian elimination in long double.

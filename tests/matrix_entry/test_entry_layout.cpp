@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sizes and places worked out by hand from the layout rules: the item grid with its labels, and
 // when the matrix-entry form scrolls.
 #include <QTest>

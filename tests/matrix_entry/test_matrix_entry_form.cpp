@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The matrix-entry form driven through its buttons with a fake platform: the cells it builds, the
 // checks of Continue (parser message, range message, the one-time question about a default
 // cell), the mirrored buffer, Clear Data and Return to Worksheet. The form is shown without a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The work buffer's exchange with the correlation store and the grid and matrix items of the
 // previous-data file: exact texts written, values read back through the file's own number
 // reader, and damaged files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report's grid and correlation-matrix blocks, line by line against hand-written layouts, and
 // their place in a composed report: after the subtest-discrepancy notes, before the outputs.
 #include <QTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Matrix and grid entry through the real worksheet, with the switches on and off: the matrix
 // step of Compute (the form run by a script instead of a modal loop), the grid and matrix items
 // of the previous-data file, the report blocks, the help panel and the item grid.

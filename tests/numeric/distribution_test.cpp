@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The gamma and chi-square distribution classes: moments, closed forms, Boost.Math references
 // for the CDF and quantiles, round trips, the large-shape approximation, random variates, and
 // the generic base operations through a Cauchy test distribution.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Gauss-Jordan inversion, quadratic forms and the Mahalanobis distance: hand-worked cases, the
 // profile correlation matrix of the four Indexes, pivoting, singular matrices and bad input.
 #include <gtest/gtest.h>

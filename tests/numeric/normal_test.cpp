@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The standard normal CDF by Simpson integration: exact behaviour at 0, published and
 // independently computed values, the levelling-off caused by the eight-digit density factor,
 // symmetry, and independence of successive integrations.

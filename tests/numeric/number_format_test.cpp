@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report's number formatter against hand-worked rows: rounding of the 18-digit decimal form
 // with halves away from zero, widths, signs of zero, separators and the other placeholders.
 #include "numeric/number_format.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Free routines of the distribution library: log-gamma and the incomplete gamma function against
 // Boost.Math, closed forms, powers, tolerance tests, limit formatting, the uniform generator and
 // the argument errors with their identifiers.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The programs as installed under a staging prefix, run as root and as an ordinary user: --help
 # and --version answer without a display, orvale without a display gives its hint and status 2,
 # and the scores are kept in the user's own folder, never beside the installed executable, unless

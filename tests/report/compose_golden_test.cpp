@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole report of the reference case (all entries 10, default options), line by line as
 // written out by hand from the report's layout, and the lines the layout gives for other cases.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Layout of the report's frame: the four reliability tables with their rules and blank lines,
 // the separator between reports, the notes section, literal lines that hold percent signs, the
 // decimal separator, the base-rate lookups and the Bonferroni verdicts.

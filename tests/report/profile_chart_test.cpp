@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The profile chart rendered onto an image and measured there: markers and bar ends where the
 // engine's scores and limits fall on the 40-160 axis (found from the drawn gridlines), the GAI
 // only when calculated, the hatching exactly on the Indexes the engine counts as low.

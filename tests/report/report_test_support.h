@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the report tests: score a case with the real engine and compose its report into an
 // empty memo, and pick out a block of lines.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A Platform for the GUI tests: records every message, beep and question, answers questions and
 // save dialogs from queues (or defaults), hands out a PDF printer when a test sets one, and keeps
 // the previous-data file in a folder the test chooses.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives the real program windows in GUI tests: start-up with a FakePlatform over a temporary
 // folder, typing into the score fields, pressing buttons, reading the results memo.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A FUSE file system for fault tests: it mirrors a backing folder, but every flush to disk
 // (fsync, fdatasync) fails with EIO, as a failing disk does. Usage:
 //   failing_fs BACKING_FOLDER MOUNT_POINT     (runs in the foreground until unmounted)

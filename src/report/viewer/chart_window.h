@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The profile chart window of the results viewer: resizable and non-modal, it shows the chart of
 // the latest Compute at whatever size the user gives it, saves it as a PNG or SVG picture and
 // copies it to the clipboard. The drawing itself is the core's PaintProfileChart.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results viewer's Report and Help menus: the profile chart window, the PDF and OpenDocument
 // exports, Copy Report and the About box. Part of TfrmTemplateResults (template_results.h).
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results viewer: an editable memo that collects the reports of every Compute, with Save
 // Output, Clear Results, Return to Worksheet, Exit, the print menu, the Report menu (chart,
 // exports, copy) and About. No close box: a close from elsewhere returns to the worksheet.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results viewer's keyboard and print dialogs: "Print..." with the system print dialog and
 // "Print Preview..." in the print menu, shortcuts for the buttons (their captions stay as they
 // are), accessible names, and modified letters kept out of the report.
