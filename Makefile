@@ -61,7 +61,7 @@ screenshots: build
 
 format:
 	@bash scripts/install-deps.sh format
-	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+	@find src tests fuzz bench -name '*.cpp' -o -name '*.h' | xargs -r clang-format -i
 
 clean:
 	@rm -rf $(BUILD_DIR) $(BENCH_DIR) $(PACKAGE_DIR) $(FUZZ_DIR)

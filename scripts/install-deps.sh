@@ -31,7 +31,7 @@ case "$profile" in
   test) packages=("${build[@]}" "${test_only[@]}") ;;
   bench) packages=("${build[@]}" libbenchmark-dev) ;;
   package) packages=("${build[@]}" dpkg-dev file help2man lintian fakeroot) ;;
-  fuzz) packages=("${build[@]}" clang libclang-rt-14-dev) ;;
+  fuzz) packages=("${build[@]}" clang libclang-rt-dev) ;;
   format) packages=(clang-format) ;;
   *)
     echo "usage: $0 build|test|bench|package|fuzz|format" >&2

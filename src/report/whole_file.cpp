@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 
 namespace orvale {
 
@@ -17,6 +18,14 @@ namespace {
 
 constexpr int kMaxLinkHops = 40;  // as the kernel's own limit on nested symbolic links
 constexpr const char* kTemporarySuffix = ".tmp-";
+constexpr time_t kStaleAfterSeconds = 60;  // a temporary file this old is no write in progress
+
+// The process's file-creation mask (umask can only be read by setting it).
+mode_t CurrentUmask() {
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
 
 QString SystemText(int code) {
     return QString::fromLocal8Bit(std::strerror(code));
@@ -33,14 +42,14 @@ void IgnoreFileSizeSignal() {
 
 // The file a link at path finally names (path itself when it is no link). A dangling link names
 // the file it would create.
-QString FollowLinks(const QString& path) {
+std::optional<QString> FollowLinks(const QString& path) {
     QString current = path;
     for (int hop = 0; hop < kMaxLinkHops; ++hop) {
         const QFileInfo info(current);
         if (!info.isSymLink()) return current;
         current = info.symLinkTarget();
     }
-    return current;  // a loop: the rename below reports it
+    return std::nullopt;  // a loop of links
 }
 
 class Descriptor {
@@ -92,33 +101,37 @@ void SyncFolderOf(const QByteArray& path) {
 
 }  // namespace
 
-QString TemporaryFileFor(const QString& path) {
-    return path + QString::fromLatin1(kTemporarySuffix) + QString::number(::getpid());
-}
-
 std::optional<QString> WriteWholeFile(const QString& path, const QByteArray& content,
                                       LinkAtPath link) {
     IgnoreFileSizeSignal();
-    const QString targetPath = link == LinkAtPath::WriteThrough ? FollowLinks(path) : path;
+    const std::optional<QString> followed =
+        link == LinkAtPath::WriteThrough ? FollowLinks(path) : path;
+    if (!followed) return SystemText(ELOOP);
+    const QString& targetPath = *followed;
     const QByteArray target = QFile::encodeName(targetPath);
-    const QByteArray temporary = QFile::encodeName(TemporaryFileFor(targetPath));
-
-    // The new file keeps the permissions of the regular file it replaces.
-    struct stat old {};
-    const bool replacesRegularFile = ::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode);
-    constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-    int fd = ::open(temporary.constData(), kFlags, 0666);
-    if (fd < 0 && errno == EEXIST) {  // left by an earlier process with this id
-        ::unlink(temporary.constData());
-        fd = ::open(temporary.constData(), kFlags, 0666);
-    }
+    // "<name>.tmp-<process id>-XXXXXX": unguessable, and the process id tells at the next start
+    // whether the writer still runs.
+    QByteArray temporary = QFile::encodeName(targetPath) + kTemporarySuffix +
+                           QByteArray::number(::getpid()) + "-XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return SystemText(errno);
     Descriptor file(fd);
     const auto fail = [&](int code) -> std::optional<QString> {
         ::unlink(temporary.constData());
         return SystemText(code);
     };
-    if (replacesRegularFile && ::fchmod(file.get(), old.st_mode & 07777) != 0) return fail(errno);
+
+    // The new file gets the permission bits of the regular file it replaces (never the set-id
+    // bits), or those of a new file; when root replaces another user's file, that user keeps it.
+    struct stat old {};
+    const bool replacesRegularFile = ::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode);
+    mode_t mode = 0666 & ~CurrentUmask();
+    if (replacesRegularFile) mode = old.st_mode & 0777;
+    // File systems without Unix permissions (a portable copy on a memory stick) refuse: no harm.
+    if (::fchmod(file.get(), mode) != 0 && errno != EPERM && errno != ENOTSUP) return fail(errno);
+    if (replacesRegularFile && ::geteuid() == 0 && (old.st_uid != 0 || old.st_gid != 0)) {
+        if (::fchown(file.get(), old.st_uid, old.st_gid) != 0 && errno != EPERM) return fail(errno);
+    }
     if (const int code = WriteAll(file.get(), content)) return fail(code);
     if (::fdatasync(file.get()) != 0) return fail(errno);
     if (const int code = file.Close()) return fail(code);
@@ -134,17 +147,23 @@ int RemoveStaleTemporaryFiles(const QString& path) {
     int removed = 0;
     const QStringList candidates =
         folder.entryList({prefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System);
+    const time_t now = ::time(nullptr);
     for (const QString& name : candidates) {
+        const QString rest = name.mid(prefix.size());
+        const qsizetype dash = rest.indexOf(u'-');
         bool isNumber = false;
-        const qint64 owner = name.mid(prefix.size()).toLongLong(&isNumber);
-        if (!isNumber || owner <= 0) continue;
+        const qint64 writer = rest.left(dash).toLongLong(&isNumber);
+        if (dash < 0 || rest.size() - dash - 1 != 6 || !isNumber || writer <= 0) continue;
         // A process that still runs may be writing it right now; ours cannot be, at start-up.
-        const bool ownerRuns =
-            owner != ::getpid() && (::kill(static_cast<pid_t>(owner), 0) == 0 || errno == EPERM);
-        if (ownerRuns) continue;
+        const bool writerRuns =
+            writer != ::getpid() && (::kill(static_cast<pid_t>(writer), 0) == 0 || errno == EPERM);
+        if (writerRuns) continue;
         const QByteArray file = QFile::encodeName(folder.filePath(name));
         struct stat entry {};
         if (::lstat(file.constData(), &entry) != 0 || !S_ISREG(entry.st_mode)) continue;
+        // Only this user's own, and not one another machine sharing the folder may be writing
+        // (its process ids mean nothing here): a write takes well under a minute.
+        if (entry.st_uid != ::geteuid() || now - entry.st_mtime < kStaleAfterSeconds) continue;
         if (::unlink(file.constData()) == 0) ++removed;
     }
     return removed;

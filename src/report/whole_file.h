@@ -27,11 +27,10 @@ enum class LinkAtPath {
 std::optional<QString> WriteWholeFile(const QString& path, const QByteArray& content,
                                       LinkAtPath link = LinkAtPath::WriteThrough);
 
-// The temporary file WriteWholeFile uses for path in this process: "<path>.tmp-<process id>".
-QString TemporaryFileFor(const QString& path);
-
-// Removes the temporary files of path that WriteWholeFile left behind in processes that no
-// longer run (a program killed between writing and renaming). Returns how many were removed.
+// Removes the temporary files of path ("<path>.tmp-<process id>-XXXXXX") that WriteWholeFile left
+// behind in processes that no longer run (a program killed between writing and renaming): only
+// the user's own, and only those older than a minute, in case another machine sharing the folder
+// is writing one. Returns how many were removed.
 int RemoveStaleTemporaryFiles(const QString& path);
 
 }  // namespace orvale

@@ -3,6 +3,7 @@
 // a file-size limit, a folder the user may not write, a disk whose flush fails, a program killed
 // before its rename, and hostile things at the data file's path at start-up. The old file must
 // survive every failed write, and the report must still be shown.
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -307,17 +308,25 @@ void FileFaultsTest::fullDiskDuringComputeStillShowsTheReport() {
 
 void FileFaultsTest::staleTemporaryFilesGoAtStartUp() {
     ProgramDriver program;
-    QProcess ended;  // a process that has run and gone: its id is free
-    ended.start(QStringLiteral("true"));
-    QVERIFY(ended.waitForFinished());
-    const qint64 gone = ended.processId() ? ended.processId() : 999999;
-    const QString stale = program.dataFile() + QStringLiteral(".tmp-%1").arg(gone);
-    const QString running = program.dataFile() + QStringLiteral(".tmp-%1").arg(::getppid());
+    const pid_t child = ::fork();  // a process that has run and gone: its id is free
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    const auto temporary = [&](qint64 writer, const char* tail) {
+        return program.dataFile() + QStringLiteral(".tmp-%1-%2").arg(writer).arg(tail);
+    };
+    const QString stale = temporary(child, "a1B2c3");
+    const QString fresh = temporary(child, "d4E5f6");  // another machine may still be writing
+    const QString running = temporary(::getppid(), "g7H8i9");
     const QString foreign = program.dataFile() + QStringLiteral(".tmp-notes");
-    for (const QString& file : {stale, running, foreign}) WriteFile(file, "10 ");
+    for (const QString& file : {stale, fresh, running, foreign}) WriteFile(file, "10 ");
+    const timespec old[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+    for (const QString& file : {stale, running, foreign}) {
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(file).constData(), old, 0), 0);
+    }
     WriteFile(program.dataFile(), kOld);
     program.Start();
     QVERIFY(!QFile::exists(stale));
+    QVERIFY(QFile::exists(fresh));
     QVERIFY(QFile::exists(running));  // another copy of the program may be writing it
     QVERIFY(QFile::exists(foreign));  // not one of the program's own
     QCOMPARE(FieldTexts(program), QStringList(8, QStringLiteral("11")));
@@ -366,20 +375,29 @@ void FileFaultsTest::hostileDataFileAtStartUp() {
 }
 
 void FileFaultsTest::longEntryKeepsEveryField() {
-    // Pasted "10.000...012": over the reader's 64-character token, Compute's value is 10.
-    const QString longEntry = QStringLiteral("10.") + QString(60, u'0') + QStringLiteral("12");
+    // Pasted texts over the reader's 64-character token, and what Compute's value reads as.
+    const QString zeros(60, u'0');
+    const QList<std::pair<QString, QString>> entries = {
+        {QStringLiteral("10.") + zeros + QStringLiteral("12"), QStringLiteral("10")},
+        {QStringLiteral("000") + zeros + QStringLiteral("12"), QStringLiteral("12")},
+        {QStringLiteral("10.5") + zeros + QStringLiteral("1"), QStringLiteral("10.5")},
+        {QStringLiteral("1 2.2") + QString(62, u' ') + QStringLiteral("5"),
+         QStringLiteral("12.25")},
+    };
     ProgramDriver program;
     program.Start();
     for (int position = 0; position < 8; ++position) {
-        QStringList entries = kScores;
-        entries[position] = longEntry;
-        for (int k = 0; k < 8; ++k) program.field(k)->setText(entries[k]);
+        const auto& [entry, shown] = entries[position % entries.size()];
+        QStringList typed = kScores;
+        typed[position] = entry;
+        for (int k = 0; k < 8; ++k) program.field(k)->setText(typed[k]);
         program.Compute();
         QVERIFY(program.results().isVisible());
+        QStringList written = kScores;
+        written[position] = shown;
+        QCOMPARE(ReadFile(program.dataFile()), (written.join(u' ') + u' ').toLatin1());
         program.Restart();
-        QStringList expected = kScores;
-        expected[position] = QStringLiteral("10");
-        QCOMPARE(FieldTexts(program), expected);
+        QCOMPARE(FieldTexts(program), written);
         QVERIFY(program.platform().messages.empty());
     }
 }
