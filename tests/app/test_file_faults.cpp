@@ -206,12 +206,6 @@ std::unique_ptr<FaultyFolder> MakeFault(const QString& kind) {
     return std::make_unique<FailingFlush>();
 }
 
-QStringList FieldTexts(ProgramDriver& program) {
-    QStringList texts;
-    for (int k = 0; k < 8; ++k) texts.append(program.field(k)->text());
-    return texts;
-}
-
 }  // namespace
 
 class FileFaultsTest : public QObject {
@@ -329,7 +323,7 @@ void FileFaultsTest::staleTemporaryFilesGoAtStartUp() {
     QVERIFY(QFile::exists(fresh));
     QVERIFY(QFile::exists(running));  // another copy of the program may be writing it
     QVERIFY(QFile::exists(foreign));  // not one of the program's own
-    QCOMPARE(FieldTexts(program), QStringList(8, QStringLiteral("11")));
+    QCOMPARE(program.FieldTexts(), QStringList(8, QStringLiteral("11")));
 }
 
 void FileFaultsTest::hostileDataFileAtStartUp_data() {
@@ -364,13 +358,13 @@ void FileFaultsTest::hostileDataFileAtStartUp() {
     const QStringList errors = program.platform().Texts(Kind::Error);
     if (message.isEmpty()) {
         QVERIFY(errors.isEmpty());
-        QCOMPARE(FieldTexts(program), kScores);
+        QCOMPARE(program.FieldTexts(), kScores);
         return;
     }
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors[0].contains(program.dataFile()) && errors[0].contains(message),
              qPrintable(errors[0]));
-    QCOMPARE(FieldTexts(program), QStringList(8, QString()));
+    QCOMPARE(program.FieldTexts(), QStringList(8, QString()));
     QVERIFY(!program.worksheet().PreviousDataLoaded());
 }
 
@@ -397,7 +391,7 @@ void FileFaultsTest::longEntryKeepsEveryField() {
         written[position] = shown;
         QCOMPARE(ReadFile(program.dataFile()), (written.join(u' ') + u' ').toLatin1());
         program.Restart();
-        QCOMPARE(FieldTexts(program), written);
+        QCOMPARE(program.FieldTexts(), written);
         QVERIFY(program.platform().messages.empty());
     }
 }

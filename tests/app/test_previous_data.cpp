@@ -23,12 +23,6 @@ namespace {
 
 const QStringList kScores = {"10", "12", "9", "8", "11", "10", "13", "7"};
 
-QStringList FieldTexts(ProgramDriver& program) {
-    QStringList texts;
-    for (int k = 0; k < 8; ++k) texts.append(program.field(k)->text());
-    return texts;
-}
-
 // Lowers the file-size limit for the life of the object, so that every write of more than
 // `bytes` bytes fails with "File too large" even for root.
 class FileSizeLimit {
@@ -157,7 +151,7 @@ void PreviousDataTest::entriesComeBackOnTheNextStart() {
 
     program.radioGroup("RadioGroup2")->setItemIndex(2);
     program.Restart();
-    QCOMPARE(FieldTexts(program), (QStringList{"9", "7", "12.5", "11", "11", "10", "13", "7"}));
+    QCOMPARE(program.FieldTexts(), (QStringList{"9", "7", "12.5", "11", "11", "10", "13", "7"}));
     QVERIFY(program.worksheet().PreviousDataLoaded());
     QCOMPARE(program.radioGroup("RadioGroup2")->itemIndex(), 0);  // options are not kept
     QVERIFY(program.platform().messages.empty());
@@ -194,7 +188,7 @@ void PreviousDataTest::fileLayoutsReadBack() {
     ProgramDriver program;
     WriteFile(program.dataFile(), content);
     program.Start();
-    QCOMPARE(FieldTexts(program), fields);
+    QCOMPARE(program.FieldTexts(), fields);
     QCOMPARE(program.platform().Texts(Kind::Error),
              error.isEmpty() ? QStringList() : QStringList{error});
     QCOMPARE(program.worksheet().PreviousDataLoaded(), error.isEmpty());
@@ -214,7 +208,7 @@ void PreviousDataTest::failedValidationLeavesTheFile() {
     QCOMPARE(program.platform().Texts(Kind::Warning).size(), 1);
     QCOMPARE(ReadFile(program.dataFile()), saved);
     program.Restart();
-    QCOMPARE(FieldTexts(program), kScores);
+    QCOMPARE(program.FieldTexts(), kScores);
 }
 
 void PreviousDataTest::clearDataEmptiesAndDeletes() {
@@ -228,7 +222,7 @@ void PreviousDataTest::clearDataEmptiesAndDeletes() {
     QVERIFY(QFile::exists(program.dataFile()));
     program.Click(program.resultsControl("cmdReturn"));
     program.Click(program.worksheetControl("btnclearData"));
-    QCOMPARE(FieldTexts(program), QStringList(8, QString()));
+    QCOMPARE(program.FieldTexts(), QStringList(8, QString()));
     QVERIFY(notes->toPlainText().isEmpty());
     QVERIFY(!QFile::exists(program.dataFile()));
     QCOMPARE(program.worksheet().focusWidget(), program.field(0));
@@ -236,7 +230,7 @@ void PreviousDataTest::clearDataEmptiesAndDeletes() {
     QVERIFY(!program.memoResults()->toPlainText().isEmpty());     // so is the report
     QVERIFY(program.platform().messages.empty());                 // no question asked
     program.Restart();
-    QCOMPARE(FieldTexts(program), QStringList(8, QString()));
+    QCOMPARE(program.FieldTexts(), QStringList(8, QString()));
     QCOMPARE(program.worksheet().focusWidget(), program.field(0));
 }
 

@@ -33,6 +33,12 @@ QLineEdit* ProgramDriver::field(int index) {
     return worksheet().findChild<QLineEdit*>(QString::fromLatin1(kFieldNames.at(index)));
 }
 
+QStringList ProgramDriver::FieldTexts() {
+    QStringList texts;
+    for (int k = 0; k < 8; ++k) texts.append(field(k)->text());
+    return texts;
+}
+
 QWidget* ProgramDriver::worksheetControl(const char* name) {
     return worksheet().findChild<QWidget*>(QString::fromLatin1(name));
 }

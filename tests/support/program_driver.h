@@ -36,6 +36,7 @@ class ProgramDriver {
     QString dataFile() const;
 
     QLineEdit* field(int index);  // 0-based field order
+    QStringList FieldTexts();     // the eight score fields' texts, in field order
     QWidget* worksheetControl(const char* name);
     QWidget* resultsControl(const char* name);
     RadioGroup* radioGroup(const char* name);
