@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <utility>
 
 namespace orvale {
 
@@ -43,38 +44,16 @@ QString FollowLinks(const QString& path) {
     return current;  // a loop: the rename below reports it
 }
 
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    // Closes now and returns close's errno (0 when it succeeded).
-    int Close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0 ? 0 : errno;
-    }
-
-  private:
-    int fd_;
-};
-
-// Writes all of content to fd; the errno of the first failure, 0 when everything was written.
-int WriteAll(int fd, const QByteArray& content) {
-    const char* data = content.constData();
-    qsizetype left = content.size();
+// Writes all of the bytes to fd; the errno of the first failure, 0 when everything was written.
+int WriteAll(int fd, const char* data, std::size_t left) {
     while (left > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
+        const ssize_t written = ::write(fd, data, left);
         if (written < 0) {
             if (errno == EINTR) continue;
             return errno;
         }
         data += written;
-        left -= written;
+        left -= static_cast<std::size_t>(written);
     }
     return 0;
 }
@@ -96,35 +75,76 @@ QString TemporaryFileFor(const QString& path) {
     return path + QString::fromLatin1(kTemporarySuffix) + QString::number(::getpid());
 }
 
-std::optional<QString> WriteWholeFile(const QString& path, const QByteArray& content,
-                                      LinkAtPath link) {
-    IgnoreFileSizeSignal();
+WholeFileWriter::WholeFileWriter(QString path, LinkAtPath link) {
     const QString targetPath = link == LinkAtPath::WriteThrough ? FollowLinks(path) : path;
-    const QByteArray target = QFile::encodeName(targetPath);
-    const QByteArray temporary = QFile::encodeName(TemporaryFileFor(targetPath));
+    target_ = QFile::encodeName(targetPath);
+    temporary_ = QFile::encodeName(TemporaryFileFor(targetPath));
+}
 
+WholeFileWriter::~WholeFileWriter() {
+    Abandon();
+}
+
+std::optional<QString> WholeFileWriter::Open() {
+    IgnoreFileSizeSignal();
     // The new file keeps the permissions of the regular file it replaces.
     struct stat old {};
-    const bool replacesRegularFile = ::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode);
+    const bool replacesRegularFile =
+        ::lstat(target_.constData(), &old) == 0 && S_ISREG(old.st_mode);
     constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-    int fd = ::open(temporary.constData(), kFlags, 0666);
-    if (fd < 0 && errno == EEXIST) {  // left by an earlier process with this id
-        ::unlink(temporary.constData());
-        fd = ::open(temporary.constData(), kFlags, 0666);
+    fd_ = ::open(temporary_.constData(), kFlags, 0666);
+    if (fd_ < 0 && errno == EEXIST) {  // left by an earlier process with this id
+        ::unlink(temporary_.constData());
+        fd_ = ::open(temporary_.constData(), kFlags, 0666);
     }
-    if (fd < 0) return SystemText(errno);
-    Descriptor file(fd);
-    const auto fail = [&](int code) -> std::optional<QString> {
-        ::unlink(temporary.constData());
-        return SystemText(code);
-    };
-    if (replacesRegularFile && ::fchmod(file.get(), old.st_mode & 07777) != 0) return fail(errno);
-    if (const int code = WriteAll(file.get(), content)) return fail(code);
-    if (::fdatasync(file.get()) != 0) return fail(errno);
-    if (const int code = file.Close()) return fail(code);
-    if (::rename(temporary.constData(), target.constData()) != 0) return fail(errno);
-    SyncFolderOf(target);
+    if (fd_ < 0) {
+        error_ = errno;
+        return SystemText(error_);
+    }
+    temporaryExists_ = true;
+    if (replacesRegularFile && ::fchmod(fd_, old.st_mode & 07777) != 0) {
+        error_ = errno;
+        Abandon();
+        return SystemText(error_);
+    }
     return std::nullopt;
+}
+
+bool WholeFileWriter::Write(std::string_view text) {
+    if (fd_ < 0 || error_ != 0) return false;
+    error_ = WriteAll(fd_, text.data(), text.size());
+    return error_ == 0;
+}
+
+std::optional<QString> WholeFileWriter::Commit() {
+    if (!temporaryExists_ && error_ == 0) error_ = EBADF;  // never opened, or already committed
+    if (error_ == 0 && ::fdatasync(fd_) != 0) error_ = errno;
+    if (error_ == 0) {
+        const int fd = std::exchange(fd_, -1);
+        if (::close(fd) != 0) error_ = errno;
+    }
+    if (error_ == 0 && ::rename(temporary_.constData(), target_.constData()) != 0) error_ = errno;
+    if (error_ != 0) {
+        const int code = error_;
+        Abandon();
+        return SystemText(code);
+    }
+    temporaryExists_ = false;
+    SyncFolderOf(target_);
+    return std::nullopt;
+}
+
+void WholeFileWriter::Abandon() {
+    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+    if (std::exchange(temporaryExists_, false)) ::unlink(temporary_.constData());
+}
+
+std::optional<QString> WriteWholeFile(const QString& path, const QByteArray& content,
+                                      LinkAtPath link) {
+    WholeFileWriter writer(path, link);
+    if (std::optional<QString> reason = writer.Open()) return reason;
+    writer.Write(std::string_view(content.constData(), static_cast<std::size_t>(content.size())));
+    return writer.Commit();
 }
 
 int RemoveStaleTemporaryFiles(const QString& path) {
