@@ -28,7 +28,6 @@ BatchRun::~BatchRun() {
 }
 
 void BatchRun::Start() {
-    running_ = true;
     worker_ = std::jthread([this](std::stop_token stop) { Run(std::move(stop)); });
 }
 
@@ -42,13 +41,7 @@ void BatchRun::AddNote(int line, const QString& text) {
 
 void BatchRun::Run(std::stop_token stop) {
     const auto finish = [this] {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                running_ = false;
-                emit Finished();
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &BatchRun::Finished, Qt::QueuedConnection);
     };
     const auto unreadable = [this](const QString& reason) {
         return QStringLiteral("The batch could not be read from %1: %2").arg(inputPath_, reason);

@@ -40,7 +40,6 @@ class BatchRun : public QObject {
     void Start();
     // Asks the run to stop after the block of rows it is scoring; Finished follows.
     void Cancel() { worker_.request_stop(); }
-    bool Running() const { return running_; }
     bool Cancelled() const { return result().status == BatchStatus::kCancelled; }
     const BatchOutcome& Outcome() const { return outcome_; }
     const QString& InputPath() const { return inputPath_; }
@@ -61,7 +60,6 @@ class BatchRun : public QObject {
     QString outputPath_;
     BatchSettings settings_;
     std::uint64_t inputSize_ = 0;
-    bool running_ = false;
     BatchOutcome outcome_;  // written by the worker, read once Finished has arrived
     std::jthread worker_;   // last: stopped and joined before the members it uses go
 };

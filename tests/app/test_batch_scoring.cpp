@@ -175,8 +175,9 @@ void BatchScoringTest::failuresLeaveTheOldResults_data() {
     QTest::addColumn<QString>("message");
     QTest::newRow("file-size limit") << "limit"
                                      << "The results could not be written to %2: File too large";
-    QTest::newRow("unusable header") << "header"
-                                     << "The batch could not be read from %1: header: missing column(s) BD, SI";
+    QTest::newRow("unusable header")
+        << "header"
+        << "The batch could not be read from %1: header: missing column(s) BD, SI";
     QTest::newRow("folder") << "folder"
                             << "The batch could not be read from %1: it is a folder, not a file";
 }
