@@ -5,8 +5,10 @@
 // results viewer. Everything the desktop provides comes through the Platform it is given.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,18 +19,21 @@
 #include "matrix_entry/matrix_entry_form.h"
 
 class QAction;
+class QDialog;
 class QFrame;
 class QLabel;
 class QMenu;
 class QMenuBar;
 class QScrollArea;
 class QPlainTextEdit;
+class QProgressDialog;
 class QPushButton;
 class QRadioButton;
 class QTableWidget;
 
 namespace orvale {
 
+class BatchRun;
 class FileNumberReader;
 class NotesMemo;
 class Platform;
@@ -85,8 +90,10 @@ class TfrmTemplate : public QWidget {
     bool OpenCaseFile(const QString& path);
     // Before the program ends: asks whether to save a modified case. False to stay.
     bool MayEnd();
-    // The batch scoring that "Score a Batch..." and a dropped CSV file start.
+    // The batch scoring that "Score a Batch..." and a dropped CSV file start: asks for the input
+    // (unless given) and the results file, then scores on a worker thread (worksheet_batch.cpp).
     void ScoreBatch(const QString& inputPath = {});
+    bool BatchRunning() const;
 
   public slots:
     void cmdComputeClick();
@@ -156,6 +163,10 @@ class TfrmTemplate : public QWidget {
     void UpdateCaption();
     void RememberRecentCase(const QString& path, bool keep);
     void RebuildRecentCases();
+    // Batch scoring (worksheet_batch.cpp).
+    void BatchProgressed(quint64 rowsWritten, quint64 rowsSkipped, quint64 bytesRead);
+    void BatchFinished();
+    void ShowBatchSummary(const BatchRun& run);
     void BuildHiddenMatrixControls();
     void SetTabOrder();
     void FormCreate();
@@ -197,6 +208,10 @@ class TfrmTemplate : public QWidget {
     QAction* mnuRecentStart_ = nullptr;  // the recent cases follow this separator
     QList<QAction*> recentActions_;
     QWidget* helpWindow_ = nullptr;
+    QAction* mnuScoreBatch_ = nullptr;
+    std::unique_ptr<BatchRun> batch_;  // the batch being scored, if any
+    QPointer<QProgressDialog> batchProgress_;
+    QPointer<QDialog> batchSummary_;
 
     QPlainTextEdit* DescripFld = nullptr;
     QFrame* Panel3 = nullptr;

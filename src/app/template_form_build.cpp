@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/batch_run.h"
 #include "app/description.h"
 #include "app/notes_memo.h"
 #include "app/radio_group.h"

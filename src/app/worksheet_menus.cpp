@@ -74,8 +74,8 @@ void TfrmTemplate::BuildMenus() {
         &TfrmTemplate::mnuSaveCaseAsClick);
     mnuRecentStart_ = mnuFile_->addSeparator();
     mnuFile_->addSeparator();
-    add(mnuFile_, "mnuScoreBatch", QStringLiteral("Score a &Batch..."), QKeySequence(),
-        &TfrmTemplate::mnuScoreBatchClick);
+    mnuScoreBatch_ = add(mnuFile_, "mnuScoreBatch", QStringLiteral("Score a &Batch..."),
+                         QKeySequence(), &TfrmTemplate::mnuScoreBatchClick);
     mnuFile_->addSeparator();
     add(mnuFile_, "mnuExit", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
         &TfrmTemplate::ExitBtnClick);

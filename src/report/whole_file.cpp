@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstring>
 #include <ctime>
+#include <utility>
 
 namespace orvale {
 
@@ -52,38 +53,17 @@ std::optional<QString> FollowLinks(const QString& path) {
     return std::nullopt;  // a loop of links
 }
 
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    // Closes now and returns close's errno (0 when it succeeded).
-    int Close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0 ? 0 : errno;
-    }
-
-  private:
-    int fd_;
-};
-
-// Writes all of content to fd; the errno of the first failure, 0 when everything was written.
-int WriteAll(int fd, const QByteArray& content) {
-    const char* data = content.constData();
-    qsizetype left = content.size();
+// Writes size bytes to fd; the errno of the first failure, 0 when everything was written.
+int WriteAll(int fd, const char* data, std::size_t size) {
+    std::size_t left = size;
     while (left > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
+        const ssize_t written = ::write(fd, data, left);
         if (written < 0) {
             if (errno == EINTR) continue;
             return errno;
         }
         data += written;
-        left -= written;
+        left -= static_cast<std::size_t>(written);
     }
     return 0;
 }
@@ -101,43 +81,88 @@ void SyncFolderOf(const QByteArray& path) {
 
 }  // namespace
 
-std::optional<QString> WriteWholeFile(const QString& path, const QByteArray& content,
-                                      LinkAtPath link) {
-    IgnoreFileSizeSignal();
+WholeFileWriter::WholeFileWriter(QString path, LinkAtPath link) {
     const std::optional<QString> followed =
-        link == LinkAtPath::WriteThrough ? FollowLinks(path) : path;
-    if (!followed) return SystemText(ELOOP);
-    const QString& targetPath = *followed;
-    const QByteArray target = QFile::encodeName(targetPath);
+        link == LinkAtPath::WriteThrough ? FollowLinks(path) : std::optional<QString>(path);
+    if (!followed) {
+        error_ = ELOOP;  // a loop of links: Open reports it
+        return;
+    }
+    target_ = QFile::encodeName(*followed);
+}
+
+WholeFileWriter::~WholeFileWriter() {
+    Abandon();
+}
+
+std::optional<QString> WholeFileWriter::Open() {
+    IgnoreFileSizeSignal();
+    if (error_ != 0) return SystemText(error_);
     // "<name>.tmp-<process id>-XXXXXX": unguessable, and the process id tells at the next start
     // whether the writer still runs.
-    QByteArray temporary = QFile::encodeName(targetPath) + kTemporarySuffix +
-                           QByteArray::number(::getpid()) + "-XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) return SystemText(errno);
-    Descriptor file(fd);
-    const auto fail = [&](int code) -> std::optional<QString> {
-        ::unlink(temporary.constData());
-        return SystemText(code);
-    };
-
+    temporary_ = target_ + kTemporarySuffix + QByteArray::number(::getpid()) + "-XXXXXX";
+    fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        error_ = errno;
+        return SystemText(error_);
+    }
+    temporaryExists_ = true;
     // The new file gets the permission bits of the regular file it replaces (never the set-id
     // bits), or those of a new file; when root replaces another user's file, that user keeps it.
     struct stat old {};
-    const bool replacesRegularFile = ::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode);
-    mode_t mode = 0666 & ~CurrentUmask();
-    if (replacesRegularFile) mode = old.st_mode & 0777;
+    const bool replacesRegularFile =
+        ::lstat(target_.constData(), &old) == 0 && S_ISREG(old.st_mode);
+    const mode_t mode = replacesRegularFile ? (old.st_mode & 0777) : (0666 & ~CurrentUmask());
     // File systems without Unix permissions (a portable copy on a memory stick) refuse: no harm.
-    if (::fchmod(file.get(), mode) != 0 && errno != EPERM && errno != ENOTSUP) return fail(errno);
-    if (replacesRegularFile && ::geteuid() == 0 && (old.st_uid != 0 || old.st_gid != 0)) {
-        if (::fchown(file.get(), old.st_uid, old.st_gid) != 0 && errno != EPERM) return fail(errno);
+    if (::fchmod(fd_, mode) != 0 && errno != EPERM && errno != ENOTSUP) error_ = errno;
+    if (error_ == 0 && replacesRegularFile && ::geteuid() == 0 &&
+        (old.st_uid != 0 || old.st_gid != 0) && ::fchown(fd_, old.st_uid, old.st_gid) != 0 &&
+        errno != EPERM) {
+        error_ = errno;
     }
-    if (const int code = WriteAll(file.get(), content)) return fail(code);
-    if (::fdatasync(file.get()) != 0) return fail(errno);
-    if (const int code = file.Close()) return fail(code);
-    if (::rename(temporary.constData(), target.constData()) != 0) return fail(errno);
-    SyncFolderOf(target);
+    if (error_ != 0) {
+        const int code = error_;
+        Abandon();
+        return SystemText(code);
+    }
     return std::nullopt;
+}
+
+bool WholeFileWriter::Write(std::string_view text) {
+    if (fd_ < 0 || error_ != 0) return false;
+    error_ = WriteAll(fd_, text.data(), text.size());
+    return error_ == 0;
+}
+
+std::optional<QString> WholeFileWriter::Commit() {
+    if (!temporaryExists_ && error_ == 0) error_ = EBADF;  // never opened, or already committed
+    if (error_ == 0 && ::fdatasync(fd_) != 0) error_ = errno;
+    if (error_ == 0) {
+        const int fd = std::exchange(fd_, -1);
+        if (::close(fd) != 0) error_ = errno;
+    }
+    if (error_ == 0 && ::rename(temporary_.constData(), target_.constData()) != 0) error_ = errno;
+    if (error_ != 0) {
+        const int code = error_;
+        Abandon();
+        return SystemText(code);
+    }
+    temporaryExists_ = false;
+    SyncFolderOf(target_);
+    return std::nullopt;
+}
+
+void WholeFileWriter::Abandon() {
+    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+    if (std::exchange(temporaryExists_, false)) ::unlink(temporary_.constData());
+}
+
+std::optional<QString> WriteWholeFile(const QString& path, const QByteArray& content,
+                                      LinkAtPath link) {
+    WholeFileWriter writer(path, link);
+    if (std::optional<QString> reason = writer.Open()) return reason;
+    writer.Write(std::string_view(content.constData(), static_cast<std::size_t>(content.size())));
+    return writer.Commit();
 }
 
 int RemoveStaleTemporaryFiles(const QString& path) {

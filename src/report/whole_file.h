@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 #include <optional>
+#include <string_view>
 
 namespace orvale {
 
@@ -26,6 +27,33 @@ enum class LinkAtPath {
 // write fail instead of ending the program.
 std::optional<QString> WriteWholeFile(const QString& path, const QByteArray& content,
                                       LinkAtPath link = LinkAtPath::WriteThrough);
+
+// The same write for content that comes in pieces (a batch of rows): each piece goes to the
+// temporary file as it comes, and only Commit puts the file in place. A writer destroyed, or
+// Abandoned, before a successful Commit removes its temporary file and leaves the old one as it
+// was. One thread at a time.
+class WholeFileWriter {
+  public:
+    explicit WholeFileWriter(QString path, LinkAtPath link = LinkAtPath::WriteThrough);
+    ~WholeFileWriter();
+    WholeFileWriter(const WholeFileWriter&) = delete;
+    WholeFileWriter& operator=(const WholeFileWriter&) = delete;
+
+    // Creates the temporary file; the system's reason when it cannot be made.
+    std::optional<QString> Open();
+    // Appends text; false once this or an earlier write failed (Commit then says why).
+    bool Write(std::string_view text);
+    // Flushes the temporary file to disk and renames it over the file at path.
+    std::optional<QString> Commit();
+    void Abandon();
+
+  private:
+    QByteArray target_;
+    QByteArray temporary_;
+    int fd_ = -1;
+    bool temporaryExists_ = false;  // made by Open, not yet renamed or removed
+    int error_ = 0;                 // errno of the first failed step
+};
 
 // Removes the temporary files of path ("<path>.tmp-<process id>-XXXXXX") that WriteWholeFile left
 // behind in processes that no longer run (a program killed between writing and renaming): only

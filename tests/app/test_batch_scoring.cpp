@@ -1,0 +1,218 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// "Score a Batch..." through the real worksheet: a 100,000-row file scored while the event loop
+// keeps running, its results byte for byte those of orvale-score --batch and its skipped rows
+// those orvale-score reports; Cancel and real write faults leave the old results file untouched.
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QLabel>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+#include "cli/scorer_process.h"
+#include "support/program_driver.h"
+
+using orvale::testing::FakePlatform;
+using orvale::testing::ProgramDriver;
+using orvale::testing::ReadFile;
+using orvale::testing::WriteFile;
+using Kind = FakePlatform::Kind;
+
+namespace {
+
+constexpr int kRows = 100000;
+const QByteArray kOldResults = "results of an earlier batch\n";
+
+// kRows cases with scores from a fixed sequence; three of them invalid, at known lines.
+QByteArray LargeBatch() {
+    QByteArray csv = "id,BD,SI,DS,CD,VO,LN,MR,SS\n";
+    unsigned seed = 17;
+    for (int row = 0; row < kRows; ++row) {
+        csv += "case" + QByteArray::number(row);
+        for (int k = 0; k < 8; ++k) {
+            seed = seed * 1103515245U + 12345U;
+            csv += ',' + QByteArray::number(1 + (seed >> 16) % 19);
+        }
+        csv += '\n';
+        if (row == 1) csv += "bad1,10,10,10,10,10,10,10\n";
+        if (row == 5000) csv += "bad2,10,10,25,10,10,10,10,10\n";
+        if (row == 70000) csv += "bad3,10,x,10,10,10,10,10,10\n";
+    }
+    return csv;
+}
+
+// Files the batch may have left in folder besides the ones named.
+QStringList OtherFiles(const QString& folder, const QStringList& expected) {
+    QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& name : expected) files.removeAll(name);
+    return files;
+}
+
+}  // namespace
+
+class BatchScoringTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        input_ = input_folder_.filePath(QStringLiteral("study.csv"));
+        WriteFile(input_, LargeBatch());
+    }
+    void init() {
+        program_ = std::make_unique<ProgramDriver>();
+        program_->Start();
+        results_ = program_->folder() + QStringLiteral("/results.csv");
+    }
+    void cleanup() { program_.reset(); }
+
+    void scoresLikeTheCommandLineWhileTheWorksheetRuns();
+    void cancelFromADroppedFileLeavesTheOldResults();
+    void failuresLeaveTheOldResults_data();
+    void failuresLeaveTheOldResults();
+
+  private:
+    QProgressDialog* progress() {
+        return program_->worksheet().findChild<QProgressDialog*>("BatchProgress");
+    }
+    void WaitForTheEnd() {
+        QTRY_VERIFY_WITH_TIMEOUT(!program_->worksheet().BatchRunning(), 120000);
+    }
+    QTemporaryDir input_folder_;
+    QString input_;
+    QString results_;
+    std::unique_ptr<ProgramDriver> program_;
+};
+
+void BatchScoringTest::scoresLikeTheCommandLineWhileTheWorksheetRuns() {
+    // Options other than the first choices, which orvale-score is told in its own words.
+    program_->radioGroup("RadioGroup2")->setItemIndex(3);
+    program_->radioGroup("RadioGroup1")->setItemIndex(1);
+    program_->worksheet().findChild<QRadioButton*>("RadioButton2")->setChecked(true);
+    FakePlatform& platform = program_->platform();
+    platform.openAnswers = {input_};
+    platform.saveAnswers = {program_->folder() + QStringLiteral("/results")};
+    program_->worksheet().findChild<QAction*>("mnuScoreBatch")->trigger();
+    QCOMPARE(platform.offeredSaveNames, QStringList{"results.csv"});
+    QVERIFY(program_->worksheet().BatchRunning());
+
+    int ticks = 0, partialProgress = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&] {
+        if (!program_->worksheet().BatchRunning()) return;
+        ++ticks;
+        if (progress()->value() > 0 && progress()->value() < progress()->maximum()) {
+            ++partialProgress;
+        }
+    });
+    timer.start(5);
+    WaitForTheEnd();
+    QVERIFY2(
+        ticks >= 2 && partialProgress >= 1,
+        qPrintable(QStringLiteral("%1 ticks, %2 with progress").arg(ticks).arg(partialProgress)));
+    QVERIFY(progress() == nullptr);
+    QVERIFY(platform.messages.empty());
+
+    const orvale::test::ProcessResult cli =
+        orvale::test::RunScorer({"--ci", "90", "--method", "glutting", "--bonferroni", "--abnormal",
+                                 "10", "--batch", input_.toStdString()});
+    QCOMPARE(cli.status, 1);
+    const QByteArray written = ReadFile(results_);
+    QVERIFY(written == QByteArray::fromStdString(cli.out));  // QCOMPARE would print 128 MB
+    QCOMPARE(OtherFiles(program_->folder(), {"results.csv", "settings.ini"}), QStringList());
+
+    // The summary: the counts, and the skipped rows as orvale-score names them.
+    QWidget* summary = program_->worksheet().findChild<QWidget*>("BatchSummary");
+    QVERIFY(summary != nullptr && summary->isVisible());
+    QCOMPARE(summary->findChild<QLabel*>("lblBatchSummary")->text(),
+             QStringLiteral("%1 rows scored, 3 rows skipped.\nThe results are in %2.")
+                 .arg(QLocale().toString(kRows), results_));
+    QStringList expected = QString::fromStdString(cli.err).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(expected.size(), 3);
+    for (QString& line : expected) {
+        line.replace(QRegularExpression("^orvale-score: .*:(\\d+): "),
+                     QStringLiteral("Line \\1: "));
+    }
+    const auto* list = summary->findChild<QPlainTextEdit*>("memoBatchSkipped");
+    QCOMPARE(list->toPlainText().split(u'\n'), expected);
+    QVERIFY(list->toPlainText().startsWith("Line 4: "));
+    program_->Click(summary->findChild<QPushButton*>("cmdBatchCopy"));
+    QCOMPARE(platform.clipboardText, list->toPlainText());
+    summary->close();
+}
+
+void BatchScoringTest::cancelFromADroppedFileLeavesTheOldResults() {
+    WriteFile(results_, kOldResults);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(input_)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&program_->worksheet(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    program_->platform().saveAnswers = {results_};
+    QCoreApplication::sendEvent(&program_->worksheet(), &drop);
+    QVERIFY(program_->platform().openAnswers.empty());  // no open dialog for a dropped file
+    QVERIFY(program_->worksheet().BatchRunning());
+
+    const QList<QPushButton*> buttons = progress()->findChildren<QPushButton*>();
+    QCOMPARE(buttons.size(), 1);
+    program_->Click(buttons[0]);
+    WaitForTheEnd();
+    QCOMPARE(ReadFile(results_), kOldResults);
+    QCOMPARE(OtherFiles(program_->folder(), {"results.csv", "settings.ini"}), QStringList());
+    QCOMPARE(
+        program_->platform().Texts(Kind::Information),
+        QStringList{"Batch scoring was cancelled; no results were written to " + results_ + "."});
+    QVERIFY(program_->worksheet().findChild<QWidget*>("BatchSummary") == nullptr);
+}
+
+void BatchScoringTest::failuresLeaveTheOldResults_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("file-size limit") << "limit"
+                                     << "The results could not be written to %2: File too large";
+    QTest::newRow("unusable header")
+        << "header"
+        << "The batch could not be read from %1: header: missing column(s) BD, SI";
+    QTest::newRow("folder") << "folder"
+                            << "The batch could not be read from %1: it is a folder, not a file";
+}
+
+void BatchScoringTest::failuresLeaveTheOldResults() {
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    WriteFile(results_, kOldResults);
+    QString input = input_;
+    if (kind == "header") {
+        input = program_->folder() + QStringLiteral("/scores.csv");
+        WriteFile(input, "name,age\nAnna,9\n");
+    }
+    if (kind == "folder") input = input_folder_.path();
+    rlimit before{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+    if (kind == "limit") {
+        const rlimit small{1 << 20, before.rlim_max};  // a real limit: the write itself fails
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
+    program_->platform().openAnswers = {input};
+    program_->platform().saveAnswers = {results_};
+    program_->worksheet().findChild<QAction*>("mnuScoreBatch")->trigger();
+    WaitForTheEnd();
+    setrlimit(RLIMIT_FSIZE, &before);
+
+    const QStringList errors = program_->platform().Texts(Kind::Error);
+    QCOMPARE(errors.size(), 1);
+    message.replace("%1", input).replace("%2", results_);
+    QVERIFY2(errors[0].startsWith(message), qPrintable(errors[0]));
+    QCOMPARE(ReadFile(results_), kOldResults);
+    QCOMPARE(OtherFiles(program_->folder(), {"results.csv", "settings.ini", "scores.csv"}),
+             QStringList());
+    QVERIFY(program_->worksheet().findChild<QWidget*>("BatchSummary") == nullptr);
+}
+
+QTEST_MAIN(BatchScoringTest)
+#include "test_batch_scoring.moc"
