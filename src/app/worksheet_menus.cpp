@@ -89,7 +89,7 @@ void TfrmTemplate::BuildMenus() {
         &TfrmTemplate::mnuAboutClick);
 
     // Compute keeps its caption, so it gets a shortcut rather than an underlined letter.
-    for (const QKeySequence keys :
+    for (const QKeySequence& keys :
          {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
         auto* shortcut = new QShortcut(keys, this);
         connect(shortcut, &QShortcut::activated, this, &TfrmTemplate::cmdComputeClick);
