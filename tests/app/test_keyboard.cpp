@@ -33,6 +33,7 @@ class KeyboardTest : public QObject {
     void modifiedLettersNeverEnterTheMemos_data();
     void modifiedLettersNeverEnterTheMemos();
     void altLetterOpensTheMenu();
+    void altAloneFocusesTheMenuBar();
     void wholeFlowByKeys();
     void focusFrameShowsInBothPalettes();
     void printDialogAndPreview();
@@ -103,6 +104,22 @@ void KeyboardTest::altLetterOpensTheMenu() {
     QTRY_VERIFY(file->isVisible());
     QVERIFY(field->text().isEmpty());
     file->close();
+}
+
+void KeyboardTest::altAloneFocusesTheMenuBar() {
+    QWidget& sheet = program_->worksheet();
+    QVERIFY(QTest::qWaitForWindowActive(&sheet));
+    QLineEdit* field = program_->field(0);
+    field->setFocus();
+    auto* menuBar = sheet.findChild<QMenuBar*>();
+    QTest::keyPress(field, Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(field, Qt::Key_Alt);
+    QTRY_COMPARE(QApplication::focusWidget(), menuBar);
+    QCOMPARE(menuBar->activeAction(), menuBar->actions().value(0));
+    QVERIFY(field->text().isEmpty());
+    // Escape gives the keyboard back to the field.
+    QTest::keyClick(menuBar, Qt::Key_Escape);
+    QTRY_COMPARE(QApplication::focusWidget(), field);
 }
 
 void KeyboardTest::wholeFlowByKeys() {
