@@ -21,6 +21,7 @@
 #include "app/radio_group.h"
 #include "app/score_field.h"
 #include "desktop/atomic_write.h"
+#include "desktop/design_layout.h"
 #include "desktop/platform.h"
 #include "desktop/program_folder.h"
 #include "engine/entry.h"
@@ -290,7 +291,7 @@ void TfrmTemplate::txtinput8KeyUp() {
 
 void TfrmTemplate::ExpandNotesWhenMultiLine(bool force) {
     if (force || DisplayedLines(*memoComments).size() > 1) {
-        memoComments->resize(memoComments->width(), kNotesExpandedHeight);
+        memoComments->resize(memoComments->width(), DesignPixels(kNotesExpandedHeight));
     }
 }
 
@@ -299,7 +300,7 @@ void TfrmTemplate::memoCommentsEnter() {
 }
 
 void TfrmTemplate::memoCommentsExit() {
-    memoComments->resize(memoComments->width(), kNotesHeight);
+    memoComments->resize(memoComments->width(), DesignPixels(kNotesHeight));
 }
 
 void TfrmTemplate::memoCommentsKeyUp(int key) {

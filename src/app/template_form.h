@@ -152,7 +152,6 @@ class TfrmTemplate : public QWidget {
   private:
     void BuildControls();
     void BuildMenus();
-    void FitToScreen();
     // Case files (worksheet_menus.cpp).
     CaseValues CaseOnWorksheet() const;
     void ShowCase(const CaseValues& values);

@@ -3,14 +3,12 @@
 // the hidden matrix and grid controls, the tab order, and the creation steps that fill the form.
 // What the controls do when used is in template_form.cpp.
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -21,6 +19,7 @@
 #include "app/radio_group.h"
 #include "app/score_field.h"
 #include "app/template_form.h"
+#include "desktop/design_layout.h"
 #include "desktop/fonts.h"
 #include "desktop/keyboard.h"
 #include "report/compose.h"
@@ -74,17 +73,14 @@ TfrmTemplate::TfrmTemplate(Platform& platform, const WorksheetConfig& config, QW
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
-    setFont(DesignFont(QStringLiteral("System"), 13));
-    // The designed client area, with every control at its design position, sits below the menu
-    // bar inside a scroll area that shows scroll bars only when the screen is too small for it.
+    setFont(FollowUserFont(DesignFont(QStringLiteral("System"), 13)));
+    // The designed client area, with every control at its design position (grown with a larger
+    // user font), sits below the menu bar inside a scroll area that shows scroll bars only when
+    // the screen is too small for it.
     client_ = new QWidget;
     client_->setObjectName(QStringLiteral("clientArea"));
     client_->setFixedSize(kClientWidth, kClientHeight);
-    scrollArea_ = new QScrollArea(this);
-    scrollArea_->setObjectName(QStringLiteral("clientScrollArea"));
-    scrollArea_->setFrameShape(QFrame::NoFrame);
-    scrollArea_->setWidget(client_);
-    scrollArea_->setFocusPolicy(Qt::NoFocus);
+    scrollArea_ = MakeClientScrollArea(client_, this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -96,27 +92,9 @@ TfrmTemplate::TfrmTemplate(Platform& platform, const WorksheetConfig& config, QW
     BuildMenus();
     layout->setMenuBar(menuBar_);
     FormCreate();
-    FitToScreen();
-}
-
-void TfrmTemplate::FitToScreen() {
-    const QSize whole(kClientWidth, kClientHeight + menuBar_->sizeHint().height());
-    const QScreen* screen =
-        this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
-    const QRect available =
-        screen != nullptr ? screen->availableGeometry() : QRect(QPoint(), whole);
-    // Room for the window frame and title bar, which the window manager adds outside.
-    constexpr int kFrameAllowance = 40;
-    const QSize room(available.width(), available.height() - kFrameAllowance);
-    if (whole.width() <= room.width() && whole.height() <= room.height()) {
-        setFixedSize(whole);
-    } else {
-        // Too large for the screen: the window fits it and the client area scrolls.
-        setMinimumSize(QSize(240, 160).boundedTo(room));
-        setMaximumSize(whole);
-        resize(whole.boundedTo(room));
-    }
-    move(available.center() - rect().center());
+    ScaleDesignLayout(client_);
+    FitWindowToScreen(this,
+                      QSize(client_->width(), client_->height() + menuBar_->sizeHint().height()));
 }
 
 TfrmTemplate::~TfrmTemplate() = default;
@@ -146,7 +124,7 @@ void TfrmTemplate::BuildControls() {
     memoComments = new NotesMemo(client_);
     memoComments->setObjectName(QStringLiteral("memoComments"));
     memoComments->setGeometry(112, 110, 666, kNotesHeight);
-    memoComments->setFont(FixedPitchFont(12));
+    memoComments->setFont(FollowUserFont(FixedPitchFont(12)));
     memoComments->installEventFilter(this);
 
     Panel1 = new QFrame(client_);

@@ -4,8 +4,11 @@
 // preview, and a screen too small for the worksheet.
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScrollArea>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTextEdit>
 
@@ -18,6 +21,17 @@ using orvale::testing::ReadFile;
 using Kind = FakePlatform::Kind;
 
 namespace {
+// A style that, like some desktops' own, does not lead Alt alone to the menu bar.
+class NoAltNavigationStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_MenuBar_AltKeyNavigation) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 const QStringList kScores = {"10", "15", "10", "10", "16", "10", "10", "10"};
 }  // namespace
 
@@ -33,6 +47,7 @@ class KeyboardTest : public QObject {
     void modifiedLettersNeverEnterTheMemos_data();
     void modifiedLettersNeverEnterTheMemos();
     void altLetterOpensTheMenu();
+    void altAloneFocusesTheMenuBar();
     void wholeFlowByKeys();
     void focusFrameShowsInBothPalettes();
     void printDialogAndPreview();
@@ -103,6 +118,25 @@ void KeyboardTest::altLetterOpensTheMenu() {
     QTRY_VERIFY(file->isVisible());
     QVERIFY(field->text().isEmpty());
     file->close();
+}
+
+void KeyboardTest::altAloneFocusesTheMenuBar() {
+    const QString styleName = QApplication::style()->name();
+    QApplication::setStyle(new NoAltNavigationStyle(QStyleFactory::create(styleName)));
+    const auto restoreStyle = qScopeGuard([&] { QApplication::setStyle(styleName); });
+    QWidget& sheet = program_->worksheet();
+    QVERIFY(QTest::qWaitForWindowActive(&sheet));
+    QLineEdit* field = program_->field(0);
+    field->setFocus();
+    auto* menuBar = sheet.findChild<QMenuBar*>();
+    QTest::keyPress(field, Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(field, Qt::Key_Alt);
+    QTRY_COMPARE(QApplication::focusWidget(), menuBar);
+    QCOMPARE(menuBar->activeAction(), menuBar->actions().value(0));
+    QVERIFY(field->text().isEmpty());
+    // Escape gives the keyboard back to the field.
+    QTest::keyClick(menuBar, Qt::Key_Escape);
+    QTRY_COMPARE(QApplication::focusWidget(), field);
 }
 
 void KeyboardTest::wholeFlowByKeys() {

@@ -3,15 +3,15 @@
 
 #include <QCloseEvent>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTextBlock>
 
 #include "desktop/atomic_write.h"
+#include "desktop/design_layout.h"
 #include "desktop/fonts.h"
 #include "desktop/platform.h"
 #include "report/viewer/text_device.h"
@@ -47,20 +47,19 @@ TfrmTemplateResults::TfrmTemplateResults(Platform& platform, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QStringLiteral("Output"));
-    setFont(DesignFont(QStringLiteral("MS Sans Serif"), 11));
+    setFont(FollowUserFont(DesignFont(QStringLiteral("MS Sans Serif"), 11)));
     BuildControls();
     memoResults->clear();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
 }
 
 TfrmTemplateResults::~TfrmTemplateResults() = default;
 
 void TfrmTemplateResults::BuildControls() {
-    auto* client = new QWidget(this);
+    // The designed client area scrolls when the screen is too small for it, as on the worksheet.
+    auto* client = new QWidget;
+    client->setObjectName(QStringLiteral("clientArea"));
     client->setFixedSize(kClientWidth, kClientHeight);
-    setCentralWidget(client);
+    setCentralWidget(MakeClientScrollArea(client, this));
 
     Panel1 = new QFrame(client);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -70,7 +69,7 @@ void TfrmTemplateResults::BuildControls() {
     memoResults = new QPlainTextEdit(Panel1);
     memoResults->setObjectName(QStringLiteral("memoResults"));
     memoResults->setGeometry(8, 8, 749, 452);
-    memoResults->setFont(FixedPitchFont(12));
+    memoResults->setFont(FollowUserFont(FixedPitchFont(12)));
     memoResults->document()->setDocumentMargin(2);
     memoResults->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     memoResults->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -89,7 +88,7 @@ void TfrmTemplateResults::BuildControls() {
     Panel2->setGeometry(12, 482, 765, 49);
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    const QFont buttonFont = DesignFont(QStringLiteral("System"), 13, true);
+    const QFont buttonFont = FollowUserFont(DesignFont(QStringLiteral("System"), 13, true));
     const auto makeButton = [client, &buttonFont](const char* name, const char* caption, int left) {
         auto* button = new QPushButton(QString::fromLatin1(caption), client);
         button->setObjectName(QString::fromLatin1(name));
@@ -126,7 +125,9 @@ void TfrmTemplateResults::BuildControls() {
 
     AddKeyboardAndPrintDialogs(File1);
 
-    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    ScaleDesignLayout(client);
+    FitWindowToScreen(this,
+                      QSize(client->width(), client->height() + menuBar()->sizeHint().height()));
 }
 
 void TfrmTemplateResults::AppendReport(const ReportInput& input) {
