@@ -136,9 +136,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     Check(out && err, "temporary files for the output");
-    cli::Output output(out);
-    const int status = cli::RunBatch(file.Write(text), options, 1, output, err);
-    Check(output.Finish(), "the output is written");
+    cli::Output sink(out);
+    const int status = cli::RunBatch(file.Write(text), options, 1, sink, err);
+    Check(sink.Finish(), "the output is written");
     const std::string output = Captured(out);
     const std::string errors = Captured(err);
 
