@@ -144,7 +144,11 @@ QByteArray CaseFileContent(const CaseValues& values, const QDateTime& savedAt) {
         {QStringLiteral("options"), options},
         {QStringLiteral("notes"), values.notes},
     };
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    // Qt's JSON reader drops a U+FEFF (the UTF-8 byte-order mark) at the start of a raw string,
+    // so notes beginning with one would not read back as saved. Those bytes can only stand inside
+    // a string of the written document; the escaped form reads back unchanged.
+    QByteArray content = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    return content.replace(kByteOrderMark, "\\ufeff");
 }
 
 CaseReading ParseCaseFile(const QByteArray& bytes) {
