@@ -75,7 +75,9 @@ int RunScreenshots(QApplication& app, const QString& folder) {
 int main(int argc, char** argv) {
     orvale::SetProgramIdentity();
     if (const std::optional<int> status = orvale::HandleCommandLine(argc, argv)) return *status;
+    orvale::BeginOpeningDisplay(argv[0]);
     orvale::GuardedApplication app(argc, argv);
+    orvale::EndOpeningDisplay();
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/org.orvale.Orvale.png")));
     if (qEnvironmentVariableIsSet("ORVALE_SCREENSHOT")) {
         return RunScreenshots(app, qEnvironmentVariable("ORVALE_SCREENSHOT"));

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <cstdio>
+#include <cstdlib>
 
 #include "desktop/program_folder.h"
 
@@ -31,6 +32,13 @@ bool NamesAPlatform(int argc, char** argv) {
     return false;
 }
 
+// The scorer beside this program when there is one (a build tree, a portable copy), else by name.
+QString ScorerPath(const char* argv0) {
+    const QString beside = QDir(QFileInfo(QString::fromLocal8Bit(argv0)).absolutePath())
+                               .filePath(QStringLiteral("orvale-score"));
+    return QFileInfo::exists(beside) ? beside : QStringLiteral("orvale-score");
+}
+
 bool HasDisplay() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
@@ -46,12 +54,54 @@ void SetProgramIdentity() {
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
 }
 
-QString NoDisplayHint(const QString& scorerPath) {
-    return QStringLiteral(
-               "No display found (DISPLAY is not set): the desktop program needs a graphical "
-               "session.\nScore a case from the command line instead, for example:\n"
-               "  %1 10 10 10 10 10 10 10 10\n(%1 --help lists the options.)\n")
-        .arg(scorerPath);
+QString NoDisplayHint(const QString& scorerPath, const QString& reason) {
+    return reason +
+           QStringLiteral(
+               ": the desktop program needs a graphical session.\nScore a case from the command "
+               "line instead, for example:\n  %1 10 10 10 10 10 10 10 10\n(%1 --help lists the "
+               "options.)\n")
+               .arg(scorerPath);
+}
+
+namespace {
+
+QtMessageHandler passOn = nullptr;  // the handler in place before BeginOpeningDisplay
+QString openingHint;                // the hint to give if the display cannot be opened
+
+void EndOnFatalMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtFatalMsg) {
+        if (passOn) {
+            passOn(type, context, text);
+        } else {
+            Print(stderr, qFormatLogMessage(type, context, text) + u'\n');
+        }
+        return;
+    }
+    Print(stderr, openingHint);
+    std::fflush(stderr);
+    std::_Exit(kExitNoDisplay);
+}
+
+}  // namespace
+
+void BeginOpeningDisplay(const char* argv0) {
+    QString reason;
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        reason = QStringLiteral("The window system \"%1\" could not be started")
+                     .arg(qEnvironmentVariable("QT_QPA_PLATFORM"));
+    } else {
+        const QString display = qEnvironmentVariableIsEmpty("DISPLAY")
+                                    ? qEnvironmentVariable("WAYLAND_DISPLAY")
+                                    : qEnvironmentVariable("DISPLAY");
+        reason = QStringLiteral("The display \"%1\" could not be opened").arg(display);
+    }
+    openingHint = NoDisplayHint(ScorerPath(argv0), reason);
+    passOn = qInstallMessageHandler(EndOnFatalMessage);
+}
+
+void EndOpeningDisplay() {
+    qInstallMessageHandler(passOn);
+    openingHint.clear();
 }
 
 std::optional<int> HandleCommandLine(int argc, char** argv) {
@@ -97,10 +147,7 @@ std::optional<int> HandleCommandLine(int argc, char** argv) {
         }
     }
     if (!HasDisplay() && !NamesAPlatform(argc, argv)) {
-        const QString beside = QDir(QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath())
-                                   .filePath(QStringLiteral("orvale-score"));
-        Print(stderr,
-              NoDisplayHint(QFileInfo::exists(beside) ? beside : QStringLiteral("orvale-score")));
+        Print(stderr, NoDisplayHint(ScorerPath(argv[0])));
         return kExitNoDisplay;
     }
     return std::nullopt;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 #include <optional>
 
 namespace orvale {
@@ -21,7 +22,16 @@ void SetProgramIdentity();
 // Text goes to standard output for --help and --version, to standard error otherwise.
 std::optional<int> HandleCommandLine(int argc, char** argv);
 
-// The hint given when there is no display: the command-line scorer does the same work.
-QString NoDisplayHint(const QString& scorerPath);
+// The hint given when there is no display: the command-line scorer does the same work. reason
+// is the hint's opening words.
+QString NoDisplayHint(const QString& scorerPath, const QString& reason = QStringLiteral(
+                                                     "No display found (DISPLAY is not set)"));
+
+// Qt ends the program with a fatal message (and a core dump) when the display it is given cannot
+// be opened: a stale DISPLAY, a stopped X server, a window system that does not exist. Between
+// these two calls, around creating the application object, such a message ends the program
+// with the no-display hint and kExitNoDisplay instead. Other messages pass on unchanged.
+void BeginOpeningDisplay(const char* argv0);
+void EndOpeningDisplay();
 
 }  // namespace orvale

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The programs as installed under a staging prefix, run as root and as an ordinary user: --help
-# and --version answer without a display, orvale without a display gives its hint and status 2,
-# and the scores are kept in the user's own folder, never beside the installed executable, unless
-# a portable copy already keeps them there.
+# and --version answer without a display, orvale without a display (or with one that nothing
+# serves) gives its hint and status 2, and the scores are kept in the user's own folder, never
+# beside the installed executable, unless a portable copy already keeps them there.
 # Usage: installed_program.sh BUILD_DIR
 set -euo pipefail
 build=${1:?usage: $0 BUILD_DIR}
@@ -31,6 +31,8 @@ else
   users=(as_user)
 fi
 
+stale=90
+while [ -e "/tmp/.X11-unix/X$stale" ] || [ -e "/tmp/.X$stale-lock" ]; do stale=$((stale + 1)); done
 check "orvale-score --version" test "$("$bin/orvale-score" --version)" = "orvale-score $(sed -n 's/^project(orvale VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")"
 check "orvale --version" test "$(as_user "$bin/orvale" --version | cut -d' ' -f1)" = "orvale"
 for run in "${users[@]}"; do
@@ -42,6 +44,13 @@ for run in "${users[@]}"; do
   set -e
   check "$run: no display gives status 2" test "$status" -eq 2
   check "$run: no display points to orvale-score" grep -q "orvale-score 10 10" "$stage/hint"
+  # A display that nothing serves (a stale DISPLAY) gets the hint too, not Qt's abort.
+  set +e
+  "$run" env DISPLAY=":$stale" "$bin/orvale" >/dev/null 2>"$stage/hint"
+  status=$?
+  set -e
+  check "$run: a stale display gives status 2" test "$status" -eq 2
+  check "$run: a stale display is named" grep -q "The display \":$stale\" could not be opened" "$stage/hint"
 done
 check "nothing written beside the executable" test "$(ls "$bin")" = "$(printf 'orvale\norvale-score')"
 # A portable copy: a data file already beside the program keeps being used.
