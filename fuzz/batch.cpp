@@ -137,7 +137,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::FILE* err = std::tmpfile();
     Check(out && err, "temporary files for the output");
     cli::Output sink(out);
-    const int status = cli::RunBatch(file.Write(text), options, 1, sink, err);
+    const int status = cli::RunBatch(
+        file.Write(text), options, 1, [&sink](std::string_view t) { return sink.Write(t); }, err);
     Check(sink.Finish(), "the output is written");
     const std::string output = Captured(out);
     const std::string errors = Captured(err);

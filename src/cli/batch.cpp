@@ -11,11 +11,13 @@
 
 #include "batch/batch_scoring.h"
 #include "cli/command_line.h"
+#include "cli/output.h"
 
 namespace orvale::cli {
 
-int RunBatch(const std::string& path, const ScoringOptions& options, int jobs, Output& out,
-             std::FILE* err, OutputFormat format) {
+int RunBatch(const std::string& path, const ScoringOptions& options, int jobs,
+             const std::function<bool(std::string_view)>& write, std::FILE* err,
+             OutputFormat format) {
     const bool standardInput = path == "-";
     const std::string source = standardInput ? "standard input" : path;
     std::unique_ptr<std::ifstream> file;
@@ -41,7 +43,7 @@ int RunBatch(const std::string& path, const ScoringOptions& options, int jobs, O
         return text.append(": ");
     };
     BatchCallbacks callbacks;
-    callbacks.write = [&out](std::string_view text) { return out.Write(text); };
+    callbacks.write = write;
     callbacks.skipped = [&](int line, const std::string& message) {
         Print(err, where(line) + message + "\n");
     };
@@ -61,7 +63,7 @@ int RunBatch(const std::string& path, const ScoringOptions& options, int jobs, O
         case BatchStatus::kReadFailed:
             Print(err, "orvale-score: cannot read " + source + "\n");
             return kExitUsage;
-        case BatchStatus::kWriteFailed:  // main reports it, as for any write to standard output
+        case BatchStatus::kWriteFailed:  // the caller knows why
             return kExitUsage;
         case BatchStatus::kDone:
         case BatchStatus::kCancelled:

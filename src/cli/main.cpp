@@ -28,6 +28,7 @@
 #include "report/compose.h"
 #include "report/program_info.h"
 #include "report/report_json.h"
+#include "report/whole_file.h"
 
 namespace {
 
@@ -102,28 +103,48 @@ int ScoreOneCase(const CommandLine& line, const std::vector<std::string>& scores
     return Deliver(line.outputFile, bytes, out, stderr);
 }
 
-// A batch streams to standard output; for --output it is gathered and written whole, so that
-// the old file stays until every row is there.
+// A batch streams to standard output, or for --output to a temporary file beside the named one
+// that replaces it only once every row is there: memory stays flat whatever the size, and the old
+// file stays when the input turns out unusable or the disk fills.
 int ScoreBatch(const CommandLine& line, Output& out) {
-    if (!line.outputFile)
-        return RunBatch(*line.batchFile, line.options, line.jobs, out, stderr, line.format);
-    char* data = nullptr;
-    std::size_t size = 0;
-    std::FILE* memory = ::open_memstream(&data, &size);
-    if (memory == nullptr) {
-        std::fprintf(stderr, "orvale-score: %s\n", std::strerror(errno));
-        return kExitUsage;
+    if (!line.outputFile) {
+        return RunBatch(
+            *line.batchFile, line.options, line.jobs,
+            [&out](std::string_view text) { return out.Write(text); }, stderr, line.format);
     }
-    Output gathered(memory);
-    const int status =
-        RunBatch(*line.batchFile, line.options, line.jobs, gathered, stderr, line.format);
-    const bool complete = gathered.Finish();
-    std::fclose(memory);
-    const QByteArray bytes(data, static_cast<qsizetype>(size));
-    std::free(data);
-    if (status == kExitUsage || !complete) return kExitUsage;  // the old file stays
-    const int written = Deliver(line.outputFile, bytes, out, stderr);
-    return written == kExitOk ? status : written;
+    const QString path = QFile::decodeName(QByteArray::fromStdString(*line.outputFile));
+    const auto unwritable = [&line](const QString& reason) {
+        Print(stderr, "orvale-score: cannot write " + *line.outputFile + ": " +
+                          reason.toLocal8Bit().toStdString() + "\n");
+        return kExitUsage;
+    };
+    // Opened with the first text, so that input that cannot be read leaves no trace.
+    WholeFileWriter writer(path);
+    std::optional<QString> openFailure;
+    bool opened = false;
+    const auto open = [&] {
+        if (!opened) openFailure = writer.Open();
+        opened = true;
+        return !openFailure;
+    };
+    bool writeFailed = false;
+    const int status = RunBatch(
+        *line.batchFile, line.options, line.jobs,
+        [&](std::string_view text) {
+            if (!open()) return false;
+            writeFailed = !writer.Write(text);
+            return !writeFailed;
+        },
+        stderr, line.format);
+    if (openFailure) return unwritable(*openFailure);
+    if (status == kExitUsage && !writeFailed) {  // input unusable or unreadable: the old file stays
+        writer.Abandon();
+        return status;
+    }
+    if (!open()) return unwritable(*openFailure);  // no row at all: an empty file
+    // After a failed write, Commit gives the reason and removes the temporary file.
+    if (const std::optional<QString> reason = writer.Commit()) return unwritable(*reason);
+    return status;
 }
 
 // A case file as the worksheet would score it: its entries checked in field order with the same

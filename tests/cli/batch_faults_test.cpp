@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // orvale-score under hostile input and faults, each brought about for real: an endless line
-// (/dev/zero), a line of 2 MiB, a file-size limit on its output, too little address space for its
-// threads, and a large batch whose memory must stay flat.
+// (/dev/zero), a line of 2 MiB, a file-size limit on its output, an output file that must stay
+// whole, too little address space for its threads, and a large batch whose memory must stay flat.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -57,6 +57,49 @@ TEST(BatchFaults, OutputPastTheFileSizeLimitIsReportedInTheSystemsWords) {
     }
 }
 
+TEST(BatchFaults, AnOutputFileIsReplacedOnlyOnceEveryRowIsThere) {
+    ScratchFolder folder;
+    const std::string out = (folder.path() / "out.csv").string();
+    std::string cases = kHeader;
+    for (int i = 0; i < 50; ++i) cases += "10,12,9,8,14,11,10,13\n";
+    const std::string expected = RunScorer({"--batch", "-"}, cases).out;
+    const struct {
+        const char* what;
+        std::string input;
+        std::string target;  // the --output path
+        std::string shellSetup;
+        int status;
+        std::string err;   // after "orvale-score: "
+        std::string file;  // what the target holds afterwards
+    } rows[] = {
+        {"whole", cases, out, "", 0, "", expected},
+        {"unusable header", "X,Y\n1,2\n", out, "", 2,
+         "standard input: header: missing column(s) BD, SI, DS, CD, VO, LN, MR, SS\n", "old\n"},
+        {"past a file-size limit", cases, out, "ulimit -f 1; ", 2,
+         "cannot write " + out + ": File too large\n", "old\n"},
+        {"into a missing folder", cases, (folder.path() / "none" / "out.csv").string(), "", 2,
+         "cannot write " + (folder.path() / "none" / "out.csv").string() +
+             ": No such file or directory\n",
+         ""},
+    };
+    for (const auto& row : rows) {
+        WriteFile(out, "old\n");
+        const auto result = RunScorer({"--jobs", "2", "--batch", "-", "--output", row.target},
+                                      row.input, {"LC_ALL=C"}, row.shellSetup);
+        EXPECT_EQ(result.status, row.status) << row.what;
+        EXPECT_EQ(result.err, row.err.empty() ? "" : "orvale-score: " + row.err) << row.what;
+        EXPECT_EQ(result.out, "") << row.what;
+        if (row.target == out) {
+            EXPECT_EQ(test::ReadFile(out), row.file) << row.what;
+        }
+        // No temporary file is left beside it.
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                                std::filesystem::directory_iterator()),
+                  1)
+            << row.what;
+    }
+}
+
 TEST(BatchFaults, ThreadsThatCannotStartEndWithAMessage) {
 #ifdef ORVALE_SANITIZED
     GTEST_SKIP() << "a sanitizer cannot start in a limited address space";
@@ -95,6 +138,15 @@ TEST(BatchFaults, MemoryStaysFlatWhateverTheSize) {
         // Holding the input alone would add 6 MB, the output 260 MB.
         EXPECT_LT(largePeak - smallPeak, 4096) << "KiB, --jobs " << jobs;
     }
+    // Into a file the rows stream the same way.
+    const std::string out = (folder.path() / "out.csv").string();
+    const long smallPeak =
+        test::PeakMemoryOfScorer({"--jobs", "2", "--batch", "-", "--output", out}, small);
+    const long largePeak =
+        test::PeakMemoryOfScorer({"--jobs", "2", "--batch", "-", "--output", out}, large);
+    ASSERT_GT(smallPeak, 0);
+    ASSERT_GT(largePeak, 0);
+    EXPECT_LT(largePeak - smallPeak, 4096) << "KiB, --output";
 }
 
 }  // namespace
