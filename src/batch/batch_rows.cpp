@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The rows of batch scoring: see batch_rows.h.
 //
-// Output columns, in order: id; for each score (VC PR WM PS FSIQ GAI) the score, its lower and
-// upper limits and the percentiles of the three; for each pair (VC_PR ... FSIQ_GAI) the
-// difference that was tested (observed or true scores, as chosen), the one- and two-tailed p,
-// the Bonferroni verdict (empty when not applied) and the percentage beyond; the two counts with
-// their base rates; the chi-square value and its p. With the GAI left out, the GAI and FSIQ_GAI
-// cells are empty.
+// Output columns, in order (the names and order of the report's figures): id; for each score (VC PR
+// WM PS FSIQ GAI) the score, its lower and upper limits and the percentiles of the three; for each
+// pair (VC_PR ... FSIQ_GAI) the difference that was tested (observed or true scores, as chosen),
+// the one- and two-tailed p, the Bonferroni verdict (empty when not applied) and the percentage
+// beyond; the two counts with their base rates; the chi-square value and its p. With the GAI left
+// out, the GAI and FSIQ_GAI cells are empty.
 #include "batch/batch_rows.h"
 
 #include <cctype>
@@ -14,17 +14,13 @@
 
 #include "engine/entry.h"
 #include "engine/tables.h"
+#include "report/report_figures.h"
 #include "report/report_json.h"
-#include "report/report_values.h"
 
 namespace orvale {
 
 namespace {
 
-constexpr std::array<const char*, kScoreCount> kScoreColumns = {"VC", "PR",   "WM",
-                                                                "PS", "FSIQ", "GAI"};
-constexpr std::array<const char*, kPairCount> kPairColumns = {"VC_PR", "VC_WM", "VC_PS",   "PR_WM",
-                                                              "PR_PS", "WM_PS", "FSIQ_GAI"};
 constexpr const char* kIdColumn = "id";
 
 std::string Lower(std::string text) {
@@ -52,44 +48,21 @@ const std::string& Field(const CsvRecord& record, int column) {
     return index < record.fields.size() ? record.fields[index] : empty;
 }
 
+// The id, then every figure of the report under its column name: a number as the shortest text
+// that reads back the same, a count as an integer, a verdict as a CSV field, nothing for a
+// figure that has no value.
 void AppendRow(std::string& row, const std::string& id, const ScoringOptions& options,
                const ScoringResults& r) {
     row += CsvField(id);
-    for (int i = 0; i < kScoreCount; ++i) {
-        const bool shown = i != kGAI || options.calculateGai;
-        for (double value : {r.scores[i], r.lowerLimits[i], r.upperLimits[i], r.percentiles[i],
-                             r.lowerPercentiles[i], r.upperPercentiles[i]}) {
-            row += ',';
-            if (shown) AppendNumber(row, value);
-        }
-    }
-    const ScoreArray& tested = TestedValues(r, options);
-    for (int pair = 0; pair < kPairCount; ++pair) {
-        if (pair == kIndexPairCount && !options.calculateGai) {
-            row += ",,,,,";
-            continue;
-        }
-        for (double value : {static_cast<double>(PairDifference(tested, pair)), r.oneTailedP[pair],
-                             r.twoTailedP[pair]}) {
-            row += ',';
-            AppendNumber(row, value);
-        }
+    for (const FigureValue& value : ReportFigureValues(r, options)) {
         row += ',';
-        row += CsvField(r.bonferroniApplied ? Trim(r.verdicts[pair]) : "");
-        row += ',';
-        AppendNumber(row, r.percentBeyond[pair]);
-    }
-    row += ',';
-    row += std::to_string(r.lowCount);
-    row += ',';
-    AppendNumber(row, LowScoreBaseRate(options.cutoffIndex, r.lowCount));
-    row += ',';
-    row += std::to_string(r.differenceCount);
-    row += ',';
-    AppendNumber(row, DifferenceBaseRate(options.cutoffIndex, r.differenceCount));
-    for (long double value : {r.chiSquare, r.chiSquareP}) {
-        row += ',';
-        AppendNumber(row, static_cast<double>(value));
+        if (const auto* number = std::get_if<double>(&value)) {
+            AppendNumber(row, *number);
+        } else if (const auto* count = std::get_if<int>(&value)) {
+            row += std::to_string(*count);
+        } else if (const auto* verdict = std::get_if<std::string>(&value)) {
+            row += CsvField(*verdict);
+        }
     }
     row += '\n';
 }
@@ -120,23 +93,7 @@ std::variant<BatchColumns, std::string> FindBatchColumns(const CsvRecord& header
 
 std::string BatchOutputHeader() {
     std::string header = kIdColumn;
-    for (const char* score : kScoreColumns) {
-        const std::string s = score;
-        for (const char* suffix :
-             {"", "_lower", "_upper", "_percentile", "_lower_percentile", "_upper_percentile"}) {
-            header += "," + s + suffix;
-        }
-    }
-    for (const char* pair : kPairColumns) {
-        const std::string p = pair;
-        for (const char* suffix :
-             {"_difference", "_p_one_tailed", "_p_two_tailed", "_bonferroni", "_percent_beyond"}) {
-            header += "," + p + suffix;
-        }
-    }
-    header +=
-        ",low_count,low_count_base_rate,difference_count,difference_count_base_rate,chi_square,"
-        "chi_square_p";
+    for (const std::string& name : ReportFigureNames()) header += ',' + name;
     return header;
 }
 

@@ -16,15 +16,14 @@ namespace orvale {
 // when the correction is not applied), a number, a count or a verdict ("p < .05", "not sig").
 using FigureValue = std::variant<std::monostate, double, int, std::string>;
 
-struct ReportFigure {
-    std::string name;
-    FigureValue value;
-};
+// The names of the figures in their order ("VC", "VC_lower", ... "chi_square_p"): the same for
+// every case and every set of options.
+const std::vector<std::string>& ReportFigureNames();
 
-// The figures of results computed with options. Differences are those that were tested
-// (observed or estimated true scores, as options choose); the chi-square value and its p are
-// the engine's extended values rounded to double.
-std::vector<ReportFigure> ReportFigures(const ScoringResults& results,
-                                        const ScoringOptions& options);
+// The figures of results computed with options, in the order of ReportFigureNames. Differences
+// are those that were tested (observed or estimated true scores, as options choose); the
+// chi-square value and its p are the engine's extended values rounded to double.
+std::vector<FigureValue> ReportFigureValues(const ScoringResults& results,
+                                            const ScoringOptions& options);
 
 }  // namespace orvale

@@ -53,8 +53,10 @@ QJsonObject CaseToJson(const JsonCase& scored) {
         inputs.insert(QLatin1String(kSubtestNames[k]), scored.entries[k]);
     }
     QJsonObject results;
-    for (const ReportFigure& figure : ReportFigures(scored.results, scored.options)) {
-        results.insert(QString::fromStdString(figure.name), ToJson(figure.value));
+    const std::vector<FigureValue> values = ReportFigureValues(scored.results, scored.options);
+    const std::vector<std::string>& names = ReportFigureNames();
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        results.insert(QString::fromStdString(names[k]), ToJson(values[k]));
     }
     QJsonObject object{
         {"schema", kJsonSchemaVersion},
