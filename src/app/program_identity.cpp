@@ -39,6 +39,38 @@ QString ScorerPath(const char* argv0) {
     return QFileInfo::exists(beside) ? beside : QStringLiteral("orvale-score");
 }
 
+// Qt's own options for any application with windows, which the application object takes from the
+// command line itself: accepted here so that "orvale -style fusion" starts as in any Qt program.
+struct QtOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr QtOption kQtOptions[] = {
+    {"platform", true},
+    {"platformpluginpath", true},
+    {"platformtheme", true},
+    {"plugin", true},
+    {"qwindowgeometry", true},
+    {"qwindowicon", true},
+    {"qwindowtitle", true},
+    {"reverse", false},
+    {"session", true},
+    {"display", true},
+    {"geometry", true},
+    {"style", true},
+    {"stylesheet", true},
+    {"widgetcount", false},
+    {"name", true},
+    {"title", true},
+    {"visual", true},
+    {"ncols", true},
+    {"cmap", false},
+    {"nograb", false},
+    {"dograb", false},
+    {"sync", false},
+    {"qmljsdebugger", true},
+};
+
 bool HasDisplay() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
@@ -106,7 +138,7 @@ void EndOpeningDisplay() {
 
 std::optional<int> HandleCommandLine(int argc, char** argv) {
     const bool hasArguments = argc > 1;
-    if (hasArguments && !NamesAPlatform(argc, argv)) {
+    if (hasArguments) {
         // Without a window system: a core application is enough to read the command line.
         QCoreApplication core(argc, argv);
         QCommandLineParser parser;
@@ -118,6 +150,14 @@ std::optional<int> HandleCommandLine(int argc, char** argv) {
         const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                          QStringLiteral("Displays version information."));
         parser.addOptions({help, version});
+        // "-style fusion" is one option named style, as Qt reads it, not the letters s, t, y ...
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        for (const QtOption& option : kQtOptions) {
+            QCommandLineOption qt(QString::fromLatin1(option.name), QString());
+            if (option.takesValue) qt.setValueName(QStringLiteral("value"));
+            qt.setFlags(QCommandLineOption::HiddenFromHelp);
+            parser.addOption(qt);
+        }
         if (!parser.parse(core.arguments())) {
             Print(stderr,
                   QStringLiteral("orvale: %1\nTry 'orvale --help'.\n").arg(parser.errorText()));
@@ -136,7 +176,9 @@ std::optional<int> HandleCommandLine(int argc, char** argv) {
             text = QStringLiteral("Usage: orvale [options]") + text.mid(text.indexOf(u'\n'));
             Print(stdout,
                   text + QStringLiteral("\nThe scores of the last Compute are kept in\n  %1\n"
-                                        "The command-line scorer is orvale-score.\n")
+                                        "The command-line scorer is orvale-score.\n"
+                                        "Qt's own options, such as -style fusion or -platform "
+                                        "offscreen, are passed on to Qt.\n")
                              .arg(QDir::toNativeSeparators(DataFilePath(folder))));
             return 0;
         }

@@ -35,6 +35,15 @@ stale=90
 while [ -e "/tmp/.X11-unix/X$stale" ] || [ -e "/tmp/.X$stale-lock" ]; do stale=$((stale + 1)); done
 check "orvale-score --version" test "$("$bin/orvale-score" --version)" = "orvale-score $(sed -n 's/^project(orvale VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")"
 check "orvale --version" test "$(as_user "$bin/orvale" --version | cut -d' ' -f1)" = "orvale"
+# Qt's own options are passed on to Qt; an option neither knows is refused.
+check "orvale -style fusion --version" test "$(as_user "$bin/orvale" -style fusion --version | cut -d' ' -f1)" = "orvale"
+check "orvale starts with Qt's options" as_user env ORVALE_QUIT_AFTER_SHOW=1 "$bin/orvale" -platform offscreen -style=fusion -reverse
+set +e
+as_user "$bin/orvale" --bogus >/dev/null 2>"$stage/refused"
+status=$?
+set -e
+check "an unknown option gives status 2" test "$status" -eq 2
+check "an unknown option is named" grep -q "Unknown option 'bogus'" "$stage/refused"
 for run in "${users[@]}"; do
   help=$("$run" "$bin/orvale" --help)
   check "$run: scores in the user's folder" grep -qx "  $home/.local/share/orvale/orvale.txt" <<<"$help"
