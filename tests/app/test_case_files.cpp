@@ -32,15 +32,9 @@ orvale::CaseValues ParseCase(const QString& path) {
 
 }  // namespace
 
-class CaseFileTest : public QObject {
+class CaseFileTest : public orvale::testing::ProgramTest {
     Q_OBJECT
   private slots:
-    void init() {
-        program_ = std::make_unique<ProgramDriver>();
-        program_->Start();
-    }
-    void cleanup() { program_.reset(); }
-
     void savedCaseReopensAndReproducesTheReport();
     void modifiedCaseAsksBeforeItIsLeft();
     void withoutCaseFileNothingNewIsAsked();
@@ -55,7 +49,6 @@ class CaseFileTest : public QObject {
         return program_->worksheet().findChild<QAction*>(QString::fromLatin1(name));
     }
     QString SaveSampleCase(const QString& name);
-    std::unique_ptr<ProgramDriver> program_;
 };
 
 QString CaseFileTest::SaveSampleCase(const QString& name) {

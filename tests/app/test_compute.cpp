@@ -45,15 +45,9 @@ QString DashLine() {
 
 }  // namespace
 
-class ComputeTest : public QObject {
+class ComputeTest : public orvale::testing::ProgramTest {
     Q_OBJECT
   private slots:
-    void init() {
-        program_ = std::make_unique<ProgramDriver>();
-        program_->Start();
-    }
-    void cleanup() { program_.reset(); }
-
     void reportMatchesComposerForEachOptionSet_data();
     void reportMatchesComposerForEachOptionSet();
     void secondComputeAppendsAfterSeparator();
@@ -61,9 +55,6 @@ class ComputeTest : public QObject {
     void notesAppearAsTheBoxShowsThem();
     void fractionalAndPastedEntriesAreUsedAsParsed();
     void integratorWarningsShowInWarningBox();
-
-  private:
-    std::unique_ptr<ProgramDriver> program_;
 };
 
 void ComputeTest::reportMatchesComposerForEachOptionSet_data() {

@@ -35,15 +35,9 @@ class NoAltNavigationStyle : public QProxyStyle {
 const QStringList kScores = {"10", "15", "10", "10", "16", "10", "10", "10"};
 }  // namespace
 
-class KeyboardTest : public QObject {
+class KeyboardTest : public orvale::testing::ProgramTest {
     Q_OBJECT
   private slots:
-    void init() {
-        program_ = std::make_unique<ProgramDriver>();
-        program_->Start();
-    }
-    void cleanup() { program_.reset(); }
-
     void modifiedLettersNeverEnterTheMemos_data();
     void modifiedLettersNeverEnterTheMemos();
     void altLetterOpensTheMenu();
@@ -52,9 +46,6 @@ class KeyboardTest : public QObject {
     void focusFrameShowsInBothPalettes();
     void printDialogAndPreview();
     void everyControlReachableOnASmallScreen();
-
-  private:
-    std::unique_ptr<ProgramDriver> program_;
 };
 
 void KeyboardTest::modifiedLettersNeverEnterTheMemos_data() {

@@ -24,15 +24,9 @@ const char* const kReportActions[] = {"mnuProfileChart", "mnuExportPdf", "mnuExp
                                       "mnuCopyReport"};
 }  // namespace
 
-class ReportMenuTest : public QObject {
+class ReportMenuTest : public orvale::testing::ProgramTest {
     Q_OBJECT
   private slots:
-    void init() {
-        program_ = std::make_unique<ProgramDriver>();
-        program_->Start();
-    }
-    void cleanup() { program_.reset(); }
-
     void itemsFollowComputeAndClear();
     void chartWindowSavesAndCopies();
     void exportsKeepTheEditedMemo();
@@ -46,7 +40,6 @@ class ReportMenuTest : public QObject {
         program_->TypeScores(kScores);
         program_->Compute();
     }
-    std::unique_ptr<ProgramDriver> program_;
 };
 
 void ReportMenuTest::itemsFollowComputeAndClear() {

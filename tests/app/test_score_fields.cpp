@@ -41,24 +41,15 @@ void PasteFromContextMenu(QLineEdit* field) {
 
 Q_DECLARE_METATYPE(Way)
 
-class ScoreFieldTest : public QObject {
+class ScoreFieldTest : public orvale::testing::ProgramTest {
     Q_OBJECT
   private slots:
-    void init() {
-        program_ = std::make_unique<ProgramDriver>();
-        program_->Start();
-    }
-    void cleanup() { program_.reset(); }
-
     void everyWayInPassesTheFilter_data();
     void everyWayInPassesTheFilter();
     void editingKeysKeepWorking();
     void keyboardAndProgramFocusSelectTheText();
     void mouseClickPlacesTheCursor();
     void restartThenTypeReplacesTheRememberedScore();
-
-  private:
-    std::unique_ptr<ProgramDriver> program_;
 };
 
 void ScoreFieldTest::everyWayInPassesTheFilter_data() {

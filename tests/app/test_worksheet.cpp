@@ -33,15 +33,9 @@ const QStringList kCaptions = {
 
 }  // namespace
 
-class WorksheetTest : public QObject {
+class WorksheetTest : public orvale::testing::ProgramTest {
     Q_OBJECT
   private slots:
-    void init() {
-        program_ = std::make_unique<ProgramDriver>();
-        program_->Start();
-    }
-    void cleanup() { program_.reset(); }
-
     void startsWithEmptyFieldsDefaultsAndFocus();
     void descriptionQuotesTheCitationAndScrolls();
     void everyCaptionIsShownWhole();
@@ -56,9 +50,6 @@ class WorksheetTest : public QObject {
     void computeValidatesInFieldOrder();
     void exitAsksOnBothWindows();
     void closeBoxesEndOrReturn();
-
-  private:
-    std::unique_ptr<ProgramDriver> program_;
 };
 
 void WorksheetTest::startsWithEmptyFieldsDefaultsAndFocus() {

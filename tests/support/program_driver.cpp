@@ -90,4 +90,13 @@ int PdfPageCount(const QString& path) {
     return static_cast<int>(QString::fromLatin1(ReadFile(path)).count(page));
 }
 
+void ProgramTest::init() {
+    program_ = std::make_unique<ProgramDriver>();
+    program_->Start();
+}
+
+void ProgramTest::cleanup() {
+    program_.reset();
+}
+
 }  // namespace orvale::testing

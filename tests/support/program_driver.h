@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QObject>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -61,5 +62,17 @@ void WriteFile(const QString& path, const QByteArray& content);
 
 // Pages in a PDF written by QPrinter.
 int PdfPageCount(const QString& path);
+
+// Base of the GUI test classes that start the whole program afresh (a new temporary folder)
+// before each test function and close its windows after it.
+class ProgramTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init();
+    void cleanup();
+
+  protected:
+    std::unique_ptr<ProgramDriver> program_;
+};
 
 }  // namespace orvale::testing
