@@ -26,7 +26,8 @@ constexpr int kFooterLines = 3;  // the footer's band: a gap of two lines, then 
 constexpr double kChartAspect = 5.0 / 7.0;
 // The chart picture of the OpenDocument file: pixels, and its width on the page.
 constexpr int kOdtChartPixelsWide = 1400;
-constexpr double kOdtChartWidthPoints = 453.5;  // 16 cm
+// Qt's OpenDocument writer reads an image's width as pixels at 96 per inch: 16 cm.
+constexpr double kOdtChartWidth = 16.0 / 2.54 * 96.0;
 
 void ConfigureWriter(QPdfWriter& writer, QPageSize::PageSizeId pageSize) {
     writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
@@ -46,6 +47,13 @@ QImage ChartImage(const ReportDocument& document) {
     QPainter painter(&image);
     PaintProfileChart(painter, QRectF(image.rect()), document.results, document.options);
     return image;
+}
+
+// The export time with its offset from UTC, so that it reads the same wherever the file is
+// opened.
+QString ExportStamp(const ReportDocument& document) {
+    return document.exportedAt.toOffsetFromUtc(document.exportedAt.offsetFromUtc())
+        .toString(Qt::ISODate);
 }
 
 }  // namespace
@@ -83,10 +91,7 @@ QByteArray RenderReportPdf(const ReportDocument& document, QPageSize::PageSizeId
         const std::vector<PrintedLine> lines = LayoutTextDevice(
             document.lines.join(u'\n'), FontTextDeviceMetrics(metrics, writer.width(), bodyHeight));
         const int pages = LayoutPageCount(lines) + 1;  // the chart's page last
-        // With its offset from UTC, so the time reads the same wherever the file is opened.
-        const QString stamp =
-            document.exportedAt.toOffsetFromUtc(document.exportedAt.offsetFromUtc())
-                .toString(Qt::ISODate);
+        const QString stamp = ExportStamp(document);
         const auto footer = [&](int page) {
             const QRect band(0, writer.height() - metrics.height(), writer.width(),
                              metrics.height());
@@ -111,9 +116,14 @@ QByteArray RenderReportOdt(const ReportDocument& document) {
     text.setDefaultFont(font);
     QTextCharFormat monospace;
     monospace.setFont(font);
+    // Qt's OpenDocument writer names a style's font from the single-family property only; the
+    // list that QFont and setFontFamilies set is not written, and every line would be in "Sans".
+    // The first family is the one word processors know (or substitute metric-compatibly).
+    monospace.setProperty(QTextFormat::OldFontFamily, font.families().value(0));
     QTextCursor cursor(&text);
+    cursor.setBlockCharFormat(monospace);
     for (qsizetype i = 0; i < document.lines.size(); ++i) {
-        if (i > 0) cursor.insertBlock();
+        if (i > 0) cursor.insertBlock(QTextBlockFormat(), monospace);
         // OpenDocument drops white space at the start of a paragraph, and Qt's writer writes a
         // single leading blank as plain white space: the column would be lost. A no-break
         // space in its place looks and measures the same and is kept.
@@ -127,12 +137,17 @@ QByteArray RenderReportOdt(const ReportDocument& document) {
     text.addResource(QTextDocument::ImageResource, name, chart);
     QTextBlockFormat newPage;
     newPage.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-    cursor.insertBlock(newPage);
+    cursor.insertBlock(newPage, monospace);
     QTextImageFormat picture;
+    picture.merge(monospace);
     picture.setName(name.toString());
-    picture.setWidth(kOdtChartWidthPoints);
-    picture.setHeight(kOdtChartWidthPoints * kChartAspect);
+    picture.setWidth(kOdtChartWidth);
+    picture.setHeight(kOdtChartWidth * kChartAspect);
     cursor.insertImage(picture);
+    // Where the PDF has its footers: which program made the document, and when.
+    cursor.insertBlock(QTextBlockFormat(), monospace);
+    cursor.insertText(ProgramAndVersion() + QStringLiteral(", exported ") + ExportStamp(document),
+                      monospace);
 
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);

@@ -42,7 +42,7 @@ QByteArray RenderReportPdf(const ReportDocument& document,
 TextDeviceMetrics PdfTextMetrics(QPageSize::PageSizeId pageSize);
 
 // The OpenDocument text (.odt) of document: one monospace paragraph per line, then the chart as
-// a picture on a new page.
+// a picture on a new page and a line naming the program, its version and the export time.
 QByteArray RenderReportOdt(const ReportDocument& document);
 
 }  // namespace orvale

@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QString>
 #include <cstring>
+#include <regex>
 
 #include "engine/scoring.h"
 #include "engine/tables.h"
@@ -98,6 +99,12 @@ TEST(Documents, PdfHoldsTheReportOnPrintedPagesThenTheChart) {
               std::string::npos)
         << info;
     EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
+    // Where the locale measures in US units, Letter.
+    const std::string letter = (scratch.path() / "letter.pdf").string();
+    arguments[3] = letter;
+    ASSERT_EQ(RunScorer(arguments, "", {"LC_ALL=en_US.UTF-8", "DISPLAY="}).status, 0);
+    const std::string letterInfo = Shell("pdfinfo " + test::ShellQuote(letter));
+    EXPECT_NE(letterInfo.find("(letter)"), std::string::npos) << letterInfo;
 
     // Text of every page at the font's pitch (4.8 points) from the left margin (15 mm).
     const std::vector<std::string> pages =
@@ -118,6 +125,9 @@ TEST(Documents, PdfHoldsTheReportOnPrintedPagesThenTheChart) {
         const std::string footer = lines.back();
         lines.pop_back();
         EXPECT_EQ(footer.rfind("ORVALE 1.0.0", 0), 0u) << footer;
+        EXPECT_TRUE(std::regex_search(
+            footer, std::regex(R"( \d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(Z|[+-]\d\d:\d\d) )")))
+            << footer;
         EXPECT_NE(footer.find("page " + std::to_string(page + 1) + " of " +
                               std::to_string(textPages + 1)),
                   std::string::npos)
@@ -201,6 +211,26 @@ TEST(Documents, OdtHoldsEveryLineAndTheChartPicture) {
     }
     const std::vector<std::string> report = Split(RunScorer(kScores).out, '\n');
     ASSERT_GE(paragraphs.size(), static_cast<qsizetype>(report.size() - 1));
+    EXPECT_TRUE(paragraphs.last().startsWith(QStringLiteral("ORVALE ") + ORVALE_VERSION +
+                                             QStringLiteral(", exported 20")))
+        << paragraphs.last().toStdString();
+    // Every run of text is in the monospace font, or the columns would not line up; the chart
+    // is 16 cm wide.
+    QMap<QString, QString> families;
+    const QRegularExpression style(
+        QStringLiteral("<style:style style:name=\"(\\w+)\"[^>]*>\\s*<style:text-properties "
+                       "fo:font-family=\"([^\"]*)\""));
+    for (const auto& match : style.globalMatch(content))
+        families[match.captured(1)] = match.captured(2);
+    const QRegularExpression span(QStringLiteral("<text:span text:style-name=\"(\\w+)\""));
+    int spans = 0;
+    for (const auto& match : span.globalMatch(content)) {
+        ++spans;
+        EXPECT_EQ(families.value(match.captured(1)), QStringLiteral("Courier New"))
+            << match.captured(1).toStdString();
+    }
+    EXPECT_GT(spans, 50);
+    EXPECT_TRUE(content.contains(QStringLiteral("svg:width=\"453.5"))) << "chart width";
     for (std::size_t i = 0; i + 1 < report.size(); ++i) {
         EXPECT_EQ(RightTrimmed(paragraphs[static_cast<qsizetype>(i)].toStdString()),
                   RightTrimmed(report[i]))
