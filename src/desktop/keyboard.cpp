@@ -54,8 +54,12 @@ bool IsModifiedLetter(const QKeyEvent& event) {
     const QString text = event.text();
     // Some platforms send no text with a chord; the key itself then tells the letter.
     if (text.isEmpty()) return false;
+    // Ctrl+Alt is how some keyboards report AltGr, which types characters such as "@" or "{":
+    // only a letter is refused there. Any other chord types no text at all, digits and
+    // punctuation included (Alt+5 would otherwise put a 5 into a report's figure).
+    const bool mayBeAltGr = chord == (Qt::ControlModifier | Qt::AltModifier);
     for (const QChar c : text) {
-        if (!c.isLetter()) return false;
+        if (mayBeAltGr ? !c.isLetter() : !c.isPrint()) return false;
     }
     return true;
 }

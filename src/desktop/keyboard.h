@@ -10,8 +10,9 @@ class QWidget;
 
 namespace orvale {
 
-// True when the key would insert a letter although Alt, Meta or Ctrl is held: such a key is a
-// command that found no shortcut, never text.
+// True when the key would insert a character although Alt, Meta or Ctrl is held: such a key is
+// a command that found no shortcut, never text. With Ctrl+Alt, which may be AltGr, only letters
+// count.
 bool IsModifiedLetter(const QKeyEvent& event);
 
 // Makes control drop every modified letter (IsModifiedLetter) instead of inserting it.

@@ -59,6 +59,10 @@ void KeyboardTest::modifiedLettersNeverEnterTheMemos_data() {
                                        << "abc";
         QTest::newRow(name + " Meta+P") << memo << int(Qt::MetaModifier) << "p"
                                         << "abc";
+        QTest::newRow(name + " Alt+5") << memo << int(Qt::AltModifier) << "5"
+                                       << "abc";
+        QTest::newRow(name + " Alt+.") << memo << int(Qt::AltModifier) << "."
+                                       << "abc";
         QTest::newRow(name + " Ctrl+Alt+E")
             << memo << int(Qt::ControlModifier | Qt::AltModifier) << "e"
             << "abc";
@@ -109,6 +113,24 @@ void KeyboardTest::altLetterOpensTheMenu() {
     QTRY_VERIFY(file->isVisible());
     QVERIFY(field->text().isEmpty());
     file->close();
+    // In the viewer, each menu by its letter, the report unchanged.
+    program_->TypeScores(kScores);
+    program_->Compute();
+    auto* memo = program_->results().findChild<QPlainTextEdit*>("memoResults");
+    const QString report = memo->toPlainText();
+    program_->results().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&program_->results()));
+    memo->setFocus();
+    for (const auto& [key, name] :
+         {std::pair{Qt::Key_P, "File1"}, std::pair{Qt::Key_R, "mnuReport"},
+          std::pair{Qt::Key_H, "mnuHelp"}}) {
+        QTest::keyClick(memo, key, Qt::AltModifier);
+        auto* menu = program_->results().findChild<QMenu*>(name);
+        QTRY_VERIFY2(menu->isVisible(), name);
+        menu->close();
+        QTRY_VERIFY(!menu->isVisible());
+    }
+    QCOMPARE(memo->toPlainText(), report);
 }
 
 void KeyboardTest::altAloneFocusesTheMenuBar() {

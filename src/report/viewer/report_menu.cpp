@@ -14,7 +14,7 @@
 namespace orvale {
 
 void TfrmTemplateResults::BuildReportMenu() {
-    QMenu* menuReport = menuBar()->addMenu(QStringLiteral("Report"));
+    QMenu* menuReport = menuBar()->addMenu(QStringLiteral("&Report"));
     menuReport->setObjectName(QStringLiteral("mnuReport"));
     const auto add = [this, menuReport](const char* name, const char* caption, auto slot) {
         QAction* action = menuReport->addAction(QString::fromLatin1(caption));
@@ -23,15 +23,15 @@ void TfrmTemplateResults::BuildReportMenu() {
         return action;
     };
     mnuProfileChart =
-        add("mnuProfileChart", "Profile Chart...", &TfrmTemplateResults::mnuProfileChartClick);
-    mnuExportPdf = add("mnuExportPdf", "Export PDF...", &TfrmTemplateResults::mnuExportPdfClick);
+        add("mnuProfileChart", "Profile &Chart...", &TfrmTemplateResults::mnuProfileChartClick);
+    mnuExportPdf = add("mnuExportPdf", "Export P&DF...", &TfrmTemplateResults::mnuExportPdfClick);
     mnuExportOdt =
-        add("mnuExportOdt", "Export OpenDocument...", &TfrmTemplateResults::mnuExportOdtClick);
-    mnuCopyReport = add("mnuCopyReport", "Copy Report", &TfrmTemplateResults::mnuCopyReportClick);
+        add("mnuExportOdt", "Export &OpenDocument...", &TfrmTemplateResults::mnuExportOdtClick);
+    mnuCopyReport = add("mnuCopyReport", "Cop&y Report", &TfrmTemplateResults::mnuCopyReportClick);
 
-    QMenu* menuHelp = menuBar()->addMenu(QStringLiteral("Help"));
+    QMenu* menuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     menuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuAbout = menuHelp->addAction(QStringLiteral("About ORVALE..."));
+    mnuAbout = menuHelp->addAction(QStringLiteral("&About ORVALE..."));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
     connect(mnuAbout, &QAction::triggered, this, &TfrmTemplateResults::mnuAboutClick);
     SetLatestCompute(std::nullopt);

@@ -112,11 +112,11 @@ void TfrmTemplateResults::BuildControls() {
     setTabOrder(cmdReturn, cmdExit);
     cmdReturn->setFocus();
 
-    QMenu* File1 = menuBar()->addMenu(QStringLiteral("Printer options..."));
+    QMenu* File1 = menuBar()->addMenu(QStringLiteral("&Printer options..."));
     File1->setObjectName(QStringLiteral("File1"));
-    mnuPrint = File1->addAction(QStringLiteral("Print All"));
+    mnuPrint = File1->addAction(QStringLiteral("Print &All"));
     mnuPrint->setObjectName(QStringLiteral("mnuPrint"));
-    mnuPrintSelection = File1->addAction(QStringLiteral("Print Selection"));
+    mnuPrintSelection = File1->addAction(QStringLiteral("Print &Selection"));
     mnuPrintSelection->setObjectName(QStringLiteral("mnuPrintSelection"));
     connect(mnuPrint, &QAction::triggered, this, &TfrmTemplateResults::mnuPrintClick);
     connect(mnuPrintSelection, &QAction::triggered, this,
