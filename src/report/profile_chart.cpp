@@ -48,6 +48,7 @@ constexpr double kBarWidth = 2.0;
 constexpr double kCapHalfWidth = 8.0;
 constexpr double kMarkerRadius = 4.5;
 constexpr double kLabelGap = 3.0;
+constexpr double kArrowLength = 12.0;  // the arrowhead at an edge that a figure lies beyond
 constexpr double kFontSize = 11.0;
 
 const QColor kInk(0, 0, 0);
@@ -86,6 +87,16 @@ void DrawMarker(QPainter& painter, Marker marker, QPointF centre, double radius)
             break;
         }
     }
+}
+
+// A filled arrowhead with its tip at tip, pointing up (direction -1) or down (+1): a score or
+// limit beyond the edge of the scale.
+void DrawArrowhead(QPainter& painter, QPointF tip, int direction, double halfWidth, double length) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kInk);
+    const QPointF corners[] = {tip, tip + QPointF(-halfWidth, -direction * length),
+                               tip + QPointF(halfWidth, -direction * length)};
+    painter.drawPolygon(corners, 3);
 }
 
 // Diagonal hatching across rect, spaced in units so that it looks the same on screen and paper
@@ -219,27 +230,50 @@ void PaintProfileChart(QPainter& painter, const QRectF& bounds, const ScoringRes
                          Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(tick.label));
     }
 
-    // One bar with its marker and rounded score per column, the abbreviation below the axis.
+    // One bar with its marker and rounded score per column, the abbreviation below the axis. A
+    // score or limit beyond 40 to 160 is drawn at the edge it lies beyond, as an arrowhead
+    // pointing out of the scale; the score printed beside it is the true one.
+    const auto onScale = [](double value) {
+        return std::clamp(value, kChartMinimum, kChartMaximum);
+    };
+    bool anyBeyond = false;
     for (std::size_t column = 0; column < shown.size(); ++column) {
         const int score = shown[column];
         const double x = columnCentre(column);
-        const double top = y(results.upperLimits[score]);
-        const double bottom = y(results.lowerLimits[score]);
+        const double value = results.scores[score];
+        const double top = y(onScale(results.upperLimits[score]));
+        const double bottom = y(onScale(results.lowerLimits[score]));
+        const bool aboveScale = value > kChartMaximum || results.upperLimits[score] > kChartMaximum;
+        const bool belowScale = value < kChartMinimum || results.lowerLimits[score] < kChartMinimum;
+        anyBeyond = anyBeyond || aboveScale || belowScale;
         painter.setPen(flatPen(kInk, kBarWidth));
         painter.drawLine(QPointF(x, top), QPointF(x, bottom));
-        painter.drawLine(QPointF(x - kCapHalfWidth * u, top), QPointF(x + kCapHalfWidth * u, top));
-        painter.drawLine(QPointF(x - kCapHalfWidth * u, bottom),
-                         QPointF(x + kCapHalfWidth * u, bottom));
+        const auto end = [&](double endY, bool beyond, int direction) {
+            if (beyond) {
+                DrawArrowhead(painter, QPointF(x, endY), direction, kCapHalfWidth * u,
+                              kArrowLength * u);
+            } else {
+                painter.setPen(flatPen(kInk, kBarWidth));
+                painter.drawLine(QPointF(x - kCapHalfWidth * u, endY),
+                                 QPointF(x + kCapHalfWidth * u, endY));
+            }
+        };
+        end(aboveScale ? plot.top() : top, aboveScale, -1);
+        end(belowScale ? plot.bottom() : bottom, belowScale, 1);
         const Marker marker = score == kFSIQ  ? Marker::Square
                               : score == kGAI ? Marker::Diamond
                                               : Marker::Circle;
-        const QPointF centre(x, y(results.scores[score]));
-        DrawMarker(painter, marker, centre, kMarkerRadius * u);
+        const QPointF centre(x, y(onScale(value)));
+        if (onScale(value) == value) DrawMarker(painter, marker, centre, kMarkerRadius * u);
+        // Beside an arrowhead the score stands inside the plot, clear of the edge.
+        const double labelY = value > kChartMaximum   ? plot.top() + kArrowLength * u
+                              : value < kChartMinimum ? plot.bottom() - kArrowLength * u
+                                                      : centre.y();
         painter.setPen(kInk);
-        const QString rounded = QString::fromStdString(FormatFixed(results.scores[score], 0, 0));
-        painter.drawText(QRectF(x + (kCapHalfWidth + kLabelGap) * u, centre.y() - 8 * u,
-                                columnWidth / 2, 16 * u),
-                         Qt::AlignLeft | Qt::AlignVCenter, rounded);
+        const QString rounded = QString::fromStdString(FormatFixed(value, 0, 0));
+        painter.drawText(
+            QRectF(x + (kCapHalfWidth + kLabelGap) * u, labelY - 8 * u, columnWidth / 2, 16 * u),
+            Qt::AlignLeft | Qt::AlignVCenter, rounded);
         painter.drawText(QRectF(x - columnWidth / 2, plot.bottom() + 4 * u, columnWidth, 18 * u),
                          Qt::AlignCenter, QString::fromLatin1(kScoreTable[score].abbreviation));
     }
@@ -277,6 +311,13 @@ void PaintProfileChart(QPainter& painter, const QRectF& bounds, const ScoringRes
                                      QPointF(s.right(), s.center().y()));
                       },
                       QStringLiteral("70 and 130 (\u00b1 2 SD)")});
+    if (anyBeyond) {
+        legend.push_back({[u](QPainter& p, const QRectF& s) {
+                              DrawArrowhead(p, QPointF(s.center().x(), s.top()), -1,
+                                            kCapHalfWidth * u * 0.6, s.height());
+                          },
+                          QStringLiteral("beyond the scale (below 40 or above 160)")});
+    }
     legend.push_back(
         {[u](QPainter& p, const QRectF& s) {
              Hatch(p, s, u / 2);

@@ -12,7 +12,8 @@ class QPainter;
 
 namespace orvale {
 
-// Range of the chart's Index axis; gridlines every kChartGridStep.
+// Range of the chart's Index axis; gridlines every kChartGridStep. A score or limit beyond it is
+// drawn as an arrowhead at the edge it lies beyond, with the true score printed beside it.
 inline constexpr double kChartMinimum = 40.0;
 inline constexpr double kChartMaximum = 160.0;
 inline constexpr double kChartGridStep = 10.0;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The profile chart rendered onto an image and measured there: markers and bar ends where the
 // engine's scores and limits fall on the 40-160 axis (found from the drawn gridlines), the GAI
-// only when calculated, the hatching exactly on the Indexes the engine counts as low.
+// only when calculated, the hatching exactly on the Indexes the engine counts as low, figures
+// beyond the axis drawn as arrowheads inside it.
 #include "report/profile_chart.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <array>
 #include <cmath>
 
 #include "engine/scoring.h"
@@ -28,12 +30,13 @@ QGuiApplication& Application() {
     return application;
 }
 
-bool Dark(QRgb pixel) {
-    return qGray(pixel) < 110;
-}
 // The hatching's red-tinged ink: nothing else on the chart has colour.
 bool Hatched(QRgb pixel) {
     return qRed(pixel) - qBlue(pixel) > 50;
+}
+// The black ink of bars, markers and text, not the hatching.
+bool Dark(QRgb pixel) {
+    return qGray(pixel) < 110 && !Hatched(pixel);
 }
 
 struct Rendered {
@@ -140,6 +143,40 @@ TEST(ProfileChart, MarkersAndBarEndsFollowTheResults) {
             const std::vector<double> runs = DarkRuns(r, r.bars[i] + 3);
             ASSERT_EQ(runs.size(), 3u) << score;
             EXPECT_NEAR(runs[1], AxisY(results.scores[score]), 1.0) << score;
+        }
+    }
+}
+
+TEST(ProfileChart, ScoresBeyondTheScaleEndInArrowheadsInsideThePlot) {
+    // All 1s: FSIQ 36 and limits below 40; all 19s: FSIQ 164 and limits above 160.
+    const struct {
+        double entry;
+        int edge;       // the plot's edge the figures lie beyond
+        int direction;  // from that edge into the plot
+    } cases[] = {{1, 0, -1}, {19, 1, 1}};
+    for (const auto& c : cases) {
+        SubtestEntries entries;
+        entries.fill(c.entry);
+        const ScoringResults results = ComputeScores(entries, {});
+        const Rendered r = Render(results, {});
+        const int edge = c.edge == 0 ? r.plot.bottom() : r.plot.top();
+        // Nothing drawn just outside the edge: the strip between the axis and the labels.
+        for (int offset = 2; offset <= 4; ++offset) {
+            for (int x = r.plot.left() + 2; x < r.plot.right() - 2; ++x) {
+                ASSERT_GT(qGray(r.image.pixel(x, edge - c.direction * offset)), 200)
+                    << c.entry << " at " << x;
+            }
+        }
+        // An arrowhead, wider than the bar, just inside the edge of each figure beyond it; the
+        // six columns share the plot's width.
+        const std::array scores{kVC, kPR, kWM, kPS, kFSIQ, kGAI};
+        for (std::size_t i = 0; i < scores.size(); ++i) {
+            const int score = scores[i];
+            const int x = static_cast<int>(r.plot.left() + (i + 0.5) * r.plot.width() / 6.0);
+            const bool beyond =
+                c.edge == 0 ? results.lowerLimits[score] < 40 : results.upperLimits[score] > 160;
+            EXPECT_EQ(Dark(r.image.pixel(x + 4, edge + c.direction * 8)), beyond)
+                << c.entry << " " << score;
         }
     }
 }
