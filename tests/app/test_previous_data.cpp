@@ -28,7 +28,9 @@ const QStringList kScores = {"10", "12", "9", "8", "11", "10", "13", "7"};
 class FileSizeLimit {
   public:
     explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
+        // The signal at its default action, which ends the process: the program has to keep a
+        // write past the limit from doing so.
+        std::signal(SIGXFSZ, SIG_DFL);
         getrlimit(RLIMIT_FSIZE, &saved_);
         rlimit limit = saved_;
         limit.rlim_cur = bytes;
@@ -268,7 +270,9 @@ void PreviousDataTest::failedWriteKeepsTheOldFile() {
         const FileSizeLimit limit(4);  // the new line cannot be written in full
         program.Compute();
     }
-    QCOMPARE(program.platform().Texts(Kind::Error).size(), 1);
+    const QStringList errors = program.platform().Texts(Kind::Error);
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].contains(QStringLiteral("File too large")), qPrintable(errors[0]));
     QCOMPARE(ReadFile(program.dataFile()), old);
     QVERIFY(program.results().isVisible());
     QVERIFY(program.ResultLines().contains(

@@ -138,7 +138,7 @@ void ResultsViewerTest::saveCancelledOrFailedChangesNothing() {
     WriteFile(path, "earlier results\r\n");
     platform.saveAnswers = {path};
     {
-        std::signal(SIGXFSZ, SIG_IGN);
+        std::signal(SIGXFSZ, SIG_DFL);  // its default action, as at start-up
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
         rlimit limit = saved;
@@ -148,6 +148,7 @@ void ResultsViewerTest::saveCancelledOrFailedChangesNothing() {
         setrlimit(RLIMIT_FSIZE, &saved);
     }
     QCOMPARE(platform.Texts(Kind::Error).size(), 2);
+    QVERIFY(platform.Texts(Kind::Error).join(u'\n').contains(QStringLiteral("File too large")));
     QCOMPARE(ReadFile(path), QByteArray("earlier results\r\n"));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"results.txt"});
 }

@@ -222,5 +222,25 @@ TEST(Batch, MalformedRecordIsSkipped) {
     EXPECT_EQ(ReadOutput(result.out).size(), 1u);
 }
 
+TEST(Batch, IntegratorWarningGoesToStandardErrorOncePerRowThatRaisesIt) {
+    // This VO (with every other score 10) puts the lower VC limit at exactly 100, whose
+    // percentile the integrator reaches only with a warning. The third row asks for the same
+    // probabilities again, which a cache could answer without the warning.
+    const std::string raising = "10,10,10,10,12.9430121054540339,10,10,10\n";
+    const std::string input =
+        "BD,SI,DS,CD,VO,LN,MR,SS\n" + raising + "10,10,10,10,10,10,10,10\n" + raising;
+    for (const char* jobs : {"1", "2"}) {
+        const auto result = RunScorer({"--jobs", jobs, "--batch", "-"}, input);
+        EXPECT_EQ(result.status, 0) << jobs;
+        EXPECT_EQ(result.err,
+                  "orvale-score: standard input:2: warning: Too many steps\n"
+                  "orvale-score: standard input:4: warning: Too many steps\n")
+            << jobs;
+        const auto rows = ReadOutput(result.out);
+        ASSERT_EQ(rows.size(), 3u) << jobs;
+        EXPECT_EQ(rows[0].at("VC_lower"), "100") << jobs;
+    }
+}
+
 }  // namespace
 }  // namespace orvale
