@@ -8,6 +8,7 @@
 #include <exception>
 #include <fstream>
 
+#include "batch/csv_reader.h"
 #include "report/whole_file.h"
 
 namespace orvale {
@@ -61,6 +62,17 @@ void BatchRun::Run(std::stop_token stop) {
         outcome_.failure = unreadable(errno != 0 ? QString::fromLocal8Bit(std::strerror(errno))
                                                  : QStringLiteral("it cannot be opened"));
         return finish();
+    }
+    // A regular file is counted first, so that the progress can say how many rows there are:
+    // reading it twice costs little beside the scoring.
+    if (inputSize_ > 0) {
+        std::ifstream counted(QFile::encodeName(inputPath_).toStdString(), std::ios::binary);
+        CsvStreamReader reader(counted, settings_.maxRecordBytes);
+        std::int64_t records = 0;
+        while (!stop.stop_requested() && reader.Next()) ++records;
+        if (records > 0 && !reader.ReadFailed() && !stop.stop_requested()) {
+            rowsTotal_ = records - 1;  // after the header
+        }
     }
     WholeFileWriter output(outputPath_);
     if (std::optional<QString> reason = output.Open()) {

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <thread>
@@ -46,6 +47,11 @@ class BatchRun : public QObject {
     const QString& OutputPath() const { return outputPath_; }
     // The input's size in bytes when it is a regular file, or 0 (a pipe: no share can be shown).
     std::uint64_t InputSize() const { return inputSize_; }
+    // The number of rows of a regular file, once the worker has counted them before scoring.
+    std::optional<std::uint64_t> RowsTotal() const {
+        const std::int64_t total = rowsTotal_.load();
+        return total < 0 ? std::nullopt : std::optional<std::uint64_t>(total);
+    }
 
   signals:
     void Progressed(quint64 rowsWritten, quint64 rowsSkipped, quint64 bytesRead);
@@ -60,6 +66,7 @@ class BatchRun : public QObject {
     QString outputPath_;
     BatchSettings settings_;
     std::uint64_t inputSize_ = 0;
+    std::atomic<std::int64_t> rowsTotal_{-1};  // -1 until counted
     BatchOutcome outcome_;  // written by the worker, read once Finished has arrived
     std::jthread worker_;   // last: stopped and joined before the members it uses go
 };

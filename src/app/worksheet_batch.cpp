@@ -85,14 +85,24 @@ bool TfrmTemplate::BatchRunning() const {
 
 void TfrmTemplate::BatchProgressed(quint64 rowsWritten, quint64 rowsSkipped, quint64 bytesRead) {
     if (batchProgress_ == nullptr || batchProgress_->wasCanceled()) return;
+    const QString name = QFileInfo(batch_->InputPath()).fileName();
     const std::uint64_t size = batch_->InputSize();
+    const std::optional<std::uint64_t> total = batch_->RowsTotal();
+    const std::uint64_t done = rowsWritten + rowsSkipped;
+    if (total && *total > 0) {
+        batchProgress_->setValue(static_cast<int>(
+            std::min<std::uint64_t>(kProgressSteps, done * kProgressSteps / *total)));
+        batchProgress_->setLabelText(
+            QStringLiteral("Scoring %1: %2 of %3 rows done, %4 skipped")
+                .arg(name, Count(done), Count(*total), Count(rowsSkipped)));
+        return;
+    }
     if (size > 0) {
         batchProgress_->setValue(static_cast<int>(
             std::min<std::uint64_t>(kProgressSteps, bytesRead * kProgressSteps / size)));
     }
     batchProgress_->setLabelText(QStringLiteral("Scoring %1: %2 rows scored, %3 skipped")
-                                     .arg(QFileInfo(batch_->InputPath()).fileName(),
-                                          Count(rowsWritten), Count(rowsSkipped)));
+                                     .arg(name, Count(rowsWritten), Count(rowsSkipped)));
 }
 
 void TfrmTemplate::BatchFinished() {

@@ -100,20 +100,24 @@ void BatchScoringTest::scoresLikeTheCommandLineWhileTheWorksheetRuns() {
     QCOMPARE(platform.offeredSaveNames, QStringList{"results.csv"});
     QVERIFY(program_->worksheet().BatchRunning());
 
-    int ticks = 0, partialProgress = 0;
+    int ticks = 0, partialProgress = 0, withTotal = 0;
+    const QString total = QStringLiteral(" of %1 rows done").arg(QLocale().toString(kRows + 3));
     QTimer timer;
     connect(&timer, &QTimer::timeout, [&] {
         if (!program_->worksheet().BatchRunning()) return;
         ++ticks;
+        withTotal += progress()->labelText().contains(total);
         if (progress()->value() > 0 && progress()->value() < progress()->maximum()) {
             ++partialProgress;
         }
     });
     timer.start(5);
     WaitForTheEnd();
-    QVERIFY2(
-        ticks >= 2 && partialProgress >= 1,
-        qPrintable(QStringLiteral("%1 ticks, %2 with progress").arg(ticks).arg(partialProgress)));
+    QVERIFY2(ticks >= 2 && partialProgress >= 1 && withTotal >= 1,
+             qPrintable(QStringLiteral("%1 ticks, %2 with progress, %3 with the total")
+                            .arg(ticks)
+                            .arg(partialProgress)
+                            .arg(withTotal)));
     QVERIFY(progress() == nullptr);
     QVERIFY(platform.messages.empty());
 
