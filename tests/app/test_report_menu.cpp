@@ -69,7 +69,8 @@ void ReportMenuTest::chartWindowSavesAndCopies() {
 
     QTemporaryDir folder;
     FakePlatform& platform = program_->platform();
-    platform.saveAnswers = {folder.filePath("chart.png"), folder.filePath("chart.svg")};
+    // A name typed without an extension gets the PNG picture's.
+    platform.saveAnswers = {folder.filePath("chart"), folder.filePath("chart.svg")};
     auto* save = chart->findChild<QPushButton*>("cmdSaveImage");
     QTest::mouseClick(save, Qt::LeftButton);
     QTest::mouseClick(save, Qt::LeftButton);
@@ -93,7 +94,7 @@ void ReportMenuTest::exportsKeepTheEditedMemo() {
     program_->memoResults()->appendPlainText(QStringLiteral("Seen by the school, 3 May"));
     QTemporaryDir folder;
     FakePlatform& platform = program_->platform();
-    platform.saveAnswers = {folder.filePath("case.pdf"), folder.filePath("case.odt")};
+    platform.saveAnswers = {folder.filePath("case"), folder.filePath("case.odt")};  // + ".pdf"
     Action("mnuExportPdf")->trigger();
     Action("mnuExportOdt")->trigger();
     QCOMPARE(platform.offeredSaveNames, (QStringList{"results.pdf", "results.odt"}));

@@ -78,8 +78,10 @@ QImage ChartWindow::Render(QSize size) const {
 }
 
 void ChartWindow::cmdSaveImageClick() {
-    const std::optional<QString> chosen = platform_.GetSaveFileName(
-        this, saveFileName_, QStringLiteral("PNG image (*.png);;SVG image (*.svg)"));
+    // A name without an extension is saved as a PNG picture and named so.
+    const std::optional<QString> chosen = platform_.GetSaveFileNameWithSuffix(
+        this, saveFileName_, QStringLiteral("PNG image (*.png);;SVG image (*.svg)"),
+        QStringLiteral(".png"));
     if (!chosen) return;
     saveFileName_ = *chosen;
     QBuffer buffer;

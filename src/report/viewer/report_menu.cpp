@@ -65,10 +65,12 @@ void TfrmTemplateResults::mnuProfileChartClick() {
     chartWindow_->activateWindow();
 }
 
-void TfrmTemplateResults::ExportDocument(QString& lastName, const QString& filter,
+void TfrmTemplateResults::ExportDocument(QString& lastName, const QString& suffix,
                                          QByteArray (*render)(const ReportDocument&)) {
     if (!latest_) return;
-    const std::optional<QString> chosen = platform_.GetSaveFileName(this, lastName, filter);
+    // A name typed without an extension gets the document's, so the file opens as what it is.
+    const std::optional<QString> chosen =
+        platform_.GetSaveFileNameWithSuffix(this, lastName, u'*' + suffix, suffix);
     if (!chosen) return;
     lastName = *chosen;
     const ReportDocument document{MemoLines(), latest_->results, latest_->options,
@@ -80,12 +82,12 @@ void TfrmTemplateResults::ExportDocument(QString& lastName, const QString& filte
 }
 
 void TfrmTemplateResults::mnuExportPdfClick() {
-    ExportDocument(pdfFileName_, QStringLiteral("*.pdf"),
+    ExportDocument(pdfFileName_, QStringLiteral(".pdf"),
                    [](const ReportDocument& document) { return RenderReportPdf(document); });
 }
 
 void TfrmTemplateResults::mnuExportOdtClick() {
-    ExportDocument(odtFileName_, QStringLiteral("*.odt"), &RenderReportOdt);
+    ExportDocument(odtFileName_, QStringLiteral(".odt"), &RenderReportOdt);
 }
 
 void TfrmTemplateResults::mnuCopyReportClick() {

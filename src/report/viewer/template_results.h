@@ -77,7 +77,7 @@ class TfrmTemplateResults : public QMainWindow {
     void SetLatestCompute(std::optional<ReportInput> latest);
     // Asks for a file name (offering and then remembering lastName) and writes the document
     // that render makes of the memo and the latest Compute.
-    void ExportDocument(QString& lastName, const QString& filter,
+    void ExportDocument(QString& lastName, const QString& suffix,
                         QByteArray (*render)(const ReportDocument&));
 
     // Print..., Print Preview..., the shortcuts, accessible names and the keyboard rules.
