@@ -18,6 +18,7 @@
 #include "batch/bounded_read.h"
 #include "engine/entry.h"
 #include "engine/tables.h"
+#include "report/iso_time.h"
 
 namespace orvale {
 
@@ -139,7 +140,7 @@ QByteArray CaseFileContent(const CaseValues& values, const QDateTime& savedAt) {
     const QJsonObject root{
         {QStringLiteral("schema"), kCaseSchema},
         {QStringLiteral("program"), QStringLiteral("ORVALE " ORVALE_VERSION)},
-        {QStringLiteral("saved"), savedAt.toString(Qt::ISODate)},
+        {QStringLiteral("saved"), IsoTimeWithOffset(savedAt)},
         {QStringLiteral("entries"), entries},
         {QStringLiteral("options"), options},
         {QStringLiteral("notes"), values.notes},

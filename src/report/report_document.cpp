@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include "report/fonts.h"
+#include "report/iso_time.h"
 #include "report/profile_chart.h"
 #include "report/program_info.h"
 
@@ -49,11 +50,8 @@ QImage ChartImage(const ReportDocument& document) {
     return image;
 }
 
-// The export time with its offset from UTC, so that it reads the same wherever the file is
-// opened.
 QString ExportStamp(const ReportDocument& document) {
-    return document.exportedAt.toOffsetFromUtc(document.exportedAt.offsetFromUtc())
-        .toString(Qt::ISODate);
+    return IsoTimeWithOffset(document.exportedAt);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTimeZone>
 
 namespace {
@@ -61,6 +62,14 @@ TEST(CaseFile, WritesSchemaVersionAndWhenByWhichProgram) {
     const QJsonObject root = QJsonDocument::fromJson(CaseFileContent(values, at)).object();
     EXPECT_EQ(root.value("schema").toInt(), 1);
     EXPECT_EQ(root.value("saved").toString(), QStringLiteral("2025-03-04T10:15:00+01:00"));
+    // A local time, as the worksheet saves it, with its offset too.
+    const QString local =
+        QJsonDocument::fromJson(CaseFileContent(values, QDateTime::currentDateTime()))
+            .object()
+            .value("saved")
+            .toString();
+    EXPECT_TRUE(local.contains(QRegularExpression("T\\d\\d:\\d\\d:\\d\\d(Z|[+-]\\d\\d:\\d\\d)$")))
+        << local.toStdString();
     EXPECT_EQ(root.value("program").toString(), QStringLiteral("ORVALE " ORVALE_VERSION));
     // The defaults in the words of orvale-score's options.
     EXPECT_EQ(root.value("options").toObject(),
