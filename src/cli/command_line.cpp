@@ -12,6 +12,9 @@ namespace orvale::cli {
 
 namespace {
 
+constexpr const char* kJobsWithoutBatch =
+    "--jobs sets the threads of --batch; a single case has no use for it.";
+
 // Arguments are bytes, not necessarily UTF-8 (notes typed in a Latin-1 terminal, a file name
 // from an older system). Each byte travels through the parser as the character of the same code
 // and comes back as that byte, so nothing is replaced; the option names are plain ASCII.
@@ -139,6 +142,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         if (parsed.error.empty() && !line.scores.empty()) {
             parsed.error = "--case takes the scores from the file; give no scores with it.";
         }
+        if (parsed.error.empty() && parser.isSet(jobs)) parsed.error = kJobsWithoutBatch;
     } else if (parser.isSet(batch)) {
         line.batchFile = Bytes(parser.value(batch));
         if (!line.scores.empty()) {
@@ -147,7 +151,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             parsed.error = "--notes belongs to a single report; it has no place in batch output.";
         }
     } else if (parser.isSet(jobs)) {
-        parsed.error = "--jobs sets the threads of --batch; a single case has no use for it.";
+        parsed.error = kJobsWithoutBatch;
     } else if (line.scores.size() != static_cast<std::size_t>(kSubtestCount)) {
         parsed.error = "Expected the eight scores BD SI DS CD VO LN MR SS, got " +
                        std::to_string(line.scores.size()) + ".";

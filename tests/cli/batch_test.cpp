@@ -199,6 +199,9 @@ TEST(Batch, UnusableInputIsRefusedWithNothingWritten) {
         {{"--jobs", "2", "10", "10", "10", "10", "10", "10", "10", "10"},
          "orvale-score: --jobs sets the threads of --batch; a single case has no use for it.\n" +
              usage},
+        {{"--jobs", "2", "--case", missing},
+         "orvale-score: --jobs sets the threads of --batch; a single case has no use for it.\n" +
+             usage},
         // A file name that is not UTF-8 reaches the file system unchanged.
         {{"--batch", latin1Missing},
          "orvale-score: cannot open " + latin1Missing + ": No such file or directory\n"},
