@@ -21,7 +21,7 @@ if [ -n "$missing" ]; then
     profile=test
     [ "${1:-}" = run ] && profile=build
     echo "Run this step as root, then the command again:" >&2
-    echo "  su -c 'apt-get update && apt-get install -y$missing && bash scripts/install-deps.sh $profile'" >&2
+    echo "  su -c 'apt-get -o DPkg::Lock::Timeout=600 update && apt-get -o DPkg::Lock::Timeout=600 install -y$missing && bash scripts/install-deps.sh $profile'" >&2
     exit 1
   fi
   $as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 update
