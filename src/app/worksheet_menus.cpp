@@ -16,6 +16,7 @@
 #include <QShortcut>
 #include <QTextBrowser>
 
+#include "app/batch_run.h"
 #include "app/help_text.h"
 #include "app/notes_memo.h"
 #include "app/radio_group.h"
@@ -172,6 +173,14 @@ bool TfrmTemplate::SaveChangesFirst() {
 }
 
 bool TfrmTemplate::MayEnd() {
+    // Ending stops a batch still being scored, and its results are then not written: only
+    // with the user's word.
+    if (batch_ != nullptr &&
+        !platform_.Confirm(QStringLiteral("A batch is still being scored into %1. Stop it and "
+                                          "exit? Its results will not be written.")
+                               .arg(batch_->OutputPath()))) {
+        return false;
+    }
     return SaveChangesFirst();
 }
 

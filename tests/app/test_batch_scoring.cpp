@@ -162,6 +162,15 @@ void BatchScoringTest::cancelFromADroppedFileLeavesTheOldResults() {
     QVERIFY(program_->platform().openAnswers.empty());  // no open dialog for a dropped file
     QVERIFY(program_->worksheet().BatchRunning());
 
+    // Exit while it runs asks first; No keeps the batch going.
+    program_->platform().confirmAnswers = {true, false};
+    program_->worksheet().ExitBtnClick();
+    QCOMPARE(program_->platform().Texts(Kind::Confirm).value(1),
+             "A batch is still being scored into " + results_ +
+                 ". Stop it and exit? Its results will not be written.");
+    QCOMPARE(program_->platform().endApplicationCalls, 0);
+    QVERIFY(program_->worksheet().BatchRunning());
+
     const QList<QPushButton*> buttons = progress()->findChildren<QPushButton*>();
     QCOMPARE(buttons.size(), 1);
     program_->Click(buttons[0]);
