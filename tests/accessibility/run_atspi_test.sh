@@ -52,4 +52,14 @@ pids+=($!)
 "$python" "$here/walk_worksheet.py" "${pids[-1]}"
 status=$?
 [ "$status" -ne 0 ] && sed 's/^/orvale: /' "$scratch/orvale.log" | tail -20
+# The Compute kept its scores in the user's data folder, not beside the program (unless a
+# portable copy already keeps them there).
+beside="$(dirname "$orvale")/orvale.txt"
+if [ "$status" -eq 0 ] && [ ! -e "$beside" ]; then
+  kept=$(cat "$XDG_DATA_HOME/orvale/orvale.txt" 2>/dev/null)
+  if [ "$kept" != "10 15 10 10 16 10 10 10 " ]; then
+    echo "FAILED: the scores in $XDG_DATA_HOME/orvale/orvale.txt: '$kept'"
+    status=1
+  fi
+fi
 exit "$status"

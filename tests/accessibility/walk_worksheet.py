@@ -119,6 +119,13 @@ def main():
         back = named(app, pyatspi.ROLE_PUSH_BUTTON, "Return to Worksheet")
         check(back is not None and back.getState().contains(pyatspi.STATE_FOCUSED),
               "the focus on Return to Worksheet")
+    # No control on either window that a screen reader would announce without a name.
+    controls = (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_RADIO_BUTTON, pyatspi.ROLE_CHECK_BOX,
+                pyatspi.ROLE_TEXT, pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_SPIN_BUTTON,
+                pyatspi.ROLE_MENU)
+    for node in walk(app):
+        if node.getRole() in controls and node.getState().contains(pyatspi.STATE_SHOWING):
+            check(node.name.strip() != "", "a name for a " + node.getRoleName())
     print("accessibility: %d failed" % len(failures))
     return 1 if failures else 0
 
