@@ -9,10 +9,12 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTextEdit>
 
 #include "app/notes_memo.h"
 #include "batch/case_file.h"
+#include "report/program_info.h"
 #include "support/program_driver.h"
 
 using orvale::testing::FakePlatform;
@@ -42,6 +44,7 @@ class CaseFileTest : public orvale::testing::ProgramTest {
     void badCaseFilesChangeNothing();
     void droppedCaseFileOpens();
     void notesWrapAsTheBoxShowsThem();
+    void menusAndTheRecentList();
 
   private:
     QTextEdit* notes() { return program_->worksheet().findChild<QTextEdit*>("memoComments"); }
@@ -245,6 +248,58 @@ void CaseFileTest::notesWrapAsTheBoxShowsThem() {
         }
         QCOMPARE(orvale::DisplayedLines(*notes()), expected);
     }
+}
+
+void CaseFileTest::menusAndTheRecentList() {
+    const auto captions = [](const QList<QAction*>& actions) {
+        QStringList texts;
+        for (const QAction* item : actions) {
+            if (!item->isSeparator()) texts << item->text().remove(u'&');
+        }
+        return texts;
+    };
+    auto* file = program_->worksheet().findChild<QMenu*>("mnuFile");
+    QCOMPARE(captions(program_->worksheet().findChild<QMenuBar*>("MainMenu")->actions()),
+             (QStringList{"File", "Help"}));
+    QCOMPARE(captions(file->actions()), (QStringList{"Open Case...", "Save Case", "Save Case As...",
+                                                     "Score a Batch...", "Exit"}));
+
+    // Nine cases saved: the eight latest are listed, the newest first.
+    QTemporaryDir folder;
+    for (int i = 1; i <= 9; ++i) {
+        program_->platform().saveAnswers = {
+            folder.filePath(QStringLiteral("case%1.orvale").arg(i))};
+        action("mnuSaveCaseAs")->trigger();
+    }
+    QStringList expected{"Open Case...", "Save Case", "Save Case As..."};
+    for (int k = 1; k <= 8; ++k) expected << QStringLiteral("%1 case%2.orvale").arg(k).arg(10 - k);
+    expected << "Score a Batch..."
+             << "Exit";
+    QCOMPARE(captions(file->actions()), expected);
+    // A listed case that has gone: a warning that names it, and it leaves the list.
+    QVERIFY(QFile::remove(folder.filePath("case5.orvale")));
+    action("mnuRecentCase5")->trigger();
+    const QStringList warnings = program_->platform().Texts(Kind::Warning);
+    QCOMPARE(warnings.size(), 1);
+    QVERIFY(warnings[0].contains(folder.filePath("case5.orvale")));
+    expected.removeAt(7);
+    for (int k = 5; k <= 7; ++k)
+        expected[2 + k] = QStringLiteral("%1 case%2.orvale").arg(k).arg(9 - k);
+    QCOMPARE(captions(file->actions()), expected);
+
+    // Help: the README's how-to in a window, and About with the version and licence.
+    action("mnuHowToUse")->trigger();
+    auto* help = program_->worksheet().findChild<QTextBrowser*>("HowToUse");
+    QVERIFY(help != nullptr && help->isVisible());
+    QVERIFY(help->toPlainText().contains("Score a Batch..."));
+    action("mnuAbout")->trigger();
+    const QString about = program_->platform().Texts(Kind::Information).value(0);
+    QVERIFY(about.contains(QStringLiteral("ORVALE version ") + orvale::kProgramVersion));
+    QVERIFY(about.contains("GNU General Public License"));
+    // Exit asks the Exit button's question; No keeps the program.
+    action("mnuExit")->trigger();
+    QCOMPARE(program_->platform().Texts(Kind::Confirm), QStringList{"Exit from program?"});
+    QCOMPARE(program_->platform().endApplicationCalls, 0);
 }
 
 QTEST_MAIN(CaseFileTest)
