@@ -156,9 +156,11 @@ class FolderAtPath : public FaultyFolder {
     }
 };
 
-// A disk whose flush fails: a FUSE file system that answers every fsync with EIO.
+// A disk whose flush fails: a FUSE file system that answers every fsync, or (closing) every
+// close, with EIO.
 class FailingFlush : public FaultyFolder {
   public:
+    explicit FailingFlush(bool closing) : closing_(closing) {}
     QString Prepare(const QString& folder) override {
 #ifdef ORVALE_FAILING_FS
         const QString backing = folder + QStringLiteral("/backing");
@@ -166,7 +168,9 @@ class FailingFlush : public FaultyFolder {
         QDir().mkpath(backing);
         QDir().mkpath(mount_);
         WriteFile(backing + QStringLiteral("/orvale.txt"), kOld);
-        process_.start(QStringLiteral(ORVALE_FAILING_FS), {backing, mount_});
+        QStringList arguments{backing, mount_};
+        if (closing_) arguments << QStringLiteral("close");
+        process_.start(QStringLiteral(ORVALE_FAILING_FS), arguments);
         const dev_t plain = QFileInfo(folder).exists() ? Device(folder) : 0;
         QElapsedTimer waited;
         waited.start();
@@ -194,6 +198,7 @@ class FailingFlush : public FaultyFolder {
         struct stat info {};
         return ::stat(QFile::encodeName(folder).constData(), &info) == 0 ? info.st_dev : 0;
     }
+    bool closing_;
     QString mount_;
     QProcess process_;
 };
@@ -203,7 +208,7 @@ std::unique_ptr<FaultyFolder> MakeFault(const QString& kind) {
     if (kind == "limit") return std::make_unique<SizeLimit>();
     if (kind == "read-only") return std::make_unique<ReadOnlyFolder>();
     if (kind == "folder") return std::make_unique<FolderAtPath>();
-    return std::make_unique<FailingFlush>();
+    return std::make_unique<FailingFlush>(kind == "close");
 }
 
 }  // namespace
@@ -263,6 +268,8 @@ void FileFaultsTest::failedStepKeepsTheOldFile_data() {
     QTest::newRow("folder at the path") << "folder"
                                         << "Is a directory";
     QTest::newRow("flush fails") << "flush"
+                                 << "Input/output error";
+    QTest::newRow("close fails") << "close"
                                  << "Input/output error";
 }
 

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A FUSE file system for fault tests: it mirrors a backing folder, but every flush to disk
-// (fsync, fdatasync) fails with EIO, as a failing disk does. Usage:
-//   failing_fs BACKING_FOLDER MOUNT_POINT     (runs in the foreground until unmounted)
+// (fsync, fdatasync) fails with EIO, as a failing disk does; or, with "close", every close of a
+// file does, as a network file system reports a write it could not complete. Usage:
+//   failing_fs BACKING_FOLDER MOUNT_POINT [close]     (runs in the foreground until unmounted)
 #define FUSE_USE_VERSION 31
 
 #include <dirent.h>
@@ -17,6 +18,7 @@
 namespace {
 
 std::string backing;
+bool failClose = false;  // close fails instead of fsync
 
 std::string Real(const char* path) {
     return backing + path;
@@ -65,8 +67,14 @@ int Release(const char*, fuse_file_info* info) {
     return 0;
 }
 
-int Fsync(const char*, int, fuse_file_info*) {
-    return -EIO;
+int Fsync(const char*, int, fuse_file_info* info) {
+    if (!failClose) return -EIO;
+    return Result(::fsync(static_cast<int>(info->fh)));
+}
+
+// Called at every close of a file descriptor; its error is what close() returns.
+int Flush(const char*, fuse_file_info*) {
+    return failClose ? -EIO : 0;
 }
 
 int Unlink(const char* path) {
@@ -92,11 +100,12 @@ int Utimens(const char* path, const timespec times[2], fuse_file_info*) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: failing_fs BACKING_FOLDER MOUNT_POINT\n");
+    if (argc < 3 || argc > 4 || (argc == 4 && std::string(argv[3]) != "close")) {
+        std::fprintf(stderr, "usage: failing_fs BACKING_FOLDER MOUNT_POINT [close]\n");
         return 2;
     }
     backing = argv[1];
+    failClose = argc == 4;
     fuse_operations operations{};
     operations.getattr = GetAttr;
     operations.readdir = ReadDir;
@@ -106,6 +115,7 @@ int main(int argc, char** argv) {
     operations.write = Write;
     operations.release = Release;
     operations.fsync = Fsync;
+    operations.flush = Flush;
     operations.unlink = Unlink;
     operations.rename = Rename;
     operations.chmod = Chmod;
