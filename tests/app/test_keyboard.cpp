@@ -212,6 +212,20 @@ void KeyboardTest::focusFrameShowsInBothPalettes() {
         const QImage unfocused = back->grab().toImage();
         QVERIFY2(focused != unfocused, highContrast ? "high contrast" : "default palette");
     }
+    // On the worksheet, every button and option the keyboard can reach.
+    program_->Click(back);
+    QVERIFY(QTest::qWaitForWindowActive(&program_->worksheet()));
+    QLineEdit* field = program_->field(0);
+    int checked = 0;
+    for (QAbstractButton* button : program_->worksheet().findChildren<QAbstractButton*>()) {
+        if (!button->isVisible() || !(button->focusPolicy() & Qt::TabFocus)) continue;
+        button->setFocus(Qt::TabFocusReason);
+        const QImage focused = button->grab().toImage();
+        field->setFocus(Qt::TabFocusReason);
+        QVERIFY2(focused != button->grab().toImage(), qPrintable(button->objectName()));
+        ++checked;
+    }
+    QVERIFY(checked >= 8);  // Compute, Clear Data, Exit and an option of each group at least
 }
 
 void KeyboardTest::printDialogAndPreview() {
