@@ -2,7 +2,6 @@
 // "Score a Batch..." through the real worksheet: a 100,000-row file scored while the event loop
 // keeps running, its results byte for byte those of orvale-score --batch and its skipped rows
 // those orvale-score reports; Cancel and real write faults leave the old results file untouched.
-#include <sys/resource.h>
 
 #include <QDir>
 #include <QLabel>
@@ -14,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
+#include <optional>
 
 #include "cli/scorer_process.h"
 #include "support/program_driver.h"
@@ -205,17 +205,14 @@ void BatchScoringTest::failuresLeaveTheOldResults() {
         WriteFile(input, "name,age\nAnna,9\n");
     }
     if (kind == "folder") input = input_folder_.path();
-    rlimit before{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
-    if (kind == "limit") {
-        const rlimit small{1 << 20, before.rlim_max};  // a real limit: the write itself fails
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    {
+        std::optional<orvale::testing::FileSizeLimit> limit;  // a real limit: the write fails
+        if (kind == "limit") limit.emplace(1 << 20);
+        program_->platform().openAnswers = {input};
+        program_->platform().saveAnswers = {results_};
+        program_->worksheet().findChild<QAction*>("mnuScoreBatch")->trigger();
+        WaitForTheEnd();
     }
-    program_->platform().openAnswers = {input};
-    program_->platform().saveAnswers = {results_};
-    program_->worksheet().findChild<QAction*>("mnuScoreBatch")->trigger();
-    WaitForTheEnd();
-    setrlimit(RLIMIT_FSIZE, &before);
 
     const QStringList errors = program_->platform().Texts(Kind::Error);
     QCOMPARE(errors.size(), 1);

@@ -2,18 +2,16 @@
 // The previous-data file: where it lives, how it is written and read back across runs, what
 // malformed files do, Clear Data, and the failures that must never lose the old file or the
 // report.
-#include <sys/resource.h>
-
 #include <QDir>
 #include <QTest>
 #include <QTextEdit>
-#include <csignal>
 
 #include "app/previous_data.h"
 #include "desktop/program_folder.h"
 #include "support/program_driver.h"
 
 using orvale::testing::FakePlatform;
+using orvale::testing::FileSizeLimit;
 using orvale::testing::ProgramDriver;
 using orvale::testing::ReadFile;
 using orvale::testing::WriteFile;
@@ -22,25 +20,6 @@ using Kind = FakePlatform::Kind;
 namespace {
 
 const QStringList kScores = {"10", "12", "9", "8", "11", "10", "13", "7"};
-
-// Lowers the file-size limit for the life of the object, so that every write of more than
-// `bytes` bytes fails with "File too large" even for root.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        // The signal at its default action, which ends the process: the program has to keep a
-        // write past the limit from doing so.
-        std::signal(SIGXFSZ, SIG_DFL);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
-  private:
-    rlimit saved_{};
-};
 
 }  // namespace
 

@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The results viewer: Save Output (CR LF lines, replacing, empty memo, failures), printing to a
 // PDF printer through the platform, the line-printer layout rules, and the memo's look.
-#include <sys/resource.h>
 
 #include <QAction>
 #include <QDir>
 #include <QPrinter>
 #include <QTest>
 #include <cmath>
-#include <csignal>
 
 #include "report/viewer/text_device.h"
 #include "support/program_driver.h"
@@ -138,14 +136,8 @@ void ResultsViewerTest::saveCancelledOrFailedChangesNothing() {
     WriteFile(path, "earlier results\r\n");
     platform.saveAnswers = {path};
     {
-        std::signal(SIGXFSZ, SIG_DFL);  // its default action, as at start-up
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limit = saved;
-        limit.rlim_cur = 100;
-        setrlimit(RLIMIT_FSIZE, &limit);
+        const orvale::testing::FileSizeLimit limit(100);
         Save();
-        setrlimit(RLIMIT_FSIZE, &saved);
     }
     QCOMPARE(platform.Texts(Kind::Error).size(), 2);
     QVERIFY(platform.Texts(Kind::Error).join(u'\n').contains(QStringLiteral("File too large")));

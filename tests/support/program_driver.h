@@ -3,12 +3,15 @@
 // folder, typing into the score fields, pressing buttons, reading the results memo.
 #pragma once
 
+#include <sys/resource.h>
+
 #include <QLineEdit>
 #include <QObject>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <array>
+#include <csignal>
 #include <memory>
 
 #include "app/radio_group.h"
@@ -62,6 +65,27 @@ void WriteFile(const QString& path, const QByteArray& content);
 
 // Pages in a PDF written by QPrinter.
 int PdfPageCount(const QString& path);
+
+// Lowers the file-size limit for the life of the object, so that every write of more than
+// `bytes` bytes fails with "File too large" even for root. SIGXFSZ is set to its default action,
+// which ends the process, as at start-up: the program has to keep a write past the limit from
+// doing so.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit saved_{};
+};
 
 // Base of the GUI test classes that start the whole program afresh (a new temporary folder)
 // before each test function and close its windows after it.
