@@ -14,17 +14,17 @@ declare -A allowed=(
   [engine]="numeric"
   [report]="engine numeric"
   [batch]="report engine numeric"
-  [desktop]="report engine numeric"
-  [report/viewer]="desktop report engine numeric"
-  [matrix_entry]="desktop report engine numeric"
-  [app]="report/viewer matrix_entry desktop batch report engine numeric"
-  [cli]="batch report engine numeric"
+  [files]="batch report engine numeric"
+  [desktop]="files report engine numeric"
+  [viewer]="desktop files report engine numeric"
+  [matrix_entry]="desktop files report engine numeric"
+  [app]="viewer matrix_entry desktop files batch report engine numeric"
+  [cli]="files batch report engine numeric"
 )
 
-# The folder a path (relative to src) belongs to: report/viewer is a folder of its own.
+# The folder a path (relative to src) belongs to.
 folder_of() {
   case "$1" in
-    report/viewer/*) echo "report/viewer" ;;
     */*) echo "${1%%/*}" ;;
     *) echo "" ;;
   esac

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "batch/csv_reader.h"
-#include "report/whole_file.h"
+#include "files/whole_file.h"
 
 namespace orvale {
 

@@ -20,7 +20,7 @@
 #include "app/startup.h"
 #include "desktop/guarded_application.h"
 #include "desktop/qt_platform.h"
-#include "report/viewer/chart_window.h"
+#include "viewer/chart_window.h"
 
 namespace {
 

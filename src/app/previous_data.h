@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "batch/bounded_read.h"
+#include "files/bounded_read.h"
 
 namespace orvale {
 

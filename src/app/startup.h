@@ -8,7 +8,7 @@
 
 #include "app/template_form.h"
 #include "numeric/normal.h"
-#include "report/viewer/template_results.h"
+#include "viewer/template_results.h"
 
 namespace orvale {
 

@@ -20,13 +20,13 @@
 #include "app/previous_data.h"
 #include "app/radio_group.h"
 #include "app/score_field.h"
-#include "desktop/atomic_write.h"
 #include "desktop/design_layout.h"
 #include "desktop/platform.h"
 #include "desktop/program_folder.h"
 #include "engine/entry.h"
+#include "files/whole_file.h"
 #include "report/compose.h"
-#include "report/viewer/template_results.h"
+#include "viewer/template_results.h"
 
 namespace orvale {
 

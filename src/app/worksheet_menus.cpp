@@ -22,9 +22,10 @@
 #include "app/radio_group.h"
 #include "app/score_field.h"
 #include "app/template_form.h"
-#include "desktop/atomic_write.h"
 #include "desktop/keyboard.h"
 #include "desktop/platform.h"
+#include "files/case_file_read.h"
+#include "files/whole_file.h"
 #include "report/compose.h"
 #include "report/program_info.h"
 

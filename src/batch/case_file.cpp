@@ -15,7 +15,6 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 
-#include "batch/bounded_read.h"
 #include "engine/entry.h"
 #include "engine/tables.h"
 #include "report/iso_time.h"
@@ -219,18 +218,6 @@ CaseReading ParseCaseFile(const QByteArray& bytes) {
     values.savedAt = root.value(QStringLiteral("saved")).toString();
     values.program = root.value(QStringLiteral("program")).toString();
     return {std::move(values), {}};
-}
-
-CaseReading ReadCaseFile(const QString& path) {
-    QString reason;
-    const std::optional<QByteArray> content =
-        ReadBoundedRegularFile(path, kMaxCaseFileSize, reason);
-    CaseReading reading = content ? ParseCaseFile(*content) : Failed(reason);
-    if (!reading.values) {
-        reading.error =
-            QStringLiteral("The case could not be opened from %1: %2").arg(path, reading.error);
-    }
-    return reading;
 }
 
 std::vector<std::string> NotesLines(const QString& notes, int columns) {

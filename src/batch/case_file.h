@@ -45,10 +45,6 @@ QByteArray CaseFileContent(const CaseValues& values, const QDateTime& savedAt);
 // Reads a case from a file's content; every check passes or nothing is returned.
 CaseReading ParseCaseFile(const QByteArray& content);
 
-// Reads the case file at path (a regular file of at most kMaxCaseFileSize). The error names the
-// file: "The case could not be opened from PATH: REASON".
-CaseReading ReadCaseFile(const QString& path);
-
 // Why an entry text cannot be kept in a case file, or nullopt when it can: an empty text, or one
 // ParseScoreEntry accepts.
 std::optional<QString> CaseEntryProblem(int field, const QString& text);

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QGuiApplication>
 
-#include "report/whole_file.h"
+#include "files/whole_file.h"
 
 namespace orvale::cli {
 

@@ -24,11 +24,12 @@
 #include "cli/output.h"
 #include "engine/entry.h"
 #include "engine/tables.h"
+#include "files/case_file_read.h"
+#include "files/whole_file.h"
 #include "numeric/normal.h"
 #include "report/compose.h"
 #include "report/program_info.h"
 #include "report/report_json.h"
-#include "report/whole_file.h"
 
 namespace {
 

@@ -9,7 +9,8 @@
 #include <cfloat>
 
 #if !(defined(__x86_64__) || defined(__i386__))
-#error "ORVALE needs the x87 80-bit long double of x86 or x86-64 (amd64, i386): this target is not supported."
+#error \
+    "ORVALE needs the x87 80-bit long double of x86 or x86-64 (amd64, i386): this target is not supported."
 #endif
 
 static_assert(LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384 && sizeof(long double) >= 10,

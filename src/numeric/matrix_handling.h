@@ -25,7 +25,7 @@ struct tVector {
 
 // Raised by InvertMatrix when the leading block has no usable pivot in some column.
 class ESingularMatrix : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

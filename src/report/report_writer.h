@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "engine/tables.h"
-#include "report/compose.h"
 #include "numeric/number_format.h"
+#include "report/compose.h"
 
 namespace orvale::report_detail {
 

@@ -14,6 +14,7 @@
 
 #include "app/notes_memo.h"
 #include "batch/case_file.h"
+#include "files/case_file_read.h"
 #include "report/program_info.h"
 #include "support/program_driver.h"
 

@@ -10,8 +10,8 @@
 #include <QTest>
 
 #include "report/program_info.h"
-#include "report/viewer/chart_window.h"
 #include "support/program_driver.h"
+#include "viewer/chart_window.h"
 
 using orvale::testing::FakePlatform;
 using orvale::testing::ProgramDriver;

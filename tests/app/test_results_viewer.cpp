@@ -8,8 +8,8 @@
 #include <QTest>
 #include <cmath>
 
-#include "report/viewer/text_device.h"
 #include "support/program_driver.h"
+#include "viewer/text_device.h"
 
 using orvale::PrintedLine;
 using orvale::testing::FakePlatform;

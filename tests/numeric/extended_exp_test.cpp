@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The integrator's exponential against the C library's expl: agreement to a couple of units in
 // the last place of long double, and the densities built on it agree with those built on expl.
+#include "numeric/extended_exp.h"
+
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
-
-#include "numeric/extended_exp.h"
 
 namespace orvale {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/whole_file.h"
+#include "files/whole_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/viewer/text_device.h"
+#include "viewer/text_device.h"
 
 #include <QFontMetrics>
 #include <QPainter>

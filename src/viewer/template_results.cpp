@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/viewer/template_results.h"
+#include "viewer/template_results.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -10,11 +10,11 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
-#include "desktop/atomic_write.h"
 #include "desktop/design_layout.h"
 #include "desktop/fonts.h"
 #include "desktop/platform.h"
-#include "report/viewer/text_device.h"
+#include "files/whole_file.h"
+#include "viewer/text_device.h"
 
 namespace orvale {
 

@@ -13,8 +13,8 @@
 
 #include "desktop/keyboard.h"
 #include "desktop/platform.h"
-#include "report/viewer/template_results.h"
-#include "report/viewer/text_device.h"
+#include "viewer/template_results.h"
+#include "viewer/text_device.h"
 
 namespace orvale {
 

@@ -5,11 +5,11 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 
-#include "desktop/atomic_write.h"
 #include "desktop/platform.h"
+#include "files/whole_file.h"
 #include "report/program_info.h"
-#include "report/viewer/chart_window.h"
-#include "report/viewer/template_results.h"
+#include "viewer/chart_window.h"
+#include "viewer/template_results.h"
 
 namespace orvale {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/viewer/chart_window.h"
+#include "viewer/chart_window.h"
 
 #include <QBuffer>
 #include <QHBoxLayout>
@@ -9,8 +9,8 @@
 #include <QSvgGenerator>
 #include <QVBoxLayout>
 
-#include "desktop/atomic_write.h"
 #include "desktop/platform.h"
+#include "files/whole_file.h"
 #include "report/profile_chart.h"
 
 namespace orvale {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading an outside file boundedly: see bounded_read.h.
-#include "batch/bounded_read.h"
+#include "files/bounded_read.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

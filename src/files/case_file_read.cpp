@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A case file read from its path: see case_file_read.h.
+#include "files/case_file_read.h"
+
+#include "files/bounded_read.h"
+
+namespace orvale {
+
+CaseReading ReadCaseFile(const QString& path) {
+    QString reason;
+    const std::optional<QByteArray> content =
+        ReadBoundedRegularFile(path, kMaxCaseFileSize, reason);
+    CaseReading reading;
+    if (content) {
+        reading = ParseCaseFile(*content);
+    } else {
+        reading.error = reason;
+    }
+    if (!reading.values) {
+        reading.error =
+            QStringLiteral("The case could not be opened from %1: %2").arg(path, reading.error);
+    }
+    return reading;
+}
+
+}  // namespace orvale
