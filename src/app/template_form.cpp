@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -26,6 +25,7 @@
 #include "engine/entry.h"
 #include "files/whole_file.h"
 #include "report/compose.h"
+#include "report/decimal_separator.h"
 #include "viewer/template_results.h"
 
 namespace orvale {
@@ -38,14 +38,7 @@ constexpr int kDescriptionScrollLength = 550;
 const char* const kExitQuestion = "Exit from program?";
 
 QString MessageText(std::string_view message) {
-    return QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size()))
-        .replace(u'\r', u'\n');
-}
-
-char DecimalSeparator() {
-    const QString point = QLocale::system().decimalPoint();
-    return point.size() == 1 && point[0].unicode() < 128 ? static_cast<char>(point[0].unicode())
-                                                         : '.';
+    return QString::fromStdString(MessageWithLineBreaks(message));
 }
 
 }  // namespace
@@ -165,13 +158,10 @@ ScoringOptions TfrmTemplate::Options() const {
 void TfrmTemplate::cmdComputeClick() {
     SubtestEntries entries{};
     for (int k = 0; k < config_.InputCount && k < kSubtestCount; ++k) {
-        QLineEdit* field = fields_[static_cast<std::size_t>(k)];
-        const std::string caption = labels_[static_cast<std::size_t>(k)]->text().toStdString();
-        const ParsedEntry parsed = ParseScoreEntry(field->text().toStdString(), caption);
-        std::optional<std::string> message = parsed.error;
-        if (!message) message = CheckScaledScoreRange(caption, parsed.value);
-        if (message) {
-            platform_.ShowWarning(MessageText(*message));
+        const ParsedEntry parsed =
+            CheckScoreEntry(k, fields_[static_cast<std::size_t>(k)]->text().toStdString());
+        if (parsed.error) {
+            platform_.ShowWarning(MessageText(*parsed.error));
             fields_[static_cast<std::size_t>(k)]->FocusAndSelectAll();
             return;
         }
@@ -188,7 +178,7 @@ void TfrmTemplate::cmdComputeClick() {
         input.notes.push_back(line.toStdString());
     }
     input.results = ComputeScores(entries, input.options);
-    input.decimalSeparator = DecimalSeparator();
+    input.decimalSeparator = UserDecimalSeparator();
     input.extensionBlock = ExtensionReportBlock(input.decimalSeparator);
     if (results_ == nullptr) {
         if (config_.MatrixEntryEnabled) show();  // the matrix step hid the worksheet

@@ -103,11 +103,8 @@ std::optional<std::string> AppendBatchRow(const CsvRecord& record, const BatchCo
     if (!record.error.empty()) return record.error + "; row skipped";
     SubtestEntries entries{};
     for (int k = 0; k < kSubtestCount; ++k) {
-        const ParsedEntry parsed =
-            ParseScoreEntry(Field(record, columns.subtests[k]), kSubtestCaptions[k]);
-        std::optional<std::string> message = parsed.error;
-        if (parsed.ok()) message = CheckScaledScoreRange(kSubtestCaptions[k], parsed.value);
-        if (message) return OneLine(*message) + " (row skipped)";
+        const ParsedEntry parsed = CheckScoreEntry(k, Field(record, columns.subtests[k]));
+        if (parsed.error) return MessageOnOneLine(*parsed.error) + " (row skipped)";
         entries[k] = parsed.value;
     }
     const std::string id =
@@ -120,18 +117,4 @@ std::optional<std::string> AppendBatchRow(const CsvRecord& record, const BatchCo
     }
     return std::nullopt;
 }
-
-std::string OneLine(const std::string& message) {
-    std::string line;
-    for (char c : message) {
-        if (c == '\r') {
-            if (!line.empty() && line.back() != ' ') line.push_back(' ');
-        } else {
-            line.push_back(c);
-        }
-    }
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    return line;
-}
-
 }  // namespace orvale

@@ -37,7 +37,4 @@ std::optional<std::string> AppendBatchRow(const CsvRecord& record, const BatchCo
                                           const ScoringOptions& options, std::string& output,
                                           BatchRowFormat format = BatchRowFormat::kCsv);
 
-// A message of the entry routines on one line: its "\r" line breaks become blanks.
-std::string OneLine(const std::string& message);
-
 }  // namespace orvale

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "batch/batch_rows.h"
+#include "engine/entry.h"
 #include "numeric/normal.h"
 
 namespace orvale {
@@ -107,7 +108,7 @@ void ScoreBlock(Block& block, const BatchColumns& columns, const ScoringOptions&
     try {
         std::optional<std::string> warning;  // the first warning of the current case
         const ThreadWarningHook hook([&warning](const std::string& message) {
-            if (!warning) warning = OneLine(message);
+            if (!warning) warning = MessageOnOneLine(message);
         });
         for (const CsvRecord& record : block.records) {
             warning.reset();

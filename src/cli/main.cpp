@@ -28,6 +28,7 @@
 #include "files/whole_file.h"
 #include "numeric/normal.h"
 #include "report/compose.h"
+#include "report/decimal_separator.h"
 #include "report/program_info.h"
 #include "report/report_json.h"
 
@@ -35,29 +36,6 @@ namespace {
 
 using namespace orvale;
 using namespace orvale::cli;
-
-// The report's decimal separator: the user's LC_NUMERIC one when it is a single character, a full
-// stop otherwise (the C locale, or a separator the report's 8-bit lines cannot hold).
-char UserDecimalSeparator() {
-    char separator = '.';
-    if (std::setlocale(LC_NUMERIC, "") != nullptr) {
-        const std::lconv* conventions = std::localeconv();
-        if (conventions != nullptr && conventions->decimal_point != nullptr &&
-            std::strlen(conventions->decimal_point) == 1) {
-            separator = conventions->decimal_point[0];
-        }
-    }
-    std::setlocale(LC_NUMERIC, "C");  // nothing else in the program may depend on the locale
-    return separator;
-}
-
-// An entry routine's message with its "\r" line breaks as line feeds.
-std::string WithLineBreaks(std::string message) {
-    for (char& c : message) {
-        if (c == '\r') c = '\n';
-    }
-    return message;
-}
 
 // One case in the format and to the destination that line asks for.
 int ScoreOneCase(const CommandLine& line, const std::vector<std::string>& scores,
@@ -67,18 +45,16 @@ int ScoreOneCase(const CommandLine& line, const std::vector<std::string>& scores
     input.options = options;
     input.notes = notes;
     for (int k = 0; k < kSubtestCount; ++k) {
-        const ParsedEntry parsed = ParseScoreEntry(scores[k], kSubtestCaptions[k]);
-        std::optional<std::string> message = parsed.error;
-        if (parsed.ok()) message = CheckScaledScoreRange(kSubtestCaptions[k], parsed.value);
-        if (message) {
-            Print(stderr, WithLineBreaks(*message) + "\n");
+        const ParsedEntry parsed = CheckScoreEntry(k, scores[k]);
+        if (parsed.error) {
+            Print(stderr, MessageWithLineBreaks(*parsed.error) + "\n");
             return kExitUsage;
         }
         input.entries[k] = parsed.value;
     }
     input.decimalSeparator = UserDecimalSeparator();
     SetWarningHook([](const std::string& message) {
-        Print(stderr, "orvale-score: warning: " + WithLineBreaks(message) + "\n");
+        Print(stderr, "orvale-score: warning: " + MessageWithLineBreaks(message) + "\n");
     });
     input.results = ComputeScores(input.entries, input.options);
 

@@ -156,6 +156,34 @@ std::optional<std::string> CheckScaledScoreRange(std::string_view caption, doubl
            "  )\rThe valid range for Wechsler subtest scaled scores is 1 to 19 ";
 }
 
+ParsedEntry CheckScoreEntry(int field, std::string_view text) {
+    const std::string_view caption = kSubtestCaptions.at(static_cast<std::size_t>(field));
+    ParsedEntry parsed = ParseScoreEntry(text, caption);
+    if (parsed.ok()) parsed.error = CheckScaledScoreRange(caption, parsed.value);
+    return parsed;
+}
+
+std::string MessageWithLineBreaks(std::string_view message) {
+    std::string text(message);
+    for (char& c : text) {
+        if (c == '\r') c = '\n';
+    }
+    return text;
+}
+
+std::string MessageOnOneLine(std::string_view message) {
+    std::string line;
+    for (char c : message) {
+        if (c == '\r') {
+            if (!line.empty() && line.back() != ' ') line.push_back(' ');
+        } else {
+            line.push_back(c);
+        }
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
+}
+
 ParsedEntry ParseCellEntry(std::string_view text) {
     ParsedEntry result;
     if (text.empty()) return result;

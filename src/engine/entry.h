@@ -38,6 +38,19 @@ ParsedEntry ParseScoreEntry(std::string_view text, std::string_view caption);
 // nullopt when 1 <= value <= 19; otherwise the range message naming the caption.
 std::optional<std::string> CheckScaledScoreRange(std::string_view caption, double value);
 
+// The text of score field `field` (0 to 7, field order) checked as Compute checks it: parsed,
+// then held to 1 to 19; a message names the field by its caption (kSubtestCaptions). The
+// worksheet, orvale-score and batch scoring all check entries through this one routine.
+ParsedEntry CheckScoreEntry(int field, std::string_view text);
+
+// A message of the entry routines with its "\r" line breaks as line feeds, for a message box or
+// standard error.
+std::string MessageWithLineBreaks(std::string_view message);
+
+// The same message on one line: each run of "\r" line breaks becomes one blank, and blanks at the
+// end are dropped (a batch row's reason for being skipped).
+std::string MessageOnOneLine(std::string_view message);
+
 ParsedEntry ParseCellEntry(std::string_view text);
 
 // base to the power exponent in 32-bit integer arithmetic; 1 for an exponent of 0 or below.

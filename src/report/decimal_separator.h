@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The decimal separator of the user's regional settings, which the report's numbers follow.
+// Read the same way by the desktop program and orvale-score, so both print the same report.
+#pragma once
+
+namespace orvale {
+
+// The user's LC_NUMERIC decimal separator when it is a single byte, a full stop otherwise (the C
+// locale, or a separator the report's 8-bit lines cannot hold). The process's numeric locale is
+// left as it was, so that reading numbers from files stays locale-free.
+char UserDecimalSeparator();
+
+}  // namespace orvale
