@@ -33,7 +33,8 @@ int Deliver(const std::optional<std::string>& outputFile, const QByteArray& byte
         return kExitOk;  // a failed write is reported when the output is finished
     }
     const QString path = QFile::decodeName(QByteArray::fromStdString(*outputFile));
-    if (const std::optional<QString> reason = WriteWholeFile(path, bytes)) {
+    if (const std::optional<QString> reason =
+            WriteWholeFile(path, bytes, LinkAtPath::WriteThrough, PipeReader::AwaitIt)) {
         std::fprintf(err, "orvale-score: cannot write %s: %s\n", outputFile->c_str(),
                      reason->toLocal8Bit().constData());
         return kExitUsage;

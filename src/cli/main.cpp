@@ -100,7 +100,7 @@ int ScoreBatch(const CommandLine& line, Output& out) {
     std::optional<QString> openFailure;
     bool opened = false;
     const auto open = [&] {
-        if (!opened) openFailure = writer.Open();
+        if (!opened) openFailure = writer.Open(PipeReader::AwaitIt);
         opened = true;
         return !openFailure;
     };

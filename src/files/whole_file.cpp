@@ -8,9 +8,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <ctime>
+#include <thread>
 #include <utility>
 
 namespace orvale {
@@ -20,6 +22,8 @@ namespace {
 constexpr int kMaxLinkHops = 40;  // as the kernel's own limit on nested symbolic links
 constexpr const char* kTemporarySuffix = ".tmp-";
 constexpr time_t kStaleAfterSeconds = 60;  // a temporary file this old is no write in progress
+// How often a writer waiting for a FIFO's reader looks again, and so how soon it sees a stop.
+constexpr auto kReaderPollInterval = std::chrono::milliseconds(50);
 
 // The process's file-creation mask (umask can only be read by setting it).
 mode_t CurrentUmask() {
@@ -32,13 +36,21 @@ QString SystemText(int code) {
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
-// A write past the file-size limit raises SIGXFSZ, whose default action ends the program; with
-// the signal ignored the write fails with EFBIG ("File too large") and is reported instead.
-void IgnoreFileSizeSignal() {
+// A signal whose default action ends the program is ignored, so that the write it comes with fails
+// and is reported instead; a handler the program set itself is left alone.
+void IgnoreSignalWithDefaultAction(int signal) {
     struct sigaction current {};
-    if (sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
-        std::signal(SIGXFSZ, SIG_IGN);
+    if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+        std::signal(signal, SIG_IGN);
     }
+}
+
+// Why a destination that is neither a regular file, a FIFO nor a character device is refused.
+QString DestinationRefusal(mode_t mode) {
+    if (S_ISDIR(mode)) return QStringLiteral("it is a folder, not a file");
+    if (S_ISSOCK(mode)) return QStringLiteral("it is a socket, not a file");
+    if (S_ISBLK(mode)) return QStringLiteral("it is a block device, not a file");
+    return QStringLiteral("it is not a regular file");
 }
 
 // The file a link at path finally names (path itself when it is no link). A dangling link names
@@ -82,6 +94,18 @@ void SyncFolderOf(const QByteArray& path) {
 }  // namespace
 
 WholeFileWriter::WholeFileWriter(QString path, LinkAtPath link) {
+    if (link == LinkAtPath::WriteThrough) {
+        // Asked of the path itself, links followed by the system: "/dev/stdout" names whatever
+        // standard output is, a pipe among them.
+        struct stat info {};
+        const QByteArray name = QFile::encodeName(path);
+        if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
+            target_ = name;
+            through_ = S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode);
+            if (!through_) refusal_ = DestinationRefusal(info.st_mode);
+            return;
+        }
+    }
     const std::optional<QString> followed =
         link == LinkAtPath::WriteThrough ? FollowLinks(path) : std::optional<QString>(path);
     if (!followed) {
@@ -95,9 +119,52 @@ WholeFileWriter::~WholeFileWriter() {
     Abandon();
 }
 
-std::optional<QString> WholeFileWriter::Open() {
-    IgnoreFileSizeSignal();
+std::optional<QString> WholeFileWriter::Open(PipeReader reader, std::stop_token stop) {
+    // Past the file-size limit SIGXFSZ would end the program: the write fails with EFBIG ("File
+    // too large") instead.
+    IgnoreSignalWithDefaultAction(SIGXFSZ);
+    if (!refusal_.isEmpty()) return refusal_;
     if (error_ != 0) return SystemText(error_);
+    return through_ ? OpenThrough(reader, stop) : OpenTemporary();
+}
+
+std::optional<QString> WholeFileWriter::OpenThrough(PipeReader reader,
+                                                    const std::stop_token& stop) {
+    // A reader that goes away would raise SIGPIPE and end the program: the write fails with
+    // EPIPE ("Broken pipe") instead.
+    IgnoreSignalWithDefaultAction(SIGPIPE);
+    struct stat before {};
+    if (::stat(target_.constData(), &before) != 0) return SystemText(error_ = errno);
+    // Non-blocking, so that a FIFO without a reader answers at once (ENXIO) instead of holding
+    // the thread; the writes after it block as usual.
+    while ((fd_ = ::open(target_.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK)) < 0) {
+        if (errno == EINTR) continue;
+        if (errno != ENXIO || !S_ISFIFO(before.st_mode)) return SystemText(error_ = errno);
+        if (reader == PipeReader::Required) {
+            return refusal_ = QStringLiteral("it is a pipe that no program is reading from");
+        }
+        if (stop.stop_requested()) {
+            return refusal_ = QStringLiteral("it is a pipe that no program read from");
+        }
+        std::this_thread::sleep_for(kReaderPollInterval);
+    }
+    struct stat opened {};
+    const int flags = ::fcntl(fd_, F_GETFL);
+    if (flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
+        ::fstat(fd_, &opened) != 0) {
+        error_ = errno;
+    } else if (!S_ISFIFO(opened.st_mode) && !S_ISCHR(opened.st_mode)) {
+        // Swapped for another kind of file after it was examined: writing into a regular file
+        // in place would mix the new content with the old.
+        refusal_ = QStringLiteral("the file changed while it was being opened");
+    }
+    if (error_ == 0 && refusal_.isEmpty()) return std::nullopt;
+    const QString reason = refusal_.isEmpty() ? SystemText(error_) : refusal_;
+    ::close(std::exchange(fd_, -1));
+    return reason;
+}
+
+std::optional<QString> WholeFileWriter::OpenTemporary() {
     // "<name>.tmp-<process id>-XXXXXX": unguessable, and the process id tells at the next start
     // whether the writer still runs.
     temporary_ = target_ + kTemporarySuffix + QByteArray::number(::getpid()) + "-XXXXXX";
@@ -135,6 +202,13 @@ bool WholeFileWriter::Write(std::string_view text) {
 }
 
 std::optional<QString> WholeFileWriter::Commit() {
+    if (!refusal_.isEmpty()) return refusal_;
+    if (through_) {
+        if (fd_ < 0 && error_ == 0) error_ = EBADF;  // never opened, or already committed
+        if (fd_ >= 0 && ::close(std::exchange(fd_, -1)) != 0 && error_ == 0) error_ = errno;
+        if (error_ != 0) return SystemText(error_);
+        return std::nullopt;
+    }
     if (!temporaryExists_ && error_ == 0) error_ = EBADF;  // never opened, or already committed
     if (error_ == 0 && ::fdatasync(fd_) != 0) error_ = errno;
     if (error_ == 0) {
@@ -158,9 +232,9 @@ void WholeFileWriter::Abandon() {
 }
 
 std::optional<QString> WriteWholeFile(const QString& path, const QByteArray& content,
-                                      LinkAtPath link) {
+                                      LinkAtPath link, PipeReader reader) {
     WholeFileWriter writer(path, link);
-    if (std::optional<QString> reason = writer.Open()) return reason;
+    if (std::optional<QString> reason = writer.Open(reader)) return reason;
     writer.Write(std::string_view(content.constData(), static_cast<std::size_t>(content.size())));
     return writer.Commit();
 }

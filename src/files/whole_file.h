@@ -2,12 +2,17 @@
 // Writing a whole file so that a failure never destroys the previous one: the content goes to a
 // temporary file beside it, which is flushed to disk and then renamed over the old file; the
 // folder is synced after the rename, so that a power cut leaves the old file or the new, never
-// none. Plain POSIX and QtCore: the desktop program and orvale-score both write through it.
+// none. Plain POSIX and QtCore: every place that writes a file the user chose goes through it.
+//
+// What a destination may be: a regular file, or none, is replaced whole; a FIFO or a character
+// device (a pipe, /dev/stdout, a terminal, /dev/null) is written through, since replacing it
+// would put a regular file in its place; a folder, a socket or a block device is refused.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
 #include <optional>
+#include <stop_token>
 #include <string_view>
 
 namespace orvale {
@@ -21,12 +26,21 @@ enum class LinkAtPath {
     Replace,
 };
 
+// What Open does when the destination is a FIFO that no program has open for reading yet.
+enum class PipeReader {
+    // Refuse it at once ("no program is reading from it"): a window must not freeze.
+    Required,
+    // Wait for a reader, as a shell's redirection does, until the stop token asks to stop.
+    AwaitIt,
+};
+
 // Writes content as the whole file at path. On failure returns the system's own words for the
 // step that failed ("No space left on device", "File too large", "Input/output error", ...); the
 // old file is then untouched and no temporary file is left behind. A file-size limit makes the
 // write fail instead of ending the program.
 std::optional<QString> WriteWholeFile(const QString& path, const QByteArray& content,
-                                      LinkAtPath link = LinkAtPath::WriteThrough);
+                                      LinkAtPath link = LinkAtPath::WriteThrough,
+                                      PipeReader reader = PipeReader::Required);
 
 // The same write for content that comes in pieces (a batch of rows): each piece goes to the
 // temporary file as it comes, and only Commit puts the file in place. A writer destroyed, or
@@ -39,20 +53,30 @@ class WholeFileWriter {
     WholeFileWriter(const WholeFileWriter&) = delete;
     WholeFileWriter& operator=(const WholeFileWriter&) = delete;
 
-    // Creates the temporary file; the system's reason when it cannot be made.
-    std::optional<QString> Open();
+    // Creates the temporary file, or opens a FIFO or device to write through; the reason when it
+    // cannot be done or the destination is refused.
+    std::optional<QString> Open(PipeReader reader = PipeReader::Required,
+                                std::stop_token stop = {});
     // Appends text; false once this or an earlier write failed (Commit then says why).
     bool Write(std::string_view text);
-    // Flushes the temporary file to disk and renames it over the file at path.
+    // Flushes the temporary file to disk and renames it over the file at path; closes a FIFO or
+    // device written through.
     std::optional<QString> Commit();
+    // Removes the temporary file; what was written through to a FIFO or device cannot be taken
+    // back.
     void Abandon();
 
   private:
+    std::optional<QString> OpenTemporary();
+    std::optional<QString> OpenThrough(PipeReader reader, const std::stop_token& stop);
+
     QByteArray target_;
     QByteArray temporary_;
     int fd_ = -1;
     bool temporaryExists_ = false;  // made by Open, not yet renamed or removed
+    bool through_ = false;          // the destination is a FIFO or device, written in place
     int error_ = 0;                 // errno of the first failed step
+    QString refusal_;               // why the destination itself is refused, when it is
 };
 
 // Removes the temporary files of path ("<path>.tmp-<process id>-XXXXXX") that WriteWholeFile left

@@ -2,6 +2,9 @@
 // The results viewer: Save Output (CR LF lines, replacing, empty memo, failures), printing to a
 // PDF printer through the platform, the line-printer layout rules, and the memo's look.
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <QAction>
 #include <QDir>
 #include <QPrinter>
@@ -53,6 +56,7 @@ class ResultsViewerTest : public QObject {
     void memoWrapsInCourierAndKeepsSelectionVisible();
     void saveWritesCrLfLinesAndReplaces();
     void saveCancelledOrFailedChangesNothing();
+    void saveOntoDevicesWritesThroughOrRefuses();
     void saveOfEmptyMemoMakesEmptyFile();
     void printWithoutPrinterReportsError();
     void printAllPaginatesLongReports();
@@ -143,6 +147,33 @@ void ResultsViewerTest::saveCancelledOrFailedChangesNothing() {
     QVERIFY(platform.Texts(Kind::Error).join(u'\n').contains(QStringLiteral("File too large")));
     QCOMPARE(ReadFile(path), QByteArray("earlier results\r\n"));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"results.txt"});
+}
+
+void ResultsViewerTest::saveOntoDevicesWritesThroughOrRefuses() {
+    // A null and a full device (made by mknod, which needs root) and a folder, as a save dialog
+    // may return them after its replace question: each stays what it was.
+    QTemporaryDir folder;
+    const QByteArray null = QFile::encodeName(folder.filePath("null"));
+    const QByteArray full = QFile::encodeName(folder.filePath("full"));
+    if (::mknod(null.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0 ||
+        ::mknod(full.constData(), S_IFCHR | 0600, makedev(1, 7)) != 0) {
+        QSKIP("mknod needs root");
+    }
+    FakePlatform& platform = program_->platform();
+    platform.saveAnswers = {QString::fromLocal8Bit(null), QString::fromLocal8Bit(full),
+                            folder.path()};
+    for (int k = 0; k < 3; ++k) Save();
+    const QStringList errors = platform.Texts(Kind::Error);
+    QCOMPARE(errors.size(), 2);
+    QVERIFY(errors[0].contains(QString::fromLocal8Bit(full)));
+    QVERIFY(errors[0].contains(QStringLiteral("No space left on device")));
+    QVERIFY(errors[1].contains(QStringLiteral("it is a folder, not a file")));
+    for (const QByteArray& node : {null, full}) {
+        struct stat info {};
+        QVERIFY(::lstat(node.constData(), &info) == 0 && S_ISCHR(info.st_mode));
+    }
+    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+             QStringList({"full", "null"}));
 }
 
 void ResultsViewerTest::saveOfEmptyMemoMakesEmptyFile() {
