@@ -18,6 +18,9 @@ constexpr int kSignificantDigits = 18;
 // Largest width or number of decimals a placeholder may give: far beyond any report line.
 constexpr int kMaxPlaceholderNumber = 999;
 
+// Decimals of a "%f" placeholder that gives none, as in printf.
+constexpr int kDefaultDecimals = 6;
+
 std::string PadLeft(std::string text, int width) {
     if (width > 0 && static_cast<int>(text.size()) < width) {
         text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
@@ -87,6 +90,74 @@ std::string RoundedDigitsFast(long double magnitude, int decimals) {
     return std::string(buffer, converted.ptr);
 }
 
+// One placeholder of a format string, its leading "%" excluded: "w.df", "wd" or "ws".
+struct Placeholder {
+    int width = 0;
+    int decimals = -1;  // -1 when the placeholder gives none
+    char kind = 0;      // the letter that ends it, not yet checked
+};
+
+[[noreturn]] void Refuse(std::string_view what, std::string_view format) {
+    throw std::invalid_argument("FormatLine: " + std::string(what) + " \"" + std::string(format) +
+                                "\"");
+}
+
+// A width or a number of decimals starting at format[at], at left past it; one beyond
+// kMaxPlaceholderNumber is refused before it can overflow the int (or ask for a line of
+// billions of characters).
+int ReadPlaceholderNumber(std::string_view format, std::size_t& at) {
+    int n = 0;
+    while (at < format.size() && format[at] >= '0' && format[at] <= '9') {
+        n = n * 10 + (format[at] - '0');
+        if (n > kMaxPlaceholderNumber) Refuse("placeholder number too large in", format);
+        ++at;
+    }
+    return n;
+}
+
+// The placeholder starting at format[at], just after its "%"; at is left past its letter.
+Placeholder ReadPlaceholder(std::string_view format, std::size_t& at) {
+    Placeholder placeholder;
+    placeholder.width = ReadPlaceholderNumber(format, at);
+    if (at < format.size() && format[at] == '.') {
+        ++at;
+        placeholder.decimals = ReadPlaceholderNumber(format, at);
+    }
+    if (at >= format.size()) Refuse("unfinished placeholder in", format);
+    placeholder.kind = format[at++];
+    return placeholder;
+}
+
+// One argument written as the placeholder asks; a letter other than f, d and s, or an argument
+// of the wrong type, is refused.
+std::string FormatArgumentAs(const Placeholder& placeholder, const FormatArgument& argument,
+                             char decimalSeparator, std::string_view format) {
+    const int decimals = placeholder.decimals < 0 ? kDefaultDecimals : placeholder.decimals;
+    switch (placeholder.kind) {
+        case 'f':
+            if (const auto* number = std::get_if<long double>(&argument)) {
+                return FormatFixed(*number, placeholder.width, decimals, decimalSeparator);
+            }
+            if (const auto* whole = std::get_if<int>(&argument)) {
+                return FormatFixed(*whole, placeholder.width, decimals, decimalSeparator);
+            }
+            throw std::invalid_argument("FormatLine: %f needs a number");
+        case 'd':
+            if (const auto* whole = std::get_if<int>(&argument);
+                whole && placeholder.decimals < 0) {
+                return PadLeft(std::to_string(*whole), placeholder.width);
+            }
+            throw std::invalid_argument("FormatLine: %d needs an integer");
+        case 's':
+            if (const auto* text = std::get_if<std::string_view>(&argument)) {
+                return PadLeft(std::string(*text), placeholder.width);
+            }
+            throw std::invalid_argument("FormatLine: %s needs a string");
+        default:
+            Refuse("unknown placeholder in", format);
+    }
+}
+
 }  // namespace
 
 std::string FormatFixed(long double value, int width, int decimals, char decimalSeparator) {
@@ -124,88 +195,22 @@ std::string FormatLine(std::string_view format, std::initializer_list<FormatArgu
     std::string out;
     out.reserve(format.size() + 16);
     auto next = args.begin();
-    auto takeArgument = [&]() -> const FormatArgument& {
-        if (next == args.end()) {
-            throw std::invalid_argument("FormatLine: too few arguments for \"" +
-                                        std::string(format) + "\"");
-        }
-        return *next++;
-    };
-    // A width or a number of decimals; one beyond kMaxPlaceholderNumber is refused before it can
-    // overflow the int (or ask for a line of billions of characters).
-    auto readNumber = [&](std::size_t& i) {
-        int n = 0;
-        while (i < format.size() && format[i] >= '0' && format[i] <= '9') {
-            n = n * 10 + (format[i] - '0');
-            if (n > kMaxPlaceholderNumber) {
-                throw std::invalid_argument("FormatLine: placeholder number too large in \"" +
-                                            std::string(format) + "\"");
-            }
-            ++i;
-        }
-        return n;
-    };
-
     for (std::size_t i = 0; i < format.size();) {
-        const char c = format[i];
-        if (c != '%') {
-            out.push_back(c);
-            ++i;
+        if (format[i] != '%') {
+            out.push_back(format[i++]);
+            continue;
+        }
+        if (format.substr(i, 2) == "%%") {
+            out.push_back('%');
+            i += 2;
             continue;
         }
         ++i;
-        if (i < format.size() && format[i] == '%') {
-            out.push_back('%');
-            ++i;
-            continue;
-        }
-        const int width = readNumber(i);
-        int decimals = -1;
-        if (i < format.size() && format[i] == '.') {
-            ++i;
-            decimals = readNumber(i);
-        }
-        if (i >= format.size()) {
-            throw std::invalid_argument("FormatLine: unfinished placeholder in \"" +
-                                        std::string(format) + "\"");
-        }
-        const char kind = format[i++];
-        const FormatArgument& argument = takeArgument();
-        switch (kind) {
-            case 'f':
-                if (const auto* number = std::get_if<long double>(&argument)) {
-                    out +=
-                        FormatFixed(*number, width, decimals < 0 ? 6 : decimals, decimalSeparator);
-                } else if (const auto* whole = std::get_if<int>(&argument)) {
-                    out +=
-                        FormatFixed(*whole, width, decimals < 0 ? 6 : decimals, decimalSeparator);
-                } else {
-                    throw std::invalid_argument("FormatLine: %f needs a number");
-                }
-                break;
-            case 'd':
-                if (const auto* whole = std::get_if<int>(&argument); whole && decimals < 0) {
-                    out += PadLeft(std::to_string(*whole), width);
-                } else {
-                    throw std::invalid_argument("FormatLine: %d needs an integer");
-                }
-                break;
-            case 's':
-                if (const auto* text = std::get_if<std::string_view>(&argument)) {
-                    out += PadLeft(std::string(*text), width);
-                } else {
-                    throw std::invalid_argument("FormatLine: %s needs a string");
-                }
-                break;
-            default:
-                throw std::invalid_argument("FormatLine: unknown placeholder in \"" +
-                                            std::string(format) + "\"");
-        }
+        const Placeholder placeholder = ReadPlaceholder(format, i);
+        if (next == args.end()) Refuse("too few arguments for", format);
+        out += FormatArgumentAs(placeholder, *next++, decimalSeparator, format);
     }
-    if (next != args.end()) {
-        throw std::invalid_argument("FormatLine: too many arguments for \"" + std::string(format) +
-                                    "\"");
-    }
+    if (next != args.end()) Refuse("too many arguments for", format);
     return out;
 }
 

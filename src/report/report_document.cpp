@@ -3,6 +3,7 @@
 
 #include <QBuffer>
 #include <QFontMetrics>
+#include <QHashSeed>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -53,6 +54,27 @@ QImage ChartImage(const ReportDocument& document) {
 QString ExportStamp(const ReportDocument& document) {
     return IsoTimeWithOffset(document.exportedAt);
 }
+
+// Qt's OpenDocument writer lists content.xml's automatic styles in the order of a hash set of
+// format numbers, which follows the process's random hash seed: two exports of one report would
+// differ for no reason. While an object of this class lives, new hashes take Qt's fixed seed and
+// so the writer's set its fixed order. Hashes made before keep their own seeds and those made
+// after take a fresh random one (other threads' hashes made meanwhile lose only the seed's
+// protection against crafted keys); a seed fixed from the start (QT_HASH_SEED=0) stays fixed.
+class FixedHashSeed {
+  public:
+    FixedHashSeed() : wasRandom_(static_cast<size_t>(QHashSeed::globalSeed()) != 0) {
+        QHashSeed::setDeterministicGlobalSeed();
+    }
+    ~FixedHashSeed() {
+        if (wasRandom_) QHashSeed::resetRandomGlobalSeed();
+    }
+    FixedHashSeed(const FixedHashSeed&) = delete;
+    FixedHashSeed& operator=(const FixedHashSeed&) = delete;
+
+  private:
+    bool wasRandom_;
+};
 
 }  // namespace
 
@@ -150,7 +172,10 @@ QByteArray RenderReportOdt(const ReportDocument& document) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QTextDocumentWriter writer(&buffer, "ODF");
-    writer.write(&text);
+    {
+        const FixedHashSeed fixedSeed;
+        writer.write(&text);
+    }
     return buffer.data();
 }
 

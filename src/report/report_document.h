@@ -43,6 +43,7 @@ TextDeviceMetrics PdfTextMetrics(QPageSize::PageSizeId pageSize);
 
 // The OpenDocument text (.odt) of document: one monospace paragraph per line, then the chart as
 // a picture on a new page and a line naming the program, its version and the export time.
+// Two exports of one document differ only in that time (in content.xml and the archive's dates).
 QByteArray RenderReportOdt(const ReportDocument& document);
 
 }  // namespace orvale

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // orvale-score --format json|pdf|odt with no display: the PDF's text against the report line by
 // line, its pages against the printing rule plus the chart page, a chart page with ink, its
-// title; the ODT's lines and picture; JSON values bit for bit against ComputeScores, and JSON
-// Lines rows against single-case JSON.
+// title; the ODT's lines and picture, and two ODT exports alike but for the time; JSON values bit
+// for bit against ComputeScores, and JSON Lines rows against single-case JSON.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
@@ -13,6 +13,7 @@
 #include <QString>
 #include <cstring>
 #include <regex>
+#include <utility>
 
 #include "engine/scoring.h"
 #include "engine/tables.h"
@@ -235,6 +236,38 @@ TEST(Documents, OdtHoldsEveryLineAndTheChartPicture) {
         EXPECT_EQ(RightTrimmed(paragraphs[static_cast<qsizetype>(i)].toStdString()),
                   RightTrimmed(report[i]))
             << i;
+    }
+}
+
+// Two exports of one report, each by a process of its own (with its own random hash seed, which
+// QT_HASH_SEED left empty does not fix), hold the same files in the same order, byte for byte
+// once the export time is taken out of content.xml.
+TEST(Documents, OdtExportsOfOneReportDifferOnlyInTheTime) {
+    ScratchFolder scratch;
+    const std::regex stamp(R"(exported \d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(Z|[+-]\d\d:\d\d))");
+    std::vector<std::pair<std::string, std::string>> exports[2];  // members: name, contents
+    for (auto& members : exports) {
+        const std::string odt = (scratch.path() / "case.odt").string();
+        std::vector<std::string> arguments = {"--format", "odt", "--output", odt};
+        arguments.insert(arguments.end(), kScores.begin(), kScores.end());
+        const auto run = RunScorer(arguments, "", {"LC_ALL=C", "DISPLAY=", "QT_HASH_SEED="});
+        ASSERT_EQ(run.status, 0) << run.err;
+        for (const std::string& name : Split(Shell("unzip -Z1 " + test::ShellQuote(odt)), '\n')) {
+            if (name.empty()) continue;
+            std::string contents =
+                Shell("unzip -p " + test::ShellQuote(odt) + " " + test::ShellQuote(name));
+            if (name == "content.xml") {
+                EXPECT_TRUE(std::regex_search(contents, stamp));
+                contents = std::regex_replace(contents, stamp, "exported (time)");
+            }
+            members.emplace_back(name, contents);
+        }
+    }
+    ASSERT_EQ(exports[0].size(), 4u);  // mimetype, the picture, the manifest and content.xml
+    ASSERT_EQ(exports[1].size(), 4u);
+    for (std::size_t i = 0; i < exports[0].size(); ++i) {
+        EXPECT_EQ(exports[0][i].first, exports[1][i].first);
+        EXPECT_TRUE(exports[0][i].second == exports[1][i].second) << exports[0][i].first;
     }
 }
 

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The whole report of the reference case (all entries 10, default options), line by line as
-// written out by hand from the report's layout, and the lines the layout gives for other cases.
+// written out by hand from the report's layout, and the lines the layout gives for other cases;
+// the expected lines are files under tests/report/golden.
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
 
 #include "engine/entry.h"
 #include "report/citation.h"
@@ -17,135 +21,34 @@ using test::FirstReport;
 using test::Rule;
 using test::ScoredInput;
 
+// The lines of a file under tests/report/golden, each ended by a line feed. Every other byte, a
+// trailing blank or a carriage return included, belongs to its line, so that any change to the
+// file shows as a line that differs.
+std::vector<std::string> GoldenLines(const std::string& name) {
+    std::ifstream file(std::string(ORVALE_GOLDEN_DIR) + "/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    const std::string content = text.str();
+    if (content.empty() || content.back() != '\n') {
+        ADD_FAILURE() << name << ": missing, empty or without a final line feed";
+        return {};
+    }
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; start < content.size(); start = end + 1) {
+        end = content.find('\n', start);
+        lines.push_back(content.substr(start, end - start));
+    }
+    return lines;
+}
+
+// golden/reference_report.txt: the report of all entries 10 with the default options.
 // VC PR WM PS FSIQ GAI limits: 100 -/+ 1.959964 x 15 sqrt(1 - r); percentiles of the limits
 // 100 Phi((limit - 100) / 15), worked out with the complementary error function:
 //   VC 92.1113/107.8887 -> 29.947/70.053   PR 91.6328/108.3672 -> 28.849/71.151
 //   WM 91.8420/108.1580 -> 29.327/70.673   PS 89.9010/110.0990 -> 25.039/74.961
 //   FSIQ 94.1201/105.8799 -> 34.753/65.247 GAI 93.5589/106.4411 -> 33.381/66.619
-std::vector<std::string> ReferenceReport() {
-    const std::string r99 = Rule(99), r100 = Rule(100);
-    std::vector<std::string> lines = {
-        "",
-        kProgramTitle,
-        "",
-        " THIS PROGRAM IMPLEMENTS METHODS DEVELOPED IN THE FOLLOWING PAPER:",
-        std::string(kCitationLines[0]),
-        std::string(kCitationLines[1]),
-        std::string(kCitationLines[2]),
-        "",
-        " INPUTS:",
-        " BLOCK DESIGN subtest scaled score =          10",
-        " SIMILARITIES subtest scaled score =          10",
-        " DIGIT SPAN subtest scaled score =            10",
-        " CODING subtest scaled score =                10",
-        " VOCABULARY subtest scaled score =            10",
-        " LETTER-NUMBER SEQ subtest scaled score =     10",
-        " MATRIX REASONING subtest scaled score =      10",
-        " SYMBOL SEARCH subtest scaled score =         10",
-        "",
-        " Sum of Index scores = 20.000",
-        " Sum of Index scores = 20.000",
-        " Sum of Index scores = 20.000",
-        " Sum of Index scores = 20.000",
-        " Sum of Index scores = 80.000",
-        " Sum of Index scores = 40.000",
-        "",
-        " Note: 95% Confidence limits using the traditional method were selected",
-        " Note: Calculation and analysis of the General Ability Index was selected",
-        " Note: Analysis of reliability of differences between Indices is based on OBSERVED scores",
-        " Note: Sequential Bonferroni correction IS NOT applied when testing for reliable "
-        "differences",
-        " Note: An abnormally low Index score (& abnormally large difference) is defined as being "
-        "exhibited by",
-        "      less than 5% of population",
-        "",
-        "",
-        "",
-        "",
-        " OUTPUTS:",
-        "",
-        " Short-Form Index scores plus confidence limits (scores are also expressed as a "
-        "percentile "
-        "plus CIs):",
-        r99,
-        "  Index                       Score  (95% CI Traditional)      Percentile  (95% CI on "
-        "percentile)",
-        r99,
-        "",
-        "  Verbal Comprehension    :    100      (  92 to 108 )             50.0      (  29.9 to   "
-        "70.1 )",
-        "  Perceptual Reasoning    :    100      (  92 to 108 )             50.0      (  28.8 to   "
-        "71.2 )",
-        "  Working Memory          :    100      (  92 to 108 )             50.0      (  29.3 to   "
-        "70.7 )",
-        "  Processing Speed        :    100      (  90 to 110 )             50.0      (  25.0 to   "
-        "75.0 )",
-        "",
-        "  Full Scale IQ           :    100      (  94 to 106 )             50.0      (  34.8 to   "
-        "65.2 )",
-        "  General Ability Index   :    100      (  94 to 106 )             50.0      (  33.4 to   "
-        "66.6 )",
-        r99,
-        " NUMBER of case's Index scores classified as abnormally low =  0",
-        " PERCENTAGE of normal population expected to exhibit this number or more of abnormally "
-        "low scores:",
-        " Percentage = 100%",
-        "",
-        "",
-        "",
-        " RELIABLITY of differences between Short-Form Indices:",
-        r100,
-        " Index Pair           Difference          One-tailed p          Two-tailed p",
-        r100,
-        " VC versus PR:             0                 0.500                1.000",
-        " VC versus WM:             0                 0.500                1.000",
-        " VC versus PS:             0                 0.500                1.000",
-        "",
-        " PR versus WM:             0                 0.500                1.000",
-        " PR versus PS:             0                 0.500                1.000",
-        "",
-        " WM versus PS:             0                 0.500                1.000",
-        "",
-        "",
-        " FSIQ versus GAI:          0                 0.500                1.000",
-        r100,
-        "",
-        "",
-        "",
-        " ABNORMALITY of differences between Short-Form Indices, i.e., percentage of population "
-        "estimated to",
-        " obtain a larger difference in same direction (figure in brackets is percentage "
-        "regardless of sign ) :",
-        r100,
-        " Index Pair           Difference          %age of population        (%age regardless of "
-        "sign)",
-        r100,
-        " VC versus PR:          0                    50.000%                     ( 100.000% )",
-        " VC versus WM:          0                    50.000%                     ( 100.000% )",
-        " VC versus PS:          0                    50.000%                     ( 100.000% )",
-        "",
-        " PR versus WM:          0                    50.000%                     ( 100.000% )",
-        " PR versus PS:          0                    50.000%                     ( 100.000% )",
-        "",
-        " WM versus PS:          0                    50.000%                     ( 100.000% )",
-        "",
-        "",
-        " FSIQ versus GAI:       0                    50.000%                     ( 100.000% )",
-        r100,
-        " NUMBER of case's pairwise differences (regardless of sign) that meet criterion for "
-        "abnormality =  0 ",
-        " PERCENTAGE of normal population expected to exhibit this number or more of abnormal "
-        "differences= %100%",
-        "",
-        " MAHALANOBIS DISTANCE Index of the overall abnormality of the case's Index score "
-        "profile: ",
-        " Chi-square = 0.000,  p value = 1.00000",
-    };
-    return lines;
-}
-
 TEST(ComposeReport, ReferenceCaseLineByLine) {
-    const std::vector<std::string> expected = ReferenceReport();
+    const std::vector<std::string> expected = GoldenLines("reference_report.txt");
     const std::vector<std::string> actual = FirstReport(ScoredInput(AllEntries(10)));
     ASSERT_EQ(actual.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -161,12 +64,12 @@ TEST(ComposeReport, CitationLinesHaveTheRequiredForm) {
     }
 }
 
-// A case, its options, and lines its report must hold.
+// A case, its options, and the file under golden/lines holding lines its report must hold.
 struct CaseRow {
     const char* name;
     SubtestEntries entries;
     ScoringOptions options;
-    std::vector<std::string> lines;
+    const char* linesFile;
 };
 
 TEST(ComposeReport, LinesOfTheDocumentedCases) {
@@ -175,84 +78,37 @@ TEST(ComposeReport, LinesOfTheDocumentedCases) {
     const SubtestEntries extreme = {15, 19, 10, 1, 19, 10, 15, 1};
     const SubtestEntries halves = {10.5, 10, 10, 10, 10, 10, 10, 10};
     const CaseRow rows[] = {
-        {"Glutting 95%: limits about the true score, four values a row",
-         glutting,
-         ScoringOptions{2, false, false, true, 1},
-         {" Note: 95% Confidence limits using the Glutting method were selected",
-          " Short-Form Index scores plus confidence limits (scores are also expressed as a "
-          "percentile):",
-          Rule(98),
-          "  Index                       Score  (  95% CI Glutting  )       Percentile    ",
-          "  Verbal Comprehension    :    129      ( 120 to 135 )             97.5     ",
-          // VO 16 - SI 15 is 1: no discrepancy note.
-          "  Perceptual Reasoning    :    100      (  92 to 108 )             50.0      "}},
-        {"all entries 11: a difference of -0.32 shows without a minus sign",
-         AllEntries(11),
-         ScoringOptions{0, false, false, true, 1},
-         // VC 105.3610 PR 105.6797: 1 - Phi(0.3187 / 5.86728) = 0.47834, and against the
-         // population SD of the difference 1 - Phi(0.3187 / 13.46663) = 0.490560.
-         {" VC versus PR:             0                 0.478                0.957",
-          " VC versus PR:          0                    49.056%                     ( 98.112% )",
-          " Sum of Index scores = 22.000", " Sum of Index scores = 88.000"}},
-        {"15/19/10/1 at 5%: one low Index, four abnormal differences",
-         extreme,
-         ScoringOptions{0, false, false, true, 1},
-         {" NUMBER of case's Index scores classified as abnormally low =  1",
-          " Percentage = 14.41%",
-          " NUMBER of case's pairwise differences (regardless of sign) that meet criterion for "
-          "abnormality =  4 ",
-          " PERCENTAGE of normal population expected to exhibit this number or more of abnormal "
-          "differences=0.17%",
-          // VC 148.249 PR 128.398: 19.8504 / 13.46663 = 1.4741, 1 - Phi = 7.02347%.
-          " VC versus PR:         20                     7.023%                     ( 14.047% )",
-          // z' R^-1 z solved in exact fractions; p = exp(-c/2)(1 + c/2) for four degrees of
-          // freedom: 43.35624 and 8.7e-9.
-          " Chi-square = 43.356,  p value = 0.00000"}},
+        // VO 16 - SI 15 is 1: no discrepancy note.
+        {"Glutting 95%: limits about the true score, four values a row", glutting,
+         ScoringOptions{2, false, false, true, 1}, "glutting_95.txt"},
+        // VC 105.3610 PR 105.6797: 1 - Phi(0.3187 / 5.86728) = 0.47834, and against the
+        // population SD of the difference 1 - Phi(0.3187 / 13.46663) = 0.490560.
+        {"all entries 11: a difference of -0.32 shows without a minus sign", AllEntries(11),
+         ScoringOptions{0, false, false, true, 1}, "all_entries_11.txt"},
+        // VC 148.249 PR 128.398: 19.8504 / 13.46663 = 1.4741, 1 - Phi = 7.02347%. Chi-square:
+        // z' R^-1 z solved in exact fractions; p = exp(-c/2)(1 + c/2) for four degrees of
+        // freedom: 43.35624 and 8.7e-9.
+        {"15/19/10/1 at 5%: one low Index, four abnormal differences", extreme,
+         ScoringOptions{0, false, false, true, 1}, "extreme_profile_5_percent.txt"},
+        // Chi-square 18.71463, p 0.00089416, worked out as above. FSIQ 164.2055 -/+ 5.879892;
+        // percentiles 99.9991, 99.9950 and 99.99998 all show as 100.0.
         {"all entries 19: an elevated profile without low scores or abnormal differences",
-         AllEntries(19),
-         ScoringOptions{0, false, false, true, 1},
-         // Chi-square 18.71463, p 0.00089416, worked out as above.
-         {" Chi-square = 18.715,  p value = 0.00089",
-          " NUMBER of case's Index scores classified as abnormally low =  0",
-          // FSIQ 164.2055 -/+ 5.879892; percentiles 99.9991, 99.9950 and 99.99998 all show as
-          // 100.0.
-          "  Full Scale IQ           :    164      ( 158 to 170 )            100.0      ( 100.0 "
-          "to  100.0 )"}},
-        {"same case at 10% and 15%: base rates of the chosen row",
-         extreme,
-         ScoringOptions{0, false, false, true, 3},
-         {"      less than 15% of population", " Percentage = 35.77%"}},
-        {"90% traditional heading keeps its spelling",
-         AllEntries(10),
-         ScoringOptions{1, false, false, true, 2},
-         {" Note: 90% Confidence limits using the traditional method were selected",
-          "  Index                       Score  (90% CI Traditonal)       Percentile  (90% CI on "
-          "percentile)",
-          "      less than 10% of population",
-          // FSIQ 100 -/+ 1.644854 x 3: 95.0654 to 104.9346, percentiles 37.109 and 62.891.
-          "  Full Scale IQ           :    100      (  95 to 105 )             50.0      (  37.1 "
-          "to   62.9 )"}},
-        {"90% Glutting heading",
-         AllEntries(10),
-         ScoringOptions{3, false, false, true, 1},
-         {" Note: 90% Confidence limits using the Glutting method were selected",
-          "  Index                       Score  (  90% CI Glutting  )       Percentile       "}},
-        {"an entry of 10.5 shows as 11 and sums to 20.5",
-         halves,
-         ScoringOptions{},
-         {" BLOCK DESIGN subtest scaled score =          11", " Sum of Index scores = 20.500",
-          " Sum of Index scores = 80.500"}},
-        {"true scores and Bonferroni notes",
-         AllEntries(10),
-         ScoringOptions{0, true, true, true, 1},
-         {" Note: Analysis of reliability of differences between Indices is based on estimated "
-          "TRUE scores",
-          " Note: Sequential Bonferroni correction IS applied when testing for reliable "
-          "differences"}},
+         AllEntries(19), ScoringOptions{0, false, false, true, 1}, "all_entries_19.txt"},
+        {"same case at 10% and 15%: base rates of the chosen row", extreme,
+         ScoringOptions{0, false, false, true, 3}, "extreme_profile_15_percent.txt"},
+        // FSIQ 100 -/+ 1.644854 x 3: 95.0654 to 104.9346, percentiles 37.109 and 62.891.
+        {"90% traditional heading keeps its spelling", AllEntries(10),
+         ScoringOptions{1, false, false, true, 2}, "traditional_90.txt"},
+        {"90% Glutting heading", AllEntries(10), ScoringOptions{3, false, false, true, 1},
+         "glutting_90.txt"},
+        {"an entry of 10.5 shows as 11 and sums to 20.5", halves, ScoringOptions{},
+         "entry_of_10_5.txt"},
+        {"true scores and Bonferroni notes", AllEntries(10), ScoringOptions{0, true, true, true, 1},
+         "true_scores_bonferroni.txt"},
     };
     for (const CaseRow& row : rows) {
         const std::vector<std::string> lines = FirstReport(ScoredInput(row.entries, row.options));
-        for (const std::string& line : row.lines) {
+        for (const std::string& line : GoldenLines(std::string("lines/") + row.linesFile)) {
             EXPECT_TRUE(Contains(lines, line)) << row.name << ": missing \"" << line << "\"";
         }
     }
