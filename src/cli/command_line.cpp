@@ -8,6 +8,8 @@
 #include <cctype>
 #include <thread>
 
+#include "report/notes.h"
+
 namespace orvale::cli {
 
 namespace {
@@ -28,20 +30,6 @@ std::string Bytes(const QString& text) {
 }
 
 }  // namespace
-
-std::vector<std::string> SplitNotes(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     QCommandLineParser parser;
@@ -89,6 +77,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     const QString methodName = parser.value(method).toLower();
     const QString basis = parser.value(differences).toLower();
     const QString cutoff = parser.value(abnormal);
+    const std::string notesText = NotesWithLineFeeds(Bytes(parser.value(notes)));
     // The messages repeat a value as it was given: lowering the code of a byte is not lowering a
     // letter of a UTF-8 text.
     if (level != "95" && level != "90") {
@@ -101,6 +90,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                        Bytes(parser.value(differences)) + "'.";
     } else if (cutoff != "5" && cutoff != "10" && cutoff != "15") {
         parsed.error = "--abnormal must be 5, 10 or 15, not '" + Bytes(cutoff) + "'.";
+    } else if (const std::optional<NotesProblem> problem = CheckNotes(notesText)) {
+        parsed.error = NotesProblemText(*problem, "--notes", false) + ".";
     }
     if (!parsed.error.empty()) return parsed;
 
@@ -109,7 +100,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     line.options.applyBonferroni = parser.isSet(bonferroni);
     line.options.calculateGai = !parser.isSet(noGai);
     line.options.cutoffIndex = cutoff == "5" ? 1 : cutoff == "10" ? 2 : 3;
-    line.notes = SplitNotes(Bytes(parser.value(notes)));
+    line.notes = NotesLines(notesText);
     for (const QString& score : parser.positionalArguments()) {
         line.scores.push_back(Bytes(score));
     }
