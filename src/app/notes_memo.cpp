@@ -38,6 +38,12 @@ QString Insertable(const QString& text, std::size_t room) {
 
 }  // namespace
 
+std::vector<std::string> NotesMemo::ReportLines() const {
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
+    return NotesLines(text.toStdString());
+}
+
 std::size_t NotesMemo::Room() const {
     // selectedText() ends a paragraph with U+2029, one character as the line feed it stands for.
     const std::size_t used = Length(toPlainText());

@@ -6,6 +6,8 @@
 
 #include <QStringList>
 #include <QTextEdit>
+#include <string>
+#include <vector>
 
 #include "report/notes.h"
 
@@ -15,6 +17,10 @@ class NotesMemo : public QTextEdit {
     Q_OBJECT
   public:
     explicit NotesMemo(QWidget* parent = nullptr);
+
+    // The report's lines of the notes (NotesLines). The text is taken as the box holds it, with
+    // its line breaks as line feeds; unlike toPlainText(), a no-break space stays one.
+    std::vector<std::string> ReportLines() const;
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

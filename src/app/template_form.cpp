@@ -174,7 +174,7 @@ void TfrmTemplate::cmdComputeClick() {
     ReportInput input;
     input.entries = entries;
     input.options = Options();
-    input.notes = NotesLines(memoComments->toPlainText().toStdString());
+    input.notes = memoComments->ReportLines();
     input.results = ComputeScores(entries, input.options);
     input.decimalSeparator = UserDecimalSeparator();
     input.extensionBlock = ExtensionReportBlock(input.decimalSeparator);
