@@ -50,10 +50,11 @@ std::optional<NotesProblem> CheckNotes(std::string_view notes);
 // control character" (singular).
 std::string NotesProblemText(const NotesProblem& problem, std::string_view subject, bool plural);
 
-// The report's lines of the notes: each line of the text wrapped at word boundaries to `columns`
-// characters (a word longer than a line is broken between characters, a combining mark staying
-// with its base), blanks at a break staying at the end of the line; an empty line inside the text
-// is a line, a line break at the very end starts none, and an empty text has no lines.
+// The report's lines of the notes (line breaks as line feeds): each line of the text wrapped at
+// word boundaries to `columns` characters (a word longer than a line is broken between
+// characters, a combining mark staying with its base), blanks at a break staying at the end of
+// the line; an empty line inside the text is a line, a line break at the very end starts none,
+// and an empty text has no lines.
 std::vector<std::string> NotesLines(std::string_view notes, std::size_t columns = kNotesColumns);
 
 }  // namespace orvale
