@@ -5,6 +5,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -19,17 +20,41 @@ NotesMemo::NotesMemo(QWidget* parent) : QTextEdit(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
-int NotesMemo::Room() const {
-    const QTextCursor cursor = textCursor();
-    return kMaxNotesLength - static_cast<int>(document()->characterCount() - 1) +
-           static_cast<int>(cursor.selectionEnd() - cursor.selectionStart());
+namespace {
+
+std::size_t Length(const QString& text) {
+    return NotesLength(text.toStdString());
+}
+
+// What the box keeps of text inserted where room characters are left: line breaks, but no other
+// control character (the box cannot hold them), and no more than fits.
+QString Insertable(const QString& text, std::size_t room) {
+    const std::string kept =
+        NotesPrefix(NotesWithoutRefusedCharacters(NotesWithLineFeeds(text.toStdString())), room);
+    // A U+FEFF that starts the text is kept, as a character like any other.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(kept.data(), static_cast<qsizetype>(kept.size())));
+}
+
+}  // namespace
+
+std::vector<std::string> NotesMemo::ReportLines() const {
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
+    return NotesLines(text.toStdString());
+}
+
+std::size_t NotesMemo::Room() const {
+    // selectedText() ends a paragraph with U+2029, one character as the line feed it stands for.
+    const std::size_t used = Length(toPlainText());
+    const std::size_t replaced = Length(textCursor().selectedText());
+    return used - replaced >= kMaxNotesLength ? 0 : kMaxNotesLength - (used - replaced);
 }
 
 void NotesMemo::keyPressEvent(QKeyEvent* event) {
-    const QString text = event->text();
-    const bool inserts = !text.isEmpty() && (text[0].isPrint() || text[0] == u'\r') &&
-                         !(event->modifiers() & Qt::ControlModifier);
-    if (inserts && Room() < text.size()) {
+    const QString kept = Insertable(event->text(), kMaxNotesLength);
+    const bool inserts = !kept.isEmpty() && !(event->modifiers() & Qt::ControlModifier);
+    if (inserts && Room() < Length(kept)) {
         event->accept();  // the box is full: the key is refused
         return;
     }
@@ -38,18 +63,17 @@ void NotesMemo::keyPressEvent(QKeyEvent* event) {
 
 void NotesMemo::insertFromMimeData(const QMimeData* source) {
     if (!source->hasText()) return;
-    insertPlainText(source->text().left(std::max(0, Room())));
+    insertPlainText(Insertable(source->text(), Room()));
 }
 
 void NotesMemo::inputMethodEvent(QInputMethodEvent* event) {
     // Text composed by an input method (accents, compose sequences, other scripts) arrives here
-    // rather than as key presses; it is held to the same limit.
+    // rather than as key presses; it is held to the same rule.
     const QString commit = event->commitString();
-    const int room = Room();
-    if (commit.size() > room) {
+    const QString kept = Insertable(commit, Room());
+    if (kept != commit) {
         QInputMethodEvent limited(event->preeditString(), event->attributes());
-        limited.setCommitString(commit.left(std::max(0, room)), event->replacementStart(),
-                                event->replacementLength());
+        limited.setCommitString(kept, event->replacementStart(), event->replacementLength());
         QTextEdit::inputMethodEvent(&limited);
         return;
     }

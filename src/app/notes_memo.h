@@ -1,19 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The worksheet's notes box: plain text of at most 250 characters. The report reproduces the
-// notes as the lines the box displays, so DisplayedLines reads them off the box's own layout.
+// The worksheet's notes box: plain text of at most kMaxNotesLength characters without control
+// characters but line breaks and tabs (report/notes.h). What is typed, pasted or composed is held
+// to that rule as it arrives; the report lays the text out with NotesLines.
 #pragma once
 
 #include <QStringList>
 #include <QTextEdit>
+#include <string>
+#include <vector>
+
+#include "report/notes.h"
 
 namespace orvale {
-
-inline constexpr int kMaxNotesLength = 250;
 
 class NotesMemo : public QTextEdit {
     Q_OBJECT
   public:
     explicit NotesMemo(QWidget* parent = nullptr);
+
+    // The report's lines of the notes (NotesLines). The text is taken as the box holds it, with
+    // its line breaks as line feeds; unlike toPlainText(), a no-break space stays one.
+    std::vector<std::string> ReportLines() const;
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -22,12 +29,13 @@ class NotesMemo : public QTextEdit {
 
   private:
     // Characters that may still be inserted in place of the current selection.
-    int Room() const;
+    std::size_t Room() const;
 };
 
 // The lines of the text as the box wraps it at word boundaries to its width: each wrapped piece
 // is a line, an empty line inside the text counts, a line break at the very end starts no
-// further line, and an empty box has no lines.
+// further line, and an empty box has no lines. In the box's fixed font these are the report's
+// NotesLines of the same text.
 QStringList DisplayedLines(const QTextEdit& memo);
 
 }  // namespace orvale

@@ -174,9 +174,7 @@ void TfrmTemplate::cmdComputeClick() {
     ReportInput input;
     input.entries = entries;
     input.options = Options();
-    for (const QString& line : DisplayedLines(*memoComments)) {
-        input.notes.push_back(line.toStdString());
-    }
+    input.notes = memoComments->ReportLines();
     input.results = ComputeScores(entries, input.options);
     input.decimalSeparator = UserDecimalSeparator();
     input.extensionBlock = ExtensionReportBlock(input.decimalSeparator);

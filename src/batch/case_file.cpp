@@ -209,47 +209,18 @@ CaseReading ParseCaseFile(const QByteArray& bytes) {
     if (!notes.isUndefined() && !notes.isString()) {
         return Failed(QStringLiteral("its notes (\"notes\") are not a text"));
     }
+    // JSON can escape half of a UTF-16 surrogate pair, which is no character at all.
+    if (!notes.toString().isValidUtf16()) {
+        return Failed(QStringLiteral("its notes hold half of a UTF-16 surrogate pair"));
+    }
     values.notes = notes.toString();
     values.notes.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    if (values.notes.size() > kMaxCaseNotesLength) {
-        return Failed(
-            QStringLiteral("its notes are longer than %1 characters").arg(kMaxCaseNotesLength));
+    if (const std::optional<NotesProblem> problem = CheckNotes(values.notes.toStdString())) {
+        return Failed(QString::fromStdString(NotesProblemText(*problem, "its notes", true)));
     }
     values.savedAt = root.value(QStringLiteral("saved")).toString();
     values.program = root.value(QStringLiteral("program")).toString();
     return {std::move(values), {}};
-}
-
-std::vector<std::string> NotesLines(const QString& notes, int columns) {
-    std::vector<std::string> lines;
-    if (notes.isEmpty()) return lines;
-    const QStringList blocks = notes.split(u'\n');
-    for (const QString& block : blocks) {
-        qsizetype start = 0;
-        const qsizetype size = block.size();
-        if (size == 0) lines.push_back({});
-        while (start < size) {
-            if (size - start <= columns) {
-                lines.push_back(block.mid(start).toStdString());
-                break;
-            }
-            // The last break after a run of blanks whose text before it fits; the blanks hang.
-            qsizetype end = -1;
-            for (qsizetype k = start + 1; k <= start + columns && k <= size; ++k) {
-                if (block[k - 1] == u' ') continue;
-                if (k < size && block[k] == u' ') {
-                    qsizetype after = k;
-                    while (after < size && block[after] == u' ') ++after;
-                    end = after;
-                }
-            }
-            if (end < 0 || end <= start) end = start + columns;  // one long word: broken anywhere
-            lines.push_back(block.mid(start, end - start).toStdString());
-            start = end;
-        }
-    }
-    if (lines.size() > 1 && blocks.last().isEmpty()) lines.pop_back();
-    return lines;
 }
 
 }  // namespace orvale

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/scoring.h"
+#include "report/notes.h"
 
 namespace orvale {
 
@@ -21,15 +22,12 @@ inline constexpr int kCaseSchema = 1;                  // the version this progr
 inline constexpr qint64 kMaxCaseFileSize = 64 * 1024;  // a case needs well under 1 KiB
 inline constexpr const char* kCaseFileSuffix = ".orvale";
 inline constexpr const char* kCaseFileFilter = "ORVALE cases (*.orvale)";
-inline constexpr int kMaxCaseNotesLength = 250;  // what the notes box holds
-// Characters per line of the worksheet's notes box, which the report reproduces line by line.
-inline constexpr int kNotesColumns = 91;
 
 struct CaseValues {
     QStringList
         entries;  // the eight entry texts in field order; an empty text is a field left empty
     ScoringOptions options{};
-    QString notes;    // line breaks as '\n'
+    QString notes;    // line breaks as '\n'; what CheckNotes accepts
     QString savedAt;  // ISO 8601, as written
     QString program;  // "ORVALE <version>" of the program that wrote it
 };
@@ -48,10 +46,5 @@ CaseReading ParseCaseFile(const QByteArray& content);
 // Why an entry text cannot be kept in a case file, or nullopt when it can: an empty text, or one
 // ParseScoreEntry accepts.
 std::optional<QString> CaseEntryProblem(int field, const QString& text);
-
-// The notes as the worksheet's notes box shows them, line by line: each line of the text wrapped
-// at word boundaries to `columns` characters (a word longer than a line is broken anywhere), blanks
-// at a break staying at the end of the line; an empty text has no lines.
-std::vector<std::string> NotesLines(const QString& notes, int columns = kNotesColumns);
 
 }  // namespace orvale

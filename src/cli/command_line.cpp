@@ -8,6 +8,8 @@
 #include <cctype>
 #include <thread>
 
+#include "report/notes.h"
+
 namespace orvale::cli {
 
 namespace {
@@ -27,41 +29,158 @@ std::string Bytes(const QString& text) {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-}  // namespace
+// The options orvale-score knows.
+struct Options {
+    QCommandLineOption ci{"ci", "", "95|90", "95"};
+    QCommandLineOption method{"method", "", "traditional|glutting", "traditional"};
+    QCommandLineOption differences{"differences", "", "observed|true", "observed"};
+    QCommandLineOption bonferroni{"bonferroni"};
+    QCommandLineOption noGai{"no-gai"};
+    QCommandLineOption abnormal{"abnormal", "", "5|10|15", "5"};
+    QCommandLineOption notes{"notes", "", "TEXT"};
+    QCommandLineOption batch{"batch", "", "FILE"};
+    QCommandLineOption format{"format", "", "FORMAT"};
+    QCommandLineOption output{"output", "", "FILE"};
+    QCommandLineOption caseFile{"case", "", "FILE"};
+    QCommandLineOption jobs{"jobs", "", "N"};
+    QCommandLineOption help{QStringList{"help", "h"}};
+    QCommandLineOption version{"version"};
+};
 
-std::vector<std::string> SplitNotes(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
+// The parser's message for a command line it cannot read, with a hint for a negative score.
+std::string UnreadableMessage(const QCommandLineParser& parser,
+                              const std::vector<std::string>& arguments) {
+    std::string message = Bytes(parser.errorText());
+    // A negative score without "--" before it reads as an option.
+    for (const std::string& argument : arguments) {
+        if (argument.size() > 1 && argument[0] == '-' &&
+            (std::isdigit(static_cast<unsigned char>(argument[1])) || argument[1] == '.')) {
+            return message + "\nPut -- before the scores to pass a negative score such as " +
+                   argument + ".";
+        }
     }
-    return lines;
+    return message;
 }
+
+// Reads the scoring options, the notes and the scores into line; the problem with a value, or
+// an empty text.
+std::string ReadValues(const QCommandLineParser& parser, const Options& o, CommandLine& line) {
+    const QString level = parser.value(o.ci);
+    const QString methodName = parser.value(o.method).toLower();
+    const QString basis = parser.value(o.differences).toLower();
+    const QString cutoff = parser.value(o.abnormal);
+    const std::string notes = NotesWithLineFeeds(Bytes(parser.value(o.notes)));
+    // The messages repeat a value as it was given: lowering the code of a byte is not lowering a
+    // letter of a UTF-8 text.
+    if (level != "95" && level != "90") {
+        return "--ci must be 95 or 90, not '" + Bytes(level) + "'.";
+    } else if (methodName != "traditional" && methodName != "glutting") {
+        return "--method must be traditional or glutting, not '" + Bytes(parser.value(o.method)) +
+               "'.";
+    } else if (basis != "observed" && basis != "true") {
+        return "--differences must be observed or true, not '" +
+               Bytes(parser.value(o.differences)) + "'.";
+    } else if (cutoff != "5" && cutoff != "10" && cutoff != "15") {
+        return "--abnormal must be 5, 10 or 15, not '" + Bytes(cutoff) + "'.";
+    } else if (const std::optional<NotesProblem> problem = CheckNotes(notes)) {
+        return NotesProblemText(*problem, "--notes", false) + ".";
+    }
+    line.options.confidenceMethod = (methodName == "glutting" ? 2 : 0) + (level == "90" ? 1 : 0);
+    line.options.trueScoreDifferences = basis == "true";
+    line.options.applyBonferroni = parser.isSet(o.bonferroni);
+    line.options.calculateGai = !parser.isSet(o.noGai);
+    line.options.cutoffIndex = cutoff == "5" ? 1 : cutoff == "10" ? 2 : 3;
+    line.notes = NotesLines(notes);
+    for (const QString& score : parser.positionalArguments()) {
+        line.scores.push_back(Bytes(score));
+    }
+
+    const unsigned cores = std::thread::hardware_concurrency();
+    line.jobs = cores == 0 ? 1 : std::min(static_cast<int>(cores), kMaximumJobs);
+    if (parser.isSet(o.jobs)) {
+        bool number = false;
+        const int count = parser.value(o.jobs).toInt(&number);
+        if (!number || count < 1 || count > kMaximumJobs || parser.value(o.jobs).startsWith('+')) {
+            return "--jobs must be a whole number from 1 to " + std::to_string(kMaximumJobs) +
+                   ", not '" + Bytes(parser.value(o.jobs)) + "'.";
+        }
+        line.jobs = count;
+    }
+    return {};
+}
+
+// Reads where the case or cases come from (--case, --batch or the scores) into line; the problem
+// with the options given together, or an empty text.
+std::string ReadSource(const QCommandLineParser& parser, const Options& o, CommandLine& line) {
+    std::string error;
+    if (parser.isSet(o.caseFile)) {
+        line.caseFile = Bytes(parser.value(o.caseFile));
+        for (const QCommandLineOption& other :
+             {o.ci, o.method, o.differences, o.bonferroni, o.noGai, o.abnormal, o.notes, o.batch}) {
+            if (parser.isSet(other)) {
+                error =
+                    "--case takes the scores, options and notes from the file; give "
+                    "--" +
+                    Bytes(other.names().front()) + " without it.";
+            }
+        }
+        if (error.empty() && !line.scores.empty()) {
+            error = "--case takes the scores from the file; give no scores with it.";
+        }
+        if (error.empty() && parser.isSet(o.jobs)) error = kJobsWithoutBatch;
+    } else if (parser.isSet(o.batch)) {
+        line.batchFile = Bytes(parser.value(o.batch));
+        if (!line.scores.empty()) {
+            error = "--batch takes its cases from the file; give no scores with it.";
+        } else if (parser.isSet(o.notes)) {
+            error = "--notes belongs to a single report; it has no place in batch output.";
+        }
+    } else if (parser.isSet(o.jobs)) {
+        error = kJobsWithoutBatch;
+    } else if (line.scores.size() != static_cast<std::size_t>(kSubtestCount)) {
+        error = "Expected the eight scores BD SI DS CD VO LN MR SS, got " +
+                std::to_string(line.scores.size()) + ".";
+    }
+    return error;
+}
+
+// Reads the output format and file into line; the problem with them, or an empty text.
+std::string ReadOutput(const QCommandLineParser& parser, const Options& o, CommandLine& line) {
+    std::string error;
+    if (parser.isSet(o.output)) line.outputFile = Bytes(parser.value(o.output));
+    const QString formatName = parser.value(o.format).toLower();
+    if (line.batchFile) {
+        line.format = OutputFormat::Csv;
+        if (formatName == "jsonl") {
+            line.format = OutputFormat::Jsonl;
+        } else if (parser.isSet(o.format) && formatName != "csv") {
+            error = "--format with --batch must be csv or jsonl, not '" +
+                    Bytes(parser.value(o.format)) + "'.";
+        }
+    } else if (formatName == "json") {
+        line.format = OutputFormat::Json;
+    } else if (formatName == "pdf" || formatName == "odt") {
+        line.format = formatName == "pdf" ? OutputFormat::Pdf : OutputFormat::Odt;
+        if (!line.outputFile) {
+            error = "--format " + Bytes(formatName) +
+                    " needs --output FILE: a document is not written to standard output.";
+        }
+    } else if (parser.isSet(o.format) && formatName != "text") {
+        error =
+            "--format must be text, json, pdf or odt, not '" + Bytes(parser.value(o.format)) + "'.";
+    }
+    if (line.outputFile && line.outputFile->empty()) error = "--output needs a file name.";
+    return error;
+}
+
+}  // namespace
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption ci("ci", "", "95|90", "95");
-    const QCommandLineOption method("method", "", "traditional|glutting", "traditional");
-    const QCommandLineOption differences("differences", "", "observed|true", "observed");
-    const QCommandLineOption bonferroni("bonferroni");
-    const QCommandLineOption noGai("no-gai");
-    const QCommandLineOption abnormal("abnormal", "", "5|10|15", "5");
-    const QCommandLineOption notes("notes", "", "TEXT");
-    const QCommandLineOption batch("batch", "", "FILE");
-    const QCommandLineOption format("format", "", "FORMAT");
-    const QCommandLineOption output("output", "", "FILE");
-    const QCommandLineOption caseFile("case", "", "FILE");
-    const QCommandLineOption jobs("jobs", "", "N");
-    const QCommandLineOption help(QStringList{"help", "h"});
-    const QCommandLineOption version("version");
-    parser.addOptions({ci, method, differences, bonferroni, noGai, abnormal, notes, batch, format,
-                       output, caseFile, jobs, help, version});
+    const Options o;
+    parser.addOptions({o.ci, o.method, o.differences, o.bonferroni, o.noGai, o.abnormal, o.notes,
+                       o.batch, o.format, o.output, o.caseFile, o.jobs, o.help, o.version});
 
     QStringList qtArguments{"orvale-score"};
     for (const std::string& argument : arguments) qtArguments << Q(argument);
@@ -69,120 +188,16 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     ParsedCommandLine parsed;
     CommandLine& line = parsed.commandLine;
     if (!parser.parse(qtArguments)) {
-        parsed.error = Bytes(parser.errorText());
-        // A negative score without "--" before it reads as an option.
-        for (const std::string& argument : arguments) {
-            if (argument.size() > 1 && argument[0] == '-' &&
-                (std::isdigit(static_cast<unsigned char>(argument[1])) || argument[1] == '.')) {
-                parsed.error +=
-                    "\nPut -- before the scores to pass a negative score such as " + argument + ".";
-                break;
-            }
-        }
+        parsed.error = UnreadableMessage(parser, arguments);
         return parsed;
     }
-    line.help = parser.isSet(help);
-    line.version = parser.isSet(version);
+    line.help = parser.isSet(o.help);
+    line.version = parser.isSet(o.version);
     if (line.help || line.version) return parsed;
 
-    const QString level = parser.value(ci);
-    const QString methodName = parser.value(method).toLower();
-    const QString basis = parser.value(differences).toLower();
-    const QString cutoff = parser.value(abnormal);
-    // The messages repeat a value as it was given: lowering the code of a byte is not lowering a
-    // letter of a UTF-8 text.
-    if (level != "95" && level != "90") {
-        parsed.error = "--ci must be 95 or 90, not '" + Bytes(level) + "'.";
-    } else if (methodName != "traditional" && methodName != "glutting") {
-        parsed.error =
-            "--method must be traditional or glutting, not '" + Bytes(parser.value(method)) + "'.";
-    } else if (basis != "observed" && basis != "true") {
-        parsed.error = "--differences must be observed or true, not '" +
-                       Bytes(parser.value(differences)) + "'.";
-    } else if (cutoff != "5" && cutoff != "10" && cutoff != "15") {
-        parsed.error = "--abnormal must be 5, 10 or 15, not '" + Bytes(cutoff) + "'.";
-    }
-    if (!parsed.error.empty()) return parsed;
-
-    line.options.confidenceMethod = (methodName == "glutting" ? 2 : 0) + (level == "90" ? 1 : 0);
-    line.options.trueScoreDifferences = basis == "true";
-    line.options.applyBonferroni = parser.isSet(bonferroni);
-    line.options.calculateGai = !parser.isSet(noGai);
-    line.options.cutoffIndex = cutoff == "5" ? 1 : cutoff == "10" ? 2 : 3;
-    line.notes = SplitNotes(Bytes(parser.value(notes)));
-    for (const QString& score : parser.positionalArguments()) {
-        line.scores.push_back(Bytes(score));
-    }
-
-    const unsigned cores = std::thread::hardware_concurrency();
-    line.jobs = cores == 0 ? 1 : std::min(static_cast<int>(cores), kMaximumJobs);
-    if (parser.isSet(jobs)) {
-        bool number = false;
-        const int count = parser.value(jobs).toInt(&number);
-        if (!number || count < 1 || count > kMaximumJobs || parser.value(jobs).startsWith('+')) {
-            parsed.error = "--jobs must be a whole number from 1 to " +
-                           std::to_string(kMaximumJobs) + ", not '" + Bytes(parser.value(jobs)) +
-                           "'.";
-            return parsed;
-        }
-        line.jobs = count;
-    }
-
-    if (parser.isSet(caseFile)) {
-        line.caseFile = Bytes(parser.value(caseFile));
-        for (const QCommandLineOption& other :
-             {ci, method, differences, bonferroni, noGai, abnormal, notes, batch}) {
-            if (parser.isSet(other)) {
-                parsed.error =
-                    "--case takes the scores, options and notes from the file; give "
-                    "--" +
-                    Bytes(other.names().front()) + " without it.";
-            }
-        }
-        if (parsed.error.empty() && !line.scores.empty()) {
-            parsed.error = "--case takes the scores from the file; give no scores with it.";
-        }
-        if (parsed.error.empty() && parser.isSet(jobs)) parsed.error = kJobsWithoutBatch;
-    } else if (parser.isSet(batch)) {
-        line.batchFile = Bytes(parser.value(batch));
-        if (!line.scores.empty()) {
-            parsed.error = "--batch takes its cases from the file; give no scores with it.";
-        } else if (parser.isSet(notes)) {
-            parsed.error = "--notes belongs to a single report; it has no place in batch output.";
-        }
-    } else if (parser.isSet(jobs)) {
-        parsed.error = kJobsWithoutBatch;
-    } else if (line.scores.size() != static_cast<std::size_t>(kSubtestCount)) {
-        parsed.error = "Expected the eight scores BD SI DS CD VO LN MR SS, got " +
-                       std::to_string(line.scores.size()) + ".";
-    }
-    if (!parsed.error.empty()) return parsed;
-
-    if (parser.isSet(output)) line.outputFile = Bytes(parser.value(output));
-    const QString formatName = parser.value(format).toLower();
-    if (line.batchFile) {
-        line.format = OutputFormat::Csv;
-        if (formatName == "jsonl") {
-            line.format = OutputFormat::Jsonl;
-        } else if (parser.isSet(format) && formatName != "csv") {
-            parsed.error = "--format with --batch must be csv or jsonl, not '" +
-                           Bytes(parser.value(format)) + "'.";
-        }
-    } else if (formatName == "json") {
-        line.format = OutputFormat::Json;
-    } else if (formatName == "pdf" || formatName == "odt") {
-        line.format = formatName == "pdf" ? OutputFormat::Pdf : OutputFormat::Odt;
-        if (!line.outputFile) {
-            parsed.error = "--format " + Bytes(formatName) +
-                           " needs --output FILE: a document is not written to standard output.";
-        }
-    } else if (parser.isSet(format) && formatName != "text") {
-        parsed.error =
-            "--format must be text, json, pdf or odt, not '" + Bytes(parser.value(format)) + "'.";
-    }
-    if (line.outputFile && line.outputFile->empty()) {
-        parsed.error = "--output needs a file name.";
-    }
+    parsed.error = ReadValues(parser, o, line);
+    if (parsed.error.empty()) parsed.error = ReadSource(parser, o, line);
+    if (parsed.error.empty()) parsed.error = ReadOutput(parser, o, line);
     return parsed;
 }
 

@@ -14,7 +14,9 @@ namespace orvale::cli {
 // Exit statuses of orvale-score.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitBadRows = 1;  // batch: some rows failed validation and were skipped
-inline constexpr int kExitUsage = 2;    // bad command line, bad score, unreadable batch file
+// Bad command line, bad score, unreadable batch file, bad case file, output that cannot be
+// written, unexpected failure.
+inline constexpr int kExitUsage = 2;
 
 // The two forms of the command line: the head of --help, and repeated after every error in the
 // command line.
@@ -39,7 +41,8 @@ inline constexpr const char* kUsageDetails =
     "  --no-gai                          leave out the General Ability Index\n"
     "  --abnormal 5|10|15                percentage of the population below which a score or\n"
     "                                    difference is abnormal (default 5)\n"
-    "  --notes TEXT                      notes for the report, one line per line of TEXT\n"
+    "  --notes TEXT                      notes for the report (at most 250 characters), one\n"
+    "                                    line per line of TEXT, wrapped at 91 characters\n"
     "  --batch FILE                      score every case of a CSV file (- for standard input)\n"
     "                                    and write one CSV row per case\n"
     "  --format text|json|pdf|odt        the report as text (default), a JSON object, a PDF or\n"
@@ -56,7 +59,9 @@ inline constexpr const char* kUsageDetails =
     "  --                                end of the options (needed before a score such as -3)\n"
     "\n"
     "Exit status: 0 done, 1 some batch rows were invalid and skipped, 2 bad command line,\n"
-    "bad score or unreadable batch file.\n";
+    "bad score, unreadable batch file, unreadable or invalid case file, output that cannot be\n"
+    "written (a full disk, a file-size limit) or an unexpected failure such as running out of\n"
+    "memory.\n";
 
 // What orvale-score writes: the report as text, JSON, PDF or OpenDocument for one case; CSV or
 // JSON Lines for a batch.
@@ -67,7 +72,7 @@ struct CommandLine {
     bool version = false;
     ScoringOptions options{};
     std::vector<std::string> scores;  // the eight score texts, field order
-    std::vector<std::string> notes;   // one entry per notes line
+    std::vector<std::string> notes;   // --notes as the report's lines (NotesLines)
     std::optional<std::string> batchFile;
     OutputFormat format = OutputFormat::Text;  // Csv by default with a batch file
     std::optional<std::string> outputFile;     // standard output when none
@@ -85,9 +90,5 @@ struct ParsedCommandLine {
 
 // arguments without the program name.
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
-
-// The notes text split into lines at line feeds (a carriage return before a line feed is dropped);
-// a line end at the very end of the text starts no further line, an empty text has no lines.
-std::vector<std::string> SplitNotes(const std::string& text);
 
 }  // namespace orvale::cli

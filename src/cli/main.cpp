@@ -29,6 +29,7 @@
 #include "numeric/normal.h"
 #include "report/compose.h"
 #include "report/decimal_separator.h"
+#include "report/notes.h"
 #include "report/program_info.h"
 #include "report/report_json.h"
 
@@ -37,7 +38,8 @@ namespace {
 using namespace orvale;
 using namespace orvale::cli;
 
-// One case in the format and to the destination that line asks for.
+// One case in the format and to the destination that line asks for. A bad score gets the
+// worksheet's INPUT ERROR message, after a line naming the case file when the scores came from one.
 int ScoreOneCase(const CommandLine& line, const std::vector<std::string>& scores,
                  const ScoringOptions& options, const std::vector<std::string>& notes,
                  Output& out) {
@@ -47,7 +49,9 @@ int ScoreOneCase(const CommandLine& line, const std::vector<std::string>& scores
     for (int k = 0; k < kSubtestCount; ++k) {
         const ParsedEntry parsed = CheckScoreEntry(k, scores[k]);
         if (parsed.error) {
-            Print(stderr, MessageWithLineBreaks(*parsed.error) + "\n");
+            const std::string source =
+                line.caseFile ? "orvale-score: " + *line.caseFile + ":\n" : std::string();
+            Print(stderr, source + MessageWithLineBreaks(*parsed.error) + "\n");
             return kExitUsage;
         }
         input.entries[k] = parsed.value;
@@ -125,7 +129,7 @@ int ScoreBatch(const CommandLine& line, Output& out) {
 }
 
 // A case file as the worksheet would score it: its entries checked in field order with the same
-// messages, its options, and its notes in the lines the worksheet's notes box shows.
+// messages, its options, and its notes in the report's lines.
 int ScoreCaseFile(const CommandLine& line, Output& out) {
     const CaseReading reading =
         ReadCaseFile(QFile::decodeName(QByteArray::fromStdString(*line.caseFile)));
@@ -135,8 +139,8 @@ int ScoreCaseFile(const CommandLine& line, Output& out) {
     }
     std::vector<std::string> scores;
     for (const QString& entry : reading.values->entries) scores.push_back(entry.toStdString());
-    return ScoreOneCase(line, scores, reading.values->options, NotesLines(reading.values->notes),
-                        out);
+    return ScoreOneCase(line, scores, reading.values->options,
+                        NotesLines(reading.values->notes.toStdString()), out);
 }
 
 int Run(int argc, char** argv) {

@@ -244,7 +244,7 @@ void CaseFileTest::notesWrapAsTheBoxShowsThem() {
     for (const QString& text : texts) {
         notes()->setPlainText(text);
         QStringList expected;
-        for (const std::string& line : orvale::NotesLines(text)) {
+        for (const std::string& line : orvale::NotesLines(text.toStdString())) {
             expected << QString::fromStdString(line);
         }
         QCOMPARE(orvale::DisplayedLines(*notes()), expected);

@@ -86,6 +86,12 @@ TEST(CaseFile, HandWrittenFileReads) {
     EXPECT_EQ(read.values->options.confidenceMethod, 3);
     EXPECT_EQ(read.values->options.cutoffIndex, 3);
     EXPECT_EQ(read.values->notes, QStringLiteral("a\nb"));
+    // Notes count characters, as the notes box does: 250 emoji are 500 UTF-16 units.
+    const QString emoji = QStringLiteral("\U0001F600").repeated(250);
+    const auto full =
+        ParseCaseFile(HandWritten(kEntries, kOptions, ", \"notes\": \"" + emoji + '"'));
+    ASSERT_TRUE(full.values) << full.error.toStdString();
+    EXPECT_EQ(full.values->notes, emoji);
 }
 
 TEST(CaseFile, BadFilesAreRefusedWithTheirReason) {
@@ -124,35 +130,20 @@ TEST(CaseFile, BadFilesAreRefusedWithTheirReason) {
          "its notes are longer than 250 characters"},
         {HandWritten(kEntries, kOptions, ", \"notes\": [\"a\"]"),
          "its notes (\"notes\") are not a text"},
+        // A NUL would go raw into the report and into saved text.
+        {HandWritten(kEntries, kOptions, R"(, "notes": "Case\u0000 0417")"),
+         "its notes hold a control character (U+0000); notes may hold line breaks and tabs but "
+         "no other control character"},
+        {HandWritten(kEntries, kOptions, R"(, "notes": "a\u0007")"),
+         "its notes hold a control character (U+0007)"},
+        {HandWritten(kEntries, kOptions, R"(, "notes": "half \ud83d pair")"),
+         "its notes hold half of a UTF-16 surrogate pair"},
     };
     for (const auto& bad : cases) {
         const auto read = ParseCaseFile(bad.content);
         EXPECT_FALSE(read.values) << bad.content.toStdString();
         EXPECT_TRUE(read.error.startsWith(QString::fromUtf8(bad.reason)))
             << read.error.toStdString() << "\n  for " << bad.content.left(80).toStdString();
-    }
-}
-
-TEST(CaseFile, NotesWrapAtWordsAndBreakLongWords) {
-    // Written out by hand for a box of 10 columns.
-    const struct {
-        const char* notes;
-        std::vector<std::string> lines;
-    } cases[] = {
-        {"", {}},
-        {"short", {"short"}},
-        {"a\n", {"a"}},
-        {"\n", {""}},
-        {"a\n\nb", {"a", "", "b"}},
-        {"0123456789", {"0123456789"}},
-        {"one two three four", {"one two ", "three four"}},
-        {"one two three fours", {"one two ", "three ", "fours"}},
-        {"one two   three", {"one two   ", "three"}},
-        {"abcdefghijklmno pq", {"abcdefghij", "klmno pq"}},
-        {"0123456789 x", {"0123456789 ", "x"}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(orvale::NotesLines(QString::fromUtf8(c.notes), 10), c.lines) << c.notes;
     }
 }
 

@@ -98,6 +98,10 @@ TEST(Scorer, NotesAppearAsTyped) {
          {"Ren\xC3\xA9"
           "e",
           "line two"}},
+        // Wrapped as the worksheet wraps them, 91 characters a line; the emoji is one of them.
+        {"wrapped",
+         std::string(84, 'a') + " \xF0\x9F\x98\x80 next word",
+         {std::string(84, 'a') + " \xF0\x9F\x98\x80 next ", "word"}},
     };
     for (const Row& row : rows) {
         const auto result = RunScorer(Join({"--notes", row.text}, Scores(entries)));
@@ -203,6 +207,16 @@ TEST(Scorer, BadScoresAndCommandLines) {
          {"--ci"},
          2,
          "orvale-score: Missing value after '--ci'.\n" + usageHint},
+        {"notes longer than the notes box holds",
+         {"--notes", std::string(251, 'n'), "10", "10", "10", "10", "10", "10", "10", "10"},
+         2,
+         "orvale-score: --notes is longer than 250 characters.\n" + usageHint},
+        {"notes with a control character",
+         {"--notes", "a\x1B[1mb", "10", "10", "10", "10", "10", "10", "10", "10"},
+         2,
+         "orvale-score: --notes holds a control character (U+001B); notes may hold line breaks "
+         "and tabs but no other control character.\n" +
+             usageHint},
     };
     for (const Row& row : rows) {
         const auto result = RunScorer(row.arguments);
@@ -217,9 +231,52 @@ TEST(Scorer, HelpAndVersion) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: orvale-score [OPTIONS] BD SI DS CD VO LN MR SS\n", 0), 0u);
     EXPECT_EQ(help.err, "");
+    EXPECT_NE(help.out.find("\nExit status: 0 done, 1 some batch rows were invalid and skipped, 2 "
+                            "bad command line,\nbad score, unreadable batch file, unreadable or "
+                            "invalid case file, output that cannot be\nwritten (a full disk, a "
+                            "file-size limit) or an unexpected failure such as running out of\n"
+                            "memory.\n"),
+              std::string::npos);
     const auto version = RunScorer({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("orvale-score ") + ORVALE_VERSION + "\n");
+}
+
+TEST(Scorer, CaseFileProblemsNameTheFile) {
+    test::ScratchFolder folder;
+    const auto write = [&folder](const char* name, const std::string& bd,
+                                 const std::string& notes) {
+        const std::string path = (folder.path() / name).string();
+        test::WriteFile(path, R"({"schema": 1, "entries": {"BD": ")" + bd +
+                                  R"(", "SI": "10", "DS": "10", "CD": "10", "VO": "10", "LN": "10",
+            "MR": "10", "SS": "10"}, "options": {"ci": 95, "method": "traditional",
+            "differences": "observed", "bonferroni": false, "gai": true, "abnormal": 5},
+            "notes": ")" + notes + R"("})");
+        return path;
+    };
+    const std::string outOfRange = write("range.orvale", "25", "");
+    const std::string empty = write("empty.orvale", "", "");
+    const std::string nul = write("nul.orvale", "10", "a\\u0000b");
+    const struct {
+        std::string path;
+        std::string err;
+    } rows[] = {
+        {outOfRange, "orvale-score: " + outOfRange +
+                         ":\nINPUT ERROR\n(  BLOCK DESIGN subtest scaled score:  25.000  )\nThe "
+                         "valid range for Wechsler subtest scaled scores is 1 to 19 \n"},
+        {empty, "orvale-score: " + empty +
+                    ":\nINPUT ERROR\n\n(  BLOCK DESIGN subtest scaled score:  )\n\nData have not "
+                    "been entered in this field.\n"},
+        {nul, "orvale-score: The case could not be opened from " + nul +
+                  ": its notes hold a control character (U+0000); notes may hold line breaks and "
+                  "tabs but no other control character\n"},
+    };
+    for (const auto& row : rows) {
+        const auto result = RunScorer({"--case", row.path});
+        EXPECT_EQ(result.status, 2) << row.path;
+        EXPECT_EQ(result.out, "") << row.path;
+        EXPECT_EQ(result.err, row.err);
+    }
 }
 
 TEST(Scorer, DecimalSeparatorFollowsTheLocale) {
