@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: batch scoring of orvale-score through its entry point, on any CSV text and options.
-// The exit status and the rows written must agree with single-case scoring: every record whose
-// eight fields pass ParseScoreEntry and CheckScaledScoreRange gives one row, in input order, whose
-// id and numbers are exactly those of ComputeScores for those entries; every other record is
-// reported and skipped; an unusable header gives status 2 and no output at all.
+// The exit status and the rows written must agree with single-case scoring: every record with as
+// many cells as the header whose eight fields pass ParseScoreEntry and CheckScaledScoreRange gives
+// one row, in input order, whose id and numbers are exactly those of ComputeScores for those
+// entries; every other record is reported and skipped; an unusable header gives status 2 and no
+// output at all.
 #include "cli/batch.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -156,7 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 1; i < records.size(); ++i) {
         const CsvRecord& record = records[i];
         SubtestEntries entries{};
-        bool valid = record.error.empty();
+        bool valid = record.error.empty() && record.fields.size() == records.front().fields.size();
         for (int k = 0; k < kSubtestCount && valid; ++k) {
             const std::size_t column = columns->at(Normalised(kSubtestNames[k]));
             const std::string field = column < record.fields.size() ? record.fields[column] : "";

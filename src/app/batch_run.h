@@ -16,6 +16,8 @@
 
 namespace orvale {
 
+class WholeFileWriter;
+
 // How a run ended, complete once Finished has been emitted.
 struct BatchOutcome {
     BatchResult result;
@@ -39,7 +41,8 @@ class BatchRun : public QObject {
     ~BatchRun() override;
 
     void Start();
-    // Asks the run to stop after the block of rows it is scoring; Finished follows.
+    // Asks the run to stop after the block of rows it is scoring, or at once when it is waiting for
+    // input (a FIFO whose writer has not come or has gone quiet); Finished follows.
     void Cancel() { worker_.request_stop(); }
     bool Cancelled() const { return result().status == BatchStatus::kCancelled; }
     const BatchOutcome& Outcome() const { return outcome_; }
@@ -59,8 +62,17 @@ class BatchRun : public QObject {
 
   private:
     const BatchResult& result() const { return outcome_.result; }
-    void Run(std::stop_token stop);  // on the worker thread
+    // The steps of a run, on the worker thread. ScoreInput and Conclude return why the results
+    // were not written, if they were not; CountRows sets rowsTotal_ for a regular file.
+    void Run(std::stop_token stop);
+    std::optional<QString> ScoreInput(const std::stop_token& stop);
+    void CountRows(const std::stop_token& stop);
+    BatchCallbacks Callbacks(WholeFileWriter& output);
+    std::optional<QString> Conclude(WholeFileWriter& output, const std::stop_token& stop);
     void AddNote(int line, const QString& text);
+    // The failure messages naming the input file and the results file.
+    QString Unreadable(const QString& reason) const;
+    QString Unwritable(const QString& reason) const;
 
     QString inputPath_;
     QString outputPath_;

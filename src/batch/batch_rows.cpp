@@ -88,6 +88,7 @@ std::variant<BatchColumns, std::string> FindBatchColumns(const CsvRecord& header
             missing += std::string(missing.empty() ? "" : ", ") + kSubtestNames[k];
     }
     if (!missing.empty()) return "header: missing column(s) " + missing;
+    columns.cells = header.fields.size();
     return columns;
 }
 
@@ -97,10 +98,19 @@ std::string BatchOutputHeader() {
     return header;
 }
 
+std::string CellCountError(const CsvRecord& record, const BatchColumns& columns) {
+    const std::size_t cells = record.fields.size();
+    if (cells == columns.cells) return "";
+    return std::to_string(cells) + (cells == 1 ? " cell" : " cells") + " where the header has " +
+           std::to_string(columns.cells);
+}
+
 std::optional<std::string> AppendBatchRow(const CsvRecord& record, const BatchColumns& columns,
                                           const ScoringOptions& options, std::string& output,
                                           BatchRowFormat format) {
-    if (!record.error.empty()) return record.error + "; row skipped";
+    const std::string unread =
+        record.error.empty() ? CellCountError(record, columns) : record.error;
+    if (!unread.empty()) return unread + "; row skipped";
     SubtestEntries entries{};
     for (int k = 0; k < kSubtestCount; ++k) {
         const ParsedEntry parsed = CheckScoreEntry(k, Field(record, columns.subtests[k]));
@@ -117,4 +127,5 @@ std::optional<std::string> AppendBatchRow(const CsvRecord& record, const BatchCo
     }
     return std::nullopt;
 }
+
 }  // namespace orvale

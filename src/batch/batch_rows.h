@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <variant>
@@ -18,6 +19,7 @@ namespace orvale {
 struct BatchColumns {
     std::array<int, kSubtestCount> subtests{};  // column of each subtest, field order
     int id = -1;                                // column of the id; -1 when there is none
+    std::size_t cells = 0;  // cells in the header: a record with more or fewer is not scored
 };
 
 // The columns named by a header record (any order, any case, blanks around a name ignored), or
@@ -31,8 +33,13 @@ std::string BatchOutputHeader();
 // of its own (the single-case JSON of orvale-score --format json, with the row's id).
 enum class BatchRowFormat { kCsv, kJsonl };
 
+// Why a record that was read cannot be scored whatever its values: its number of cells is not the
+// header's ("10 cells where the header has 9"). Empty when it has as many as the header.
+std::string CellCountError(const CsvRecord& record, const BatchColumns& columns);
+
 // Appends the output row of a valid case, with its line end, to `output`; or returns the message
-// of a row that is skipped, which ends in "; row skipped" or " (row skipped)".
+// of a row that is skipped (it could not be read, it has more or fewer cells than the header, or
+// a value is not a score), which ends in "; row skipped" or " (row skipped)".
 std::optional<std::string> AppendBatchRow(const CsvRecord& record, const BatchColumns& columns,
                                           const ScoringOptions& options, std::string& output,
                                           BatchRowFormat format = BatchRowFormat::kCsv);

@@ -68,18 +68,23 @@ BatchColumns BlockColumns(const BatchColumns& input) {
     BatchColumns columns;
     for (int k = 0; k < kSubtestCount; ++k) columns.subtests[k] = k;
     columns.id = input.id == -1 ? -1 : kSubtestCount;
+    columns.cells = kSubtestCount + (input.id == -1 ? 0 : 1);
     return columns;
 }
 
 // A record cut down to the block's columns, so that a record of a thousand unused fields costs no
-// more than one of nine while it waits to be scored.
+// more than one of nine while it waits to be scored. One whose cells do not match the header's
+// keeps only why it is skipped: cut down, it would match.
 CsvRecord KeepColumns(CsvRecord record, const BatchColumns& input) {
-    if (!record.error.empty()) return record;
+    if (record.error.empty()) record.error = CellCountError(record, input);
+    if (!record.error.empty()) {
+        record.fields.clear();
+        return record;
+    }
     std::vector<std::string> fields;
     fields.reserve(kSubtestCount + 1);
     const auto take = [&](int column) {
-        const auto index = static_cast<std::size_t>(column);
-        fields.push_back(index < record.fields.size() ? std::move(record.fields[index]) : "");
+        fields.push_back(std::move(record.fields[static_cast<std::size_t>(column)]));
     };
     for (int column : input.subtests) take(column);
     if (input.id != -1) take(input.id);
@@ -209,97 +214,134 @@ class ScoringPool {
     std::vector<std::jthread> threads_;
 };
 
+// The header's columns, or the result of a batch that ends at its header.
+std::variant<BatchColumns, BatchResult> ReadHeader(CsvStreamReader& reader) {
+    const std::optional<CsvRecord> header = reader.Next();
+    BatchResult ended;
+    const auto refuse = [&ended](int line, std::string error) {
+        ended.status = BatchStatus::kUnusableHeader;
+        ended.headerLine = line;
+        ended.headerError = std::move(error);
+        return ended;
+    };
+    if (!header) {
+        if (!reader.ReadFailed()) return refuse(0, kNoHeader);
+        ended.status = BatchStatus::kReadFailed;
+        return ended;
+    }
+    if (!header->error.empty()) return refuse(header->line, "header: " + header->error);
+    std::variant<BatchColumns, std::string> found = FindBatchColumns(*header);
+    if (auto* error = std::get_if<std::string>(&found)) return refuse(0, std::move(*error));
+    return std::get<BatchColumns>(found);
+}
+
+// The blocks between the reader and the writer: read and scored ahead (on the pool's threads, or
+// on the calling thread), and handed back in the order they were read.
+class BlockQueue {
+  public:
+    BlockQueue(const BatchSettings& settings, const BatchColumns& inputColumns)
+        : settings_(settings),
+          inputColumns_(inputColumns),
+          columns_(BlockColumns(inputColumns)),
+          // Two blocks per thread keep every thread busy while the oldest block is written.
+          maxInFlight_(settings.jobs > 1 ? 2 * static_cast<std::size_t>(settings.jobs) : 1) {
+        if (settings.jobs > 1) {
+            pool_.emplace(settings.jobs, settings.cacheNormalCdf, columns_, settings.options,
+                          settings.format);
+        } else if (settings.cacheNormalCdf) {
+            cache_.emplace();
+        }
+    }
+
+    // The oldest block once it has been scored, after reading ahead as far as the blocks in
+    // flight allow; nullptr once the input has no more records. A scoring failure is rethrown.
+    Block* Next(CsvStreamReader& reader) {
+        while (more_ && inFlight_.size() < maxInFlight_) {
+            std::unique_ptr<Block> block = SpareBlock();
+            more_ = ReadBlock(reader, inputColumns_, *block);
+            if (block->records.empty()) break;
+            if (pool_) {
+                pool_->Submit(*block);
+            } else {
+                ScoreBlock(*block, columns_, settings_.options, settings_.format);
+            }
+            inFlight_.push_back(std::move(block));
+        }
+        if (inFlight_.empty()) return nullptr;
+        Block& oldest = *inFlight_.front();
+        if (pool_) pool_->Wait(oldest);
+        if (oldest.failure) std::rethrow_exception(oldest.failure);
+        return &oldest;
+    }
+
+    // The oldest block has been written: its buffers serve a later block.
+    void Written() {
+        inFlight_.front()->Clear();
+        spare_.push_back(std::move(inFlight_.front()));
+        inFlight_.pop_front();
+    }
+
+  private:
+    std::unique_ptr<Block> SpareBlock() {
+        if (spare_.empty()) return std::make_unique<Block>();
+        std::unique_ptr<Block> block = std::move(spare_.back());
+        spare_.pop_back();
+        return block;
+    }
+
+    const BatchSettings& settings_;
+    const BatchColumns inputColumns_;
+    const BatchColumns columns_;
+    const std::size_t maxInFlight_;
+    bool more_ = true;                             // the input may hold more records
+    std::deque<std::unique_ptr<Block>> inFlight_;  // before the pool, which must stop first
+    std::vector<std::unique_ptr<Block>> spare_;    // written blocks, reused for their buffers
+    std::optional<ScoringPool> pool_;
+    std::optional<NormalCdfCache> cache_;  // this thread's, when it scores the blocks itself
+};
+
+// Reports a scored block's skipped rows and warnings in order, then writes its rows; false when
+// they could not be written.
+bool DeliverBlock(const Block& block, const BatchCallbacks& callbacks) {
+    for (const Diagnostic& diagnostic : block.diagnostics) {
+        const auto& report = diagnostic.warning ? callbacks.warning : callbacks.skipped;
+        if (report) report(diagnostic.line, diagnostic.message);
+    }
+    return block.text.empty() || callbacks.write(block.text);
+}
+
 }  // namespace
 
 BatchResult ScoreBatch(std::istream& input, const BatchSettings& settings,
                        const BatchCallbacks& callbacks, std::stop_token stop) {
-    BatchResult result;
-    const auto end = [&result](BatchStatus status) {
-        result.status = status;
-        return result;
-    };
     CsvStreamReader reader(input, settings.maxRecordBytes);
-    const std::optional<CsvRecord> header = reader.Next();
-    const auto refuse = [&result](int line, std::string error) {
-        result.status = BatchStatus::kUnusableHeader;
-        result.headerLine = line;
-        result.headerError = std::move(error);
-        return result;
-    };
-    if (!header) {
-        if (reader.ReadFailed()) return end(BatchStatus::kReadFailed);
-        return refuse(0, kNoHeader);
-    }
-    if (!header->error.empty()) return refuse(header->line, "header: " + header->error);
-    const std::variant<BatchColumns, std::string> found = FindBatchColumns(*header);
-    if (const auto* error = std::get_if<std::string>(&found)) return refuse(0, *error);
-    const BatchColumns& inputColumns = std::get<BatchColumns>(found);
-    const BatchColumns columns = BlockColumns(inputColumns);
-
+    const std::variant<BatchColumns, BatchResult> header = ReadHeader(reader);
+    if (const auto* ended = std::get_if<BatchResult>(&header)) return *ended;
+    BatchResult result;
     // JSON Lines has no header: every line is a whole object.
     if (settings.format == BatchRowFormat::kCsv && !callbacks.write(BatchOutputHeader() + "\n")) {
-        return end(BatchStatus::kWriteFailed);
+        result.status = BatchStatus::kWriteFailed;
+        return result;
     }
-
-    const bool threaded = settings.jobs > 1;
-    std::deque<std::unique_ptr<Block>> inFlight;  // before the pool, which must stop first
-    std::vector<std::unique_ptr<Block>> spare;    // written blocks, reused for their buffers
-    std::optional<ScoringPool> pool;
-    std::optional<NormalCdfCache> cache;
-    if (threaded) {
-        pool.emplace(settings.jobs, settings.cacheNormalCdf, columns, settings.options,
-                     settings.format);
-    } else if (settings.cacheNormalCdf) {
-        cache.emplace();
-    }
-    // Two blocks per thread keep every thread busy while the oldest block is written.
-    const std::size_t maxInFlight = threaded ? 2 * static_cast<std::size_t>(settings.jobs) : 1;
-    bool more = true;
+    BlockQueue blocks(settings, std::get<BatchColumns>(header));
     for (;;) {
         if (stop.stop_requested()) {
             result.status = BatchStatus::kCancelled;
-            break;
+            return result;
         }
-        while (more && inFlight.size() < maxInFlight) {
-            std::unique_ptr<Block> block;
-            if (spare.empty()) {
-                block = std::make_unique<Block>();
-            } else {
-                block = std::move(spare.back());
-                spare.pop_back();
-            }
-            more = ReadBlock(reader, inputColumns, *block);
-            if (block->records.empty()) break;
-            if (threaded) {
-                pool->Submit(*block);
-            } else {
-                ScoreBlock(*block, columns, settings.options, settings.format);
-            }
-            inFlight.push_back(std::move(block));
-        }
-        if (inFlight.empty()) break;
-        Block& block = *inFlight.front();
-        if (threaded) pool->Wait(block);
-        if (block.failure) std::rethrow_exception(block.failure);
-        for (const Diagnostic& diagnostic : block.diagnostics) {
-            const auto& report = diagnostic.warning ? callbacks.warning : callbacks.skipped;
-            if (report) report(diagnostic.line, diagnostic.message);
-        }
-        if (!block.text.empty() && !callbacks.write(block.text)) {
+        const Block* block = blocks.Next(reader);
+        if (block == nullptr) break;
+        if (!DeliverBlock(*block, callbacks)) {
             result.status = BatchStatus::kWriteFailed;
-            break;
+            return result;
         }
-        result.counts.rowsWritten += block.rows;
-        result.counts.rowsSkipped += block.skipped;
-        result.counts.bytesRead = block.bytesRead;
+        result.counts.rowsWritten += block->rows;
+        result.counts.rowsSkipped += block->skipped;
+        result.counts.bytesRead = block->bytesRead;
         if (callbacks.progress) callbacks.progress(result.counts);
-        block.Clear();
-        spare.push_back(std::move(inFlight.front()));
-        inFlight.pop_front();
+        blocks.Written();
     }
-    if (result.status == BatchStatus::kDone && reader.ReadFailed()) {
-        result.status = BatchStatus::kReadFailed;
-    }
+    if (reader.ReadFailed()) result.status = BatchStatus::kReadFailed;
     return result;
 }
 

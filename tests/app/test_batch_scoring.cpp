@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // "Score a Batch..." through the real worksheet: a 100,000-row file scored while the event loop
 // keeps running, its results byte for byte those of orvale-score --batch and its skipped rows
-// those orvale-score reports; Cancel and real write faults leave the old results file untouched.
+// those orvale-score reports; Cancel and real write faults leave the old results file untouched;
+// a FIFO is read to its writer's end, and neither a writer that never comes nor one gone quiet
+// keeps Cancel or the end of the program waiting.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QLabel>
@@ -74,6 +79,8 @@ class BatchScoringTest : public QObject {
     void cancelFromADroppedFileLeavesTheOldResults();
     void failuresLeaveTheOldResults_data();
     void failuresLeaveTheOldResults();
+    void aFifoIsReadUntilItsWriterEndsOrTheRunStops_data();
+    void aFifoIsReadUntilItsWriterEndsOrTheRunStops();
 
   private:
     QProgressDialog* progress() {
@@ -222,6 +229,79 @@ void BatchScoringTest::failuresLeaveTheOldResults() {
     QCOMPARE(OtherFiles(program_->folder(), {"results.csv", "settings.ini", "scores.csv"}),
              QStringList());
     QVERIFY(program_->worksheet().findChild<QWidget*>("BatchSummary") == nullptr);
+}
+
+void BatchScoringTest::aFifoIsReadUntilItsWriterEndsOrTheRunStops_data() {
+    QTest::addColumn<QString>("writer");  // none, silent (writes, stays open) or whole (closes)
+    QTest::addColumn<QString>("ending");  // cancel, exit, or the writer's end
+    QTest::newRow("no writer, Cancel") << "none"
+                                       << "cancel";
+    QTest::newRow("no writer, Exit") << "none"
+                                     << "exit";
+    QTest::newRow("silent writer, Cancel") << "silent"
+                                           << "cancel";
+    QTest::newRow("silent writer, Exit") << "silent"
+                                         << "exit";
+    QTest::newRow("whole input") << "whole"
+                                 << "end";
+}
+
+void BatchScoringTest::aFifoIsReadUntilItsWriterEndsOrTheRunStops() {
+    QFETCH(QString, writer);
+    QFETCH(QString, ending);
+    const QString fifo = program_->folder() + QStringLiteral("/pipe.csv");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    WriteFile(results_, kOldResults);
+    FakePlatform& platform = program_->platform();
+    platform.openAnswers = {fifo};
+    platform.saveAnswers = {results_};
+    program_->worksheet().findChild<QAction*>("mnuScoreBatch")->trigger();
+    QVERIFY(program_->worksheet().BatchRunning());
+
+    // The second row has a cell too many, which the summary names as orvale-score does.
+    const QByteArray text =
+        "id,BD,SI,DS,CD,VO,LN,MR,SS\n"
+        "a,12,11,9,8,13,10,12,7\n"
+        "b,10,10,10,10,10,10,10,10,10\n";
+    int fd = -1;
+    if (writer != "none") {
+        // Opening for writing without waiting succeeds once the run has the FIFO open. QTRY
+        // evaluates its condition again after success: the FIFO is opened only once.
+        const QByteArray path = QFile::encodeName(fifo);
+        QTRY_VERIFY(fd >= 0 ||
+                    (fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) >= 0);
+        QCOMPARE(::write(fd, text.constData(), text.size()), text.size());
+        if (writer == "whole") ::close(std::exchange(fd, -1));
+    }
+    const auto closeWriter = qScopeGuard([&fd] {
+        if (fd >= 0) ::close(fd);
+    });
+
+    if (ending == "exit") {
+        program_->platform().confirmAnswers = {true, true};
+        program_->worksheet().ExitBtnClick();
+        QCOMPARE(platform.endApplicationCalls, 1);
+        program_.reset();  // returns: the run, still waiting for input, has stopped
+        return;
+    }
+    if (ending == "cancel") {
+        program_->Click(progress()->findChild<QPushButton*>());
+        QTRY_VERIFY_WITH_TIMEOUT(!program_->worksheet().BatchRunning(), 30000);
+        QCOMPARE(platform.Texts(Kind::Information),
+                 QStringList{"Batch scoring was cancelled; no results were written to " + results_ +
+                             "."});
+        QCOMPARE(ReadFile(results_), kOldResults);
+    } else {
+        WaitForTheEnd();
+        QVERIFY(platform.messages.empty());
+        const orvale::test::ProcessResult cli =
+            orvale::test::RunScorer({"--batch", "-"}, text.toStdString());
+        QCOMPARE(ReadFile(results_), QByteArray::fromStdString(cli.out));
+        QCOMPARE(
+            program_->worksheet().findChild<QPlainTextEdit*>("memoBatchSkipped")->toPlainText(),
+            QStringLiteral("Line 3: 10 cells where the header has 9; row skipped"));
+    }
+    QCOMPARE(OtherFiles(program_->folder(), {"results.csv", "settings.ini"}), QStringList());
 }
 
 QTEST_MAIN(BatchScoringTest)

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Batch scoring in the core: the same bytes on one thread or several, with the NormalCdf cache or
-// without, over a large random file with fractional entries and bad rows; cancelling, a failed
-// write, and progress.
+// without, over a large random file with fractional entries and bad rows; rows whose cells do not
+// match the header's; cancelling, a failed write, and progress.
 #include "batch/batch_scoring.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <sstream>
+#include <variant>
+#include <vector>
 
 namespace orvale {
 namespace {
@@ -134,6 +136,43 @@ TEST(ScoreBatch, CancelAndWriteFailureStopAtAWholeBlock) {
         EXPECT_EQ(failed.result.status, BatchStatus::kWriteFailed);
         EXPECT_EQ(failed.out, full.out.substr(0, full.out.find('\n') + 1));
         EXPECT_TRUE(failed.progress.empty());
+    }
+}
+
+TEST(ScoreBatch, RowsWithMoreOrFewerCellsThanTheHeaderAreSkipped) {
+    const std::string nine = "id,BD,SI,DS,CD,VO,LN,MR,SS\n";
+    const struct {
+        std::string header;
+        std::string row;
+        std::string skipped;  // empty: the row is scored
+    } rows[] = {
+        {nine, "a,10,10,10,10,10,10,10,10", ""},
+        {nine, "a,10,10,10,10,10,10,10,10,10", "10 cells where the header has 9; row skipped"},
+        {nine, "a,10,10,10,10,10,10,10", "8 cells where the header has 9; row skipped"},
+        {nine, "\"a, b\",10,10,10,10,10,10,10,10", ""},  // a comma inside quotes
+        {nine, "just one", "1 cell where the header has 9; row skipped"},
+        {nine, "a,10,10,1\"0,10,10,10,10,10,10", "a quote inside an unquoted field; row skipped"},
+        // An empty trailing cell is a cell: the header's and the row's must agree.
+        {"BD,SI,DS,CD,VO,LN,MR,SS,\n", "10,10,10,10,10,10,10,10",
+         "8 cells where the header has 9; row skipped"},
+        {"BD,SI,DS,CD,VO,LN,MR,SS,\n", "10,10,10,10,10,10,10,10,", ""},
+        {"BD,SI,DS,CD,VO,LN,MR,SS\n", "10,10,10,10,10,10,10,10,",
+         "9 cells where the header has 8; row skipped"},
+    };
+    for (const auto& row : rows) {
+        const std::string text = row.header + row.row + "\n";
+        for (int jobs : {1, 2}) {
+            const BatchRun run = Score(text, {{}, jobs});
+            EXPECT_EQ(run.result.counts.rowsSkipped, row.skipped.empty() ? 0u : 1u) << text;
+            EXPECT_EQ(run.diagnostics, row.skipped.empty() ? "" : "2: " + row.skipped + "\n")
+                << text;
+        }
+        // AppendBatchRow on the whole record, as read, says the same.
+        const std::vector<CsvRecord> records = ReadCsv(text);
+        const auto columns = std::get<BatchColumns>(FindBatchColumns(records[0]));
+        std::string output;
+        EXPECT_EQ(AppendBatchRow(records[1], columns, {}, output).value_or(""), row.skipped);
+        EXPECT_EQ(output.empty(), !row.skipped.empty());
     }
 }
 

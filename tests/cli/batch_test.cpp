@@ -214,14 +214,18 @@ TEST(Batch, UnusableInputIsRefusedWithNothingWritten) {
     }
 }
 
-TEST(Batch, MalformedRecordIsSkipped) {
+TEST(Batch, MalformedRecordsAndRowsOfTheWrongWidthAreSkipped) {
     const auto result = RunScorer({"--batch", "-"},
                                   "BD,SI,DS,CD,VO,LN,MR,SS\n"
                                   "10,10,1\"0,10,10,10,10,10\n"
-                                  "10,10,10,10,10,10,10,10\n");
+                                  "10,10,10,10,10,10,10,10\n"
+                                  "10,10,10,10,10,10,10,10,10\n"
+                                  "10,10,10,10,10,10,10\n");
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err,
-              "orvale-score: standard input:2: a quote inside an unquoted field; row skipped\n");
+              "orvale-score: standard input:2: a quote inside an unquoted field; row skipped\n"
+              "orvale-score: standard input:4: 9 cells where the header has 8; row skipped\n"
+              "orvale-score: standard input:5: 7 cells where the header has 8; row skipped\n");
     EXPECT_EQ(ReadOutput(result.out).size(), 1u);
 }
 
