@@ -136,8 +136,13 @@ std::optional<QString> BatchRun::ScoreInput(const std::stop_token& stop) {
         return Unreadable(QString::fromLocal8Bit(std::strerror(file.OpenError())));
     }
     if (inputSize_ > 0) CountRows(stop);
+    // Results going to a pipe wait for its reader, as long as the batch is not cancelled.
     WholeFileWriter output(outputPath_);
-    if (std::optional<QString> reason = output.Open()) return Unwritable(*reason);
+    if (std::optional<QString> reason = output.Open(PipeReader::AwaitIt, stop)) {
+        if (!stop.stop_requested()) return Unwritable(*reason);
+        outcome_.result.status = BatchStatus::kCancelled;
+        return std::nullopt;
+    }
     std::istream input(&file);
     try {
         outcome_.result = ScoreBatch(input, settings_, Callbacks(output), stop);

@@ -81,6 +81,7 @@ class BatchScoringTest : public QObject {
     void failuresLeaveTheOldResults();
     void aFifoIsReadUntilItsWriterEndsOrTheRunStops_data();
     void aFifoIsReadUntilItsWriterEndsOrTheRunStops();
+    void resultsToAPipeWithoutReaderCanBeCancelled();
 
   private:
     QProgressDialog* progress() {
@@ -302,6 +303,22 @@ void BatchScoringTest::aFifoIsReadUntilItsWriterEndsOrTheRunStops() {
             QStringLiteral("Line 3: 10 cells where the header has 9; row skipped"));
     }
     QCOMPARE(OtherFiles(program_->folder(), {"results.csv", "settings.ini"}), QStringList());
+}
+
+void BatchScoringTest::resultsToAPipeWithoutReaderCanBeCancelled() {
+    // The results wait for a program to read the pipe; Cancel ends the wait and the pipe stays.
+    const QString pipe = program_->folder() + QStringLiteral("/results.pipe");
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    FakePlatform& platform = program_->platform();
+    platform.openAnswers = {input_};
+    platform.saveAnswers = {pipe};
+    program_->worksheet().findChild<QAction*>("mnuScoreBatch")->trigger();
+    QVERIFY(program_->worksheet().BatchRunning());
+    program_->Click(progress()->findChild<QPushButton*>());
+    QTRY_VERIFY_WITH_TIMEOUT(!program_->worksheet().BatchRunning(), 30000);
+    QCOMPARE(platform.Texts(Kind::Information),
+             QStringList{"Batch scoring was cancelled; no results were written to " + pipe + "."});
+    QVERIFY(QFileInfo(pipe).isFile() == false && QFileInfo::exists(pipe));
 }
 
 QTEST_MAIN(BatchScoringTest)
