@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "app/program_identity.h"
+#include "app/score_field.h"
 #include "app/startup.h"
 #include "desktop/guarded_application.h"
 #include "desktop/qt_platform.h"
@@ -41,10 +42,10 @@ int RunScreenshots(QApplication& app, const QString& folder) {
     orvale::QtPlatform platform(dataFolder.path());
     orvale::ProgramWindows windows(platform);
     const QStringList sample = {"12", "11", "9", "8", "13", "10", "12", "7"};
-    const QStringList names = {"txtInput1", "txtInput2", "txtInput3", "txtInput4",
-                               "txtInput5", "txtInput6", "txtInput7", "txtinput8"};
-    for (int k = 0; k < names.size(); ++k) {
-        windows.worksheet().findChild<QLineEdit*>(names[k])->setText(sample[k]);
+    for (int k = 0; k < sample.size(); ++k) {
+        windows.worksheet()
+            .findChild<QLineEdit*>(QString::fromLatin1(orvale::kScoreFieldNames.at(k)))
+            ->setText(sample[k]);
     }
     windows.worksheet().findChild<QTextEdit*>("memoComments")->setPlainText("Case 0417, age 9");
     bool saved = true;

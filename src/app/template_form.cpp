@@ -22,6 +22,7 @@
 #include "desktop/design_layout.h"
 #include "desktop/platform.h"
 #include "desktop/program_folder.h"
+#include "desktop/window_design.h"
 #include "engine/entry.h"
 #include "files/whole_file.h"
 #include "report/compose.h"
@@ -34,8 +35,6 @@ namespace {
 
 // Descriptions longer than this get a vertical scroll bar.
 constexpr int kDescriptionScrollLength = 550;
-
-const char* const kExitQuestion = "Exit from program?";
 
 QString MessageText(std::string_view message) {
     return QString::fromStdString(MessageWithLineBreaks(message));

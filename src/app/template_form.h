@@ -58,9 +58,7 @@ struct WorksheetConfig {
     int MatrixDimension = 4;
 };
 
-inline constexpr int kClientWidth = 792;  // the designed client area, in pixels at 96 dpi
-inline constexpr int kClientHeight = 573;
-inline constexpr int kCorrelationStoreSize = 20 * 20;
+inline constexpr int kClientHeight = 573;        // the designed client area, in pixels at 96 dpi
 inline constexpr int kNotesHeight = 25;          // one line
 inline constexpr int kNotesExpandedHeight = 70;  // while editing more than one line
 

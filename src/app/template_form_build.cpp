@@ -22,28 +22,29 @@
 #include "desktop/design_layout.h"
 #include "desktop/fonts.h"
 #include "desktop/keyboard.h"
+#include "desktop/window_design.h"
+#include "engine/tables.h"
 #include "report/compose.h"
 
 namespace orvale {
 
 namespace {
 
-// The score fields in field order: control names, label captions and label widths (pixels).
-struct ScoreFieldLayout {
-    const char* fieldName;
-    const char* labelName;
-    const char* caption;
-    int labelWidth;
+// The labels of the score fields in field order: control names and widths (pixels). The fields'
+// names are kScoreFieldNames, the labels' captions the engine's kSubtestCaptions.
+struct ScoreLabelLayout {
+    const char* name;
+    int width;
 };
-constexpr std::array<ScoreFieldLayout, kSubtestCount> kScoreFields = {{
-    {"txtInput1", "Label1", "BLOCK DESIGN subtest scaled score:", 345},
-    {"txtInput2", "Label2", "SIMILARITIES subtest scaled score:", 345},
-    {"txtInput3", "Label3", "DIGIT SPAN subtest scaled score:", 345},
-    {"txtInput4", "Label4", "CODING subtest scaled score:", 345},
-    {"txtInput5", "Label5", "VOCABULARY subtest scaled score:", 345},
-    {"txtInput6", "Label6", "LETTER-NUMBER SEQ subtest scaled score:", 345},
-    {"txtInput7", "Label7", "MATRIX REASONING subtest scaled score:", 337},
-    {"txtinput8", "Label8", "SYMBOL SEARCH subtest scaled score:", 313},
+constexpr std::array<ScoreLabelLayout, kSubtestCount> kScoreLabels = {{
+    {"Label1", 345},
+    {"Label2", 345},
+    {"Label3", 345},
+    {"Label4", 345},
+    {"Label5", 345},
+    {"Label6", 345},
+    {"Label7", 337},
+    {"Label8", 313},
 }};
 constexpr int kFieldSpacing = 40;  // vertical distance between score rows inside Panel1
 
@@ -182,20 +183,20 @@ void TfrmTemplate::BuildControls() {
     }
 
     for (int k = 0; k < kSubtestCount; ++k) {
-        const ScoreFieldLayout& layout = kScoreFields[static_cast<std::size_t>(k)];
+        const auto index = static_cast<std::size_t>(k);
         auto* label = new QLabel(Panel1);
-        label->setObjectName(QString::fromLatin1(layout.labelName));
-        label->setGeometry(400, 12 + k * kFieldSpacing, layout.labelWidth, 16);
+        label->setObjectName(QString::fromLatin1(kScoreLabels[index].name));
+        label->setGeometry(400, 12 + k * kFieldSpacing, kScoreLabels[index].width, 16);
         labels_[static_cast<std::size_t>(k)] = label;
 
         auto* field = new ScoreField([this, k](QString& text) { (this->*kKeyPress[k])(text); },
                                      [this, k] { (this->*kKeyUp[k])(); }, Panel1);
-        field->setObjectName(QString::fromLatin1(layout.fieldName));
+        field->setObjectName(QString::fromLatin1(kScoreFieldNames[index]));
         field->setGeometry(704, 8 + k * kFieldSpacing, 56, 24);
         field->setFont(BoldFont(font()));
         field->installEventFilter(this);
         // A screen reader names the field by its label's caption.
-        field->setAccessibleName(QString::fromLatin1(layout.caption));
+        field->setAccessibleName(QString::fromLatin1(kSubtestCaptions[index]));
         label->setBuddy(field);
         fields_[static_cast<std::size_t>(k)] = field;
     }
@@ -293,7 +294,7 @@ void TfrmTemplate::FormCreate() {
     DescripFld->setPlainText(DescriptionText());
     for (int k = 0; k < kSubtestCount; ++k) {
         labels_[static_cast<std::size_t>(k)]->setText(
-            QString::fromLatin1(kScoreFields[static_cast<std::size_t>(k)].caption));
+            QString::fromLatin1(kSubtestCaptions[static_cast<std::size_t>(k)]));
     }
     Label_N->hide();
     lbl_r->hide();

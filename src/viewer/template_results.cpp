@@ -13,6 +13,7 @@
 #include "desktop/design_layout.h"
 #include "desktop/fonts.h"
 #include "desktop/platform.h"
+#include "desktop/window_design.h"
 #include "files/whole_file.h"
 #include "viewer/text_device.h"
 
@@ -20,12 +21,10 @@ namespace orvale {
 
 namespace {
 
-constexpr int kClientWidth = 792;
-constexpr int kClientHeight = 554;
+constexpr int kClientHeight = 554;  // the designed client area, in pixels at 96 dpi
 
 const char* const kNoPrinterMessage = "There is no default printer currently selected";
 const char* const kNoSelectionMessage = "You have not selected any text.";
-const char* const kExitQuestion = "Exit from program?";
 
 // QTextCursor hands out selections with paragraph separators in place of line breaks.
 QString PlainSelection(const QString& selected) {
