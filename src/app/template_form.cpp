@@ -15,6 +15,8 @@
 #include <QTableWidget>
 #include <algorithm>
 
+#include "app/batch_controller.h"
+#include "app/case_document.h"
 #include "app/notes_memo.h"
 #include "app/previous_data.h"
 #include "app/radio_group.h"
@@ -132,6 +134,14 @@ void TfrmTemplate::closeEvent(QCloseEvent* event) {
     platform_.EndApplication();
 }
 
+bool TfrmTemplate::MayEnd() {
+    return batch_->MayEnd() && case_->MaybeSave();
+}
+
+bool TfrmTemplate::BatchRunning() const {
+    return batch_->Running();
+}
+
 void TfrmTemplate::ExitBtnClick() {
     if (platform_.Confirm(QString::fromLatin1(kExitQuestion)) && MayEnd()) {
         platform_.EndApplication();
@@ -225,55 +235,6 @@ void TfrmTemplate::ScoreFieldKeyUp(int field) {
     platform_.ShowWarning(MessageText(kMaxLengthMessage));
     edit->setText(QString::fromStdString(limited));
     edit->selectAll();
-}
-
-void TfrmTemplate::txtInput1KeyPress(QString& text) {
-    ScoreFieldKeyPress(text);
-}
-void TfrmTemplate::txtInput2KeyPress(QString& text) {
-    ScoreFieldKeyPress(text);
-}
-void TfrmTemplate::txtInput3KeyPress(QString& text) {
-    ScoreFieldKeyPress(text);
-}
-void TfrmTemplate::txtInput4KeyPress(QString& text) {
-    ScoreFieldKeyPress(text);
-}
-void TfrmTemplate::txtInput5KeyPress(QString& text) {
-    ScoreFieldKeyPress(text);
-}
-void TfrmTemplate::txtInput6KeyPress(QString& text) {
-    ScoreFieldKeyPress(text);
-}
-void TfrmTemplate::txtInput7KeyPress(QString& text) {
-    ScoreFieldKeyPress(text);
-}
-void TfrmTemplate::txtinput8KeyPress(QString& text) {
-    ScoreFieldKeyPress(text);
-}
-void TfrmTemplate::txtInput1KeyUp() {
-    ScoreFieldKeyUp(0);
-}
-void TfrmTemplate::txtInput2KeyUp() {
-    ScoreFieldKeyUp(1);
-}
-void TfrmTemplate::txtInput3KeyUp() {
-    ScoreFieldKeyUp(2);
-}
-void TfrmTemplate::txtInput4KeyUp() {
-    ScoreFieldKeyUp(3);
-}
-void TfrmTemplate::txtInput5KeyUp() {
-    ScoreFieldKeyUp(4);
-}
-void TfrmTemplate::txtInput6KeyUp() {
-    ScoreFieldKeyUp(5);
-}
-void TfrmTemplate::txtInput7KeyUp() {
-    ScoreFieldKeyUp(6);
-}
-void TfrmTemplate::txtinput8KeyUp() {
-    ScoreFieldKeyUp(7);
 }
 
 // Notes box ------------------------------------------------------------------------------------

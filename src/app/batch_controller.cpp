@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// "Score a Batch..." from the worksheet (and a CSV file dropped onto it): the input and results
-// files chosen through the platform's dialogs, the core's batch scoring (the same as
-// orvale-score --batch, with the worksheet's options) on a worker thread behind a progress
-// window with Cancel, and a summary of the rows scored and skipped. The worksheet stays usable.
+// "Score a Batch...": see batch_controller.h.
+#include "app/batch_controller.h"
+
+#include <QAction>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -16,7 +16,6 @@
 #include <thread>
 
 #include "app/batch_run.h"
-#include "app/template_form.h"
 #include "desktop/platform.h"
 
 namespace orvale {
@@ -34,81 +33,96 @@ QString Count(quint64 number) {
 
 }  // namespace
 
-void TfrmTemplate::ScoreBatch(const QString& inputPath) {
-    if (batch_ != nullptr) {  // one batch at a time: show the one running
-        batchProgress_->raise();
-        batchProgress_->activateWindow();
+BatchController::BatchController(Platform& platform, QWidget* window,
+                                 std::function<ScoringOptions()> options)
+    : platform_(platform), window_(window), options_(std::move(options)) {}
+
+BatchController::~BatchController() = default;
+
+void BatchController::ScoreBatch(const QString& inputPath) {
+    if (run_ != nullptr) {  // one batch at a time: show the one running
+        progress_->raise();
+        progress_->activateWindow();
         return;
     }
     QString input = inputPath;
     if (input.isEmpty()) {
         const std::optional<QString> chosen =
-            platform_.GetOpenFileName(this, QString::fromLatin1(kBatchInputFilter));
+            platform_.GetOpenFileName(window_, QString::fromLatin1(kBatchInputFilter));
         if (!chosen) return;
         input = *chosen;
     }
     const std::optional<QString> output = platform_.GetSaveFileNameWithSuffix(
-        this, QString::fromLatin1(kBatchOutputName), QString::fromLatin1(kBatchOutputFilter),
+        window_, QString::fromLatin1(kBatchOutputName), QString::fromLatin1(kBatchOutputFilter),
         QStringLiteral(".csv"));
-    if (!output) return;
+    if (output) Start(input, *output);
+}
 
+void BatchController::Start(const QString& input, const QString& output) {
     BatchSettings settings;
-    settings.options = Options();
+    settings.options = options_();
     settings.jobs = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-    batch_ = std::make_unique<BatchRun>(input, *output, settings);
+    run_ = std::make_unique<BatchRun>(input, output, settings);
+    connect(run_.get(), &BatchRun::Progressed, this, &BatchController::Progressed);
+    connect(run_.get(), &BatchRun::Finished, this, &BatchController::Finished);
+    ShowProgressWindow(input);
+    if (menuAction_ != nullptr) menuAction_->setEnabled(false);
+    run_->Start();
+}
 
-    batchProgress_ = new QProgressDialog(this);
-    batchProgress_->setObjectName(QStringLiteral("BatchProgress"));
-    batchProgress_->setWindowTitle(QStringLiteral("Score a Batch"));
-    batchProgress_->setLabelText(QStringLiteral("Scoring %1...").arg(QFileInfo(input).fileName()));
-    batchProgress_->setWindowModality(Qt::NonModal);  // the worksheet stays usable meanwhile
-    batchProgress_->setAutoClose(false);
-    batchProgress_->setAutoReset(false);
-    batchProgress_->setMinimumDuration(0);
+void BatchController::ShowProgressWindow(const QString& input) {
+    progress_ = new QProgressDialog(window_);
+    progress_->setObjectName(QStringLiteral("BatchProgress"));
+    progress_->setWindowTitle(QStringLiteral("Score a Batch"));
+    progress_->setLabelText(QStringLiteral("Scoring %1...").arg(QFileInfo(input).fileName()));
+    progress_->setWindowModality(Qt::NonModal);  // the worksheet stays usable meanwhile
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    progress_->setMinimumDuration(0);
     // A pipe has no size: the bar then only shows that the work goes on.
-    batchProgress_->setRange(0, batch_->InputSize() > 0 ? kProgressSteps : 0);
-    batchProgress_->setValue(0);
-    connect(batchProgress_, &QProgressDialog::canceled, batch_.get(), [this] {
-        batchProgress_->setLabelText(QStringLiteral("Cancelling..."));
-        batch_->Cancel();
+    progress_->setRange(0, run_->InputSize() > 0 ? kProgressSteps : 0);
+    progress_->setValue(0);
+    connect(progress_, &QProgressDialog::canceled, run_.get(), [this] {
+        progress_->setLabelText(QStringLiteral("Cancelling..."));
+        run_->Cancel();
     });
-    connect(batch_.get(), &BatchRun::Progressed, this, &TfrmTemplate::BatchProgressed);
-    connect(batch_.get(), &BatchRun::Finished, this, &TfrmTemplate::BatchFinished);
-    mnuScoreBatch_->setEnabled(false);
-    batchProgress_->show();
-    batch_->Start();
+    progress_->show();
 }
 
-bool TfrmTemplate::BatchRunning() const {
-    return batch_ != nullptr;
+bool BatchController::MayEnd() {
+    // Ending stops a batch still being scored, and its results are then not written: only
+    // with the user's word.
+    return run_ == nullptr ||
+           platform_.Confirm(QStringLiteral("A batch is still being scored into %1. Stop it and "
+                                            "exit? Its results will not be written.")
+                                 .arg(run_->OutputPath()));
 }
 
-void TfrmTemplate::BatchProgressed(quint64 rowsWritten, quint64 rowsSkipped, quint64 bytesRead) {
-    if (batchProgress_ == nullptr || batchProgress_->wasCanceled()) return;
-    const QString name = QFileInfo(batch_->InputPath()).fileName();
-    const std::uint64_t size = batch_->InputSize();
-    const std::optional<std::uint64_t> total = batch_->RowsTotal();
+void BatchController::Progressed(quint64 rowsWritten, quint64 rowsSkipped, quint64 bytesRead) {
+    if (progress_ == nullptr || progress_->wasCanceled()) return;
+    const QString name = QFileInfo(run_->InputPath()).fileName();
+    const std::uint64_t size = run_->InputSize();
+    const std::optional<std::uint64_t> total = run_->RowsTotal();
     const std::uint64_t done = rowsWritten + rowsSkipped;
     if (total && *total > 0) {
-        batchProgress_->setValue(static_cast<int>(
+        progress_->setValue(static_cast<int>(
             std::min<std::uint64_t>(kProgressSteps, done * kProgressSteps / *total)));
-        batchProgress_->setLabelText(
-            QStringLiteral("Scoring %1: %2 of %3 rows done, %4 skipped")
-                .arg(name, Count(done), Count(*total), Count(rowsSkipped)));
+        progress_->setLabelText(QStringLiteral("Scoring %1: %2 of %3 rows done, %4 skipped")
+                                    .arg(name, Count(done), Count(*total), Count(rowsSkipped)));
         return;
     }
     if (size > 0) {
-        batchProgress_->setValue(static_cast<int>(
+        progress_->setValue(static_cast<int>(
             std::min<std::uint64_t>(kProgressSteps, bytesRead * kProgressSteps / size)));
     }
-    batchProgress_->setLabelText(QStringLiteral("Scoring %1: %2 rows scored, %3 skipped")
-                                     .arg(name, Count(rowsWritten), Count(rowsSkipped)));
+    progress_->setLabelText(QStringLiteral("Scoring %1: %2 rows scored, %3 skipped")
+                                .arg(name, Count(rowsWritten), Count(rowsSkipped)));
 }
 
-void TfrmTemplate::BatchFinished() {
-    const std::unique_ptr<BatchRun> run = std::move(batch_);
-    delete batchProgress_;
-    mnuScoreBatch_->setEnabled(true);
+void BatchController::Finished() {
+    const std::unique_ptr<BatchRun> run = std::move(run_);
+    delete progress_;
+    if (menuAction_ != nullptr) menuAction_->setEnabled(true);
     const BatchOutcome& outcome = run->Outcome();
     if (outcome.failure) {
         platform_.ShowError(*outcome.failure);
@@ -117,14 +131,14 @@ void TfrmTemplate::BatchFinished() {
             QStringLiteral("Batch scoring was cancelled; no results were written to %1.")
                 .arg(run->OutputPath()));
     } else {
-        ShowBatchSummary(*run);
+        ShowSummary(*run);
     }
 }
 
-void TfrmTemplate::ShowBatchSummary(const BatchRun& run) {
-    delete batchSummary_;
+void BatchController::ShowSummary(const BatchRun& run) {
+    delete summary_;
     const BatchOutcome& outcome = run.Outcome();
-    auto* summary = new QDialog(this);
+    auto* summary = new QDialog(window_);
     summary->setObjectName(QStringLiteral("BatchSummary"));
     summary->setWindowTitle(QStringLiteral("Batch Scored"));
     summary->setAttribute(Qt::WA_DeleteOnClose);
@@ -159,7 +173,7 @@ void TfrmTemplate::ShowBatchSummary(const BatchRun& run) {
     connect(buttons, &QDialogButtonBox::rejected, summary, &QDialog::close);
     layout->addWidget(buttons);
     summary->resize(640, 360);
-    batchSummary_ = summary;
+    summary_ = summary;
     summary->show();  // not modal: the worksheet can be used beside it
 }
 
