@@ -17,6 +17,7 @@
 
 #include "app/batch_run.h"
 #include "desktop/platform.h"
+#include "desktop/run_guarded.h"
 
 namespace orvale {
 
@@ -62,12 +63,20 @@ void BatchController::Start(const QString& input, const QString& output) {
     BatchSettings settings;
     settings.options = options_();
     settings.jobs = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-    run_ = std::make_unique<BatchRun>(input, output, settings);
-    connect(run_.get(), &BatchRun::Progressed, this, &BatchController::Progressed);
-    connect(run_.get(), &BatchRun::Finished, this, &BatchController::Finished);
+    std::unique_ptr<BatchRun> run;
+    // A run whose worker thread cannot start goes again at once; nothing was written.
+    if (!RunGuarded(platform_, [&] {
+            run = std::make_unique<BatchRun>(input, output, settings);
+            connect(run.get(), &BatchRun::Progressed, this, &BatchController::Progressed);
+            connect(run.get(), &BatchRun::Finished, this, &BatchController::Finished);
+            run->Start();
+        })) {
+        return;
+    }
+    // Progress and the end arrive as queued signals, so nothing of the run is missed meanwhile.
+    run_ = std::move(run);
     ShowProgressWindow(input);
     if (menuAction_ != nullptr) menuAction_->setEnabled(false);
-    run_->Start();
 }
 
 void BatchController::ShowProgressWindow(const QString& input) {

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "desktop/platform.h"
+#include "desktop/run_guarded.h"
 #include "files/case_file_read.h"
 #include "files/whole_file.h"
 #include "report/compose.h"
@@ -71,7 +72,8 @@ bool CaseDocument::OpenFile(const QString& path) {
 }
 
 bool CaseDocument::Load(const QString& path) {
-    const CaseReading reading = ReadCaseFile(path);
+    CaseReading reading;
+    if (!RunGuarded(platform_, [&] { reading = ReadCaseFile(path); })) return false;
     if (!reading.values) {
         platform_.ShowWarning(reading.error);
         // A recent case that can no longer be read leaves the list.
@@ -97,8 +99,13 @@ bool CaseDocument::SaveTo(const QString& path) {
             return false;
         }
     }
-    if (const std::optional<QString> reason =
-            WriteWholeFile(path, CaseFileContent(values, QDateTime::currentDateTime()))) {
+    std::optional<QString> reason;
+    if (!RunGuarded(platform_, [&] {
+            reason = WriteWholeFile(path, CaseFileContent(values, QDateTime::currentDateTime()));
+        })) {
+        return false;
+    }
+    if (reason) {
         platform_.ShowError(
             QStringLiteral("The case could not be saved to %1: %2").arg(path, *reason));
         return false;

@@ -24,6 +24,7 @@
 #include "desktop/design_layout.h"
 #include "desktop/platform.h"
 #include "desktop/program_folder.h"
+#include "desktop/run_guarded.h"
 #include "desktop/window_design.h"
 #include "engine/entry.h"
 #include "files/whole_file.h"
@@ -176,19 +177,24 @@ void TfrmTemplate::cmdComputeClick() {
         }
         entries[static_cast<std::size_t>(k)] = parsed.value;
     }
-    if (config_.GridEntryEnabled && !CheckGridCells()) return;
-    if (config_.MatrixEntryEnabled && !RunMatrixStep()) return;
-    SaveCurrentData();
-
     ReportInput input;
-    input.entries = entries;
-    input.options = Options();
-    for (const QString& line : DisplayedLines(*memoComments)) {
-        input.notes.push_back(line.toStdString());
-    }
-    input.results = ComputeScores(entries, input.options);
-    input.decimalSeparator = UserDecimalSeparator();
-    input.extensionBlock = ExtensionReportBlock(input.decimalSeparator);
+    bool computed = false;
+    const bool ran = RunGuarded(platform_, [&] {
+        if (config_.GridEntryEnabled && !CheckGridCells()) return;
+        if (config_.MatrixEntryEnabled && !RunMatrixStep()) return;
+        SaveCurrentData();
+        input.entries = entries;
+        input.options = Options();
+        for (const QString& line : DisplayedLines(*memoComments)) {
+            input.notes.push_back(line.toStdString());
+        }
+        input.results = ComputeScores(entries, input.options);
+        input.decimalSeparator = UserDecimalSeparator();
+        input.extensionBlock = ExtensionReportBlock(input.decimalSeparator);
+        computed = true;
+    });
+    if (!ran) show();  // the matrix step may have hidden the worksheet
+    if (!computed) return;
     if (results_ == nullptr) {
         if (config_.MatrixEntryEnabled) show();  // the matrix step hid the worksheet
         return;
