@@ -65,8 +65,10 @@ void TfrmTemplate::BuildMenus() {
         &CaseDocument::Open);
     add(file, "mnuSaveCase", QStringLiteral("&Save Case"), QKeySequence::Save, document,
         &CaseDocument::Save);
-    add(file, "mnuSaveCaseAs", QStringLiteral("Save Case &As..."), QKeySequence::SaveAs, document,
-        &CaseDocument::SaveAs);
+    // Ctrl+Shift+S itself: QKeySequence::SaveAs has no keys on desktops without their own key
+    // bindings (plain X11, Wayland without a platform theme).
+    add(file, "mnuSaveCaseAs", QStringLiteral("Save Case &As..."),
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), document, &CaseDocument::SaveAs);
     case_->SetRecentMenu(file, file->addSeparator());
     file->addSeparator();
     batch_->SetMenuAction(add(file, "mnuScoreBatch", QStringLiteral("Score a &Batch..."),

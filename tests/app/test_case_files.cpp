@@ -47,6 +47,7 @@ class CaseFileTest : public orvale::testing::ProgramTest {
     void droppedCaseFileOpens();
     void notesWrapAsTheBoxShowsThem();
     void menusAndTheRecentList();
+    void saveKeysOfTheReadme();
 
   private:
     QTextEdit* notes() { return program_->worksheet().findChild<QTextEdit*>("memoComments"); }
@@ -302,6 +303,30 @@ void CaseFileTest::menusAndTheRecentList() {
     action("mnuExit")->trigger();
     QCOMPARE(program_->platform().Texts(Kind::Confirm), QStringList{"Exit from program?"});
     QCOMPARE(program_->platform().endApplicationCalls, 0);
+}
+
+// The README's keys: Ctrl+Shift+S saves under a name it asks for, Ctrl+S saves the case in use
+// without asking.
+void CaseFileTest::saveKeysOfTheReadme() {
+    program_->TypeScores(kScores);
+    FakePlatform& platform = program_->platform();
+    QWidget& sheet = program_->worksheet();
+    const QString first = program_->folder() + QStringLiteral("/first.orvale");
+    const QString second = program_->folder() + QStringLiteral("/second.orvale");
+    platform.saveAnswers = {first};
+    QTest::keyClick(&sheet, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(program_->worksheet().Case().FilePath(), first);
+
+    QTest::keyClick(program_->field(1), Qt::Key_Backspace);
+    QTest::keyClick(&sheet, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(ParseCase(first).entries.value(1), QStringLiteral("1"));
+    QCOMPARE(platform.offeredSaveNames, QStringList{"case.orvale"});
+
+    platform.saveAnswers = {second};
+    QTest::keyClick(&sheet, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(platform.offeredSaveNames, (QStringList{"case.orvale", first}));
+    QCOMPARE(program_->worksheet().Case().FilePath(), second);
+    QVERIFY(platform.messages.empty());
 }
 
 QTEST_MAIN(CaseFileTest)
