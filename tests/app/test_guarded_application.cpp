@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Errors at the handler boundary: a handler whose call fails for real shows the error box itself
-// and leaves the window ready; an error that still escapes an event handler is shown in the
-// standard error box, and the program goes on delivering events afterwards.
+// The handlers' boundary with the desktop. A handler whose call fails for real shows the error box
+// itself and leaves the window ready; an error that still escapes an event handler is shown in the
+// standard error box, and the program goes on delivering events afterwards. The real platform's
+// message boxes and open dialogs show what the handlers pass them.
 #include <sys/resource.h>
 
 #include <QProgressDialog>
@@ -88,6 +89,30 @@ class TestGuardedApplication : public QObject {
         QVERIFY(scoreBatch->isEnabled());
         QVERIFY(program.worksheet().findChild<QProgressDialog*>("BatchProgress") == nullptr);
         QVERIFY(!QFile::exists(output));
+    }
+
+    // Each open dialog of the worksheet: the filter it passes through the seam becomes one
+    // entry per filter in the real dialog, with "All files (*)" once.
+    void openDialogsOfferEachFilter_data() {
+        QTest::addColumn<QString>("menuItem");
+        QTest::addColumn<QStringList>("filters");
+        QTest::newRow("Score a Batch...")
+            << "mnuScoreBatch" << QStringList{"CSV files (*.csv)", "All files (*)"};
+        QTest::newRow("Open Case...")
+            << "mnuOpenCase" << QStringList{"ORVALE cases (*.orvale)", "All files (*)"};
+    }
+
+    void openDialogsOfferEachFilter() {
+        QFETCH(QString, menuItem);
+        QFETCH(QStringList, filters);
+        orvale::testing::ProgramDriver program;
+        program.Start();
+        program.worksheet().findChild<QAction*>(menuItem)->trigger();  // the fake cancels
+        const QStringList passed = program.platform().openFilters;
+        QCOMPARE(passed.size(), 1);
+        const auto dialog = orvale::BuildOpenFileDialog(passed[0], nullptr);
+        QCOMPARE(dialog->nameFilters(), filters);
+        QVERIFY(!dialog->isVisible());
     }
 
     void escapedErrorIsShownAndTheProgramGoesOn() {
