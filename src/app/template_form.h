@@ -81,6 +81,7 @@ class TfrmTemplate : public QWidget {
     // Before the program ends: asks whether to stop a running batch and whether to save a
     // modified case. False to stay.
     bool MayEnd();
+    // Whether a batch is being scored.
     bool BatchRunning() const;
 
   public slots:
