@@ -1,26 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program: the worksheet and the results viewer over the scoring core.
 //
-// Two switches serve the build, not the user: ORVALE_SCREENSHOT=DIR saves the windows with a
-// sample case as DIR/worksheet.png, DIR/results.png and DIR/chart.png (the profile chart window)
-// in a scratch data folder, and ends;
-// ORVALE_QUIT_AFTER_SHOW=1 ends once the worksheet has painted itself (start-up timing).
+// One switch serves the build, not the user: ORVALE_QUIT_AFTER_SHOW=1 ends once the worksheet has
+// painted itself (start-up timing). The documentation's pictures come from a tool of their own,
+// tests/tools/screenshots.cpp.
 #include <QApplication>
-#include <QDir>
 #include <QIcon>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QScrollBar>
-#include <QTemporaryDir>
-#include <QTextBlock>
-#include <QTextEdit>
 #include <QTimer>
 
 #include "app/program_identity.h"
 #include "app/startup.h"
 #include "desktop/guarded_application.h"
 #include "desktop/qt_platform.h"
-#include "viewer/chart_window.h"
 
 namespace {
 
@@ -36,40 +27,6 @@ class QuitAfterFirstPaint : public QObject {
     }
 };
 
-int RunScreenshots(QApplication& app, const QString& folder) {
-    QTemporaryDir dataFolder;
-    orvale::QtPlatform platform(dataFolder.path());
-    orvale::ProgramWindows windows(platform);
-    const QStringList sample = {"12", "11", "9", "8", "13", "10", "12", "7"};
-    const QStringList names = {"txtInput1", "txtInput2", "txtInput3", "txtInput4",
-                               "txtInput5", "txtInput6", "txtInput7", "txtinput8"};
-    for (int k = 0; k < names.size(); ++k) {
-        windows.worksheet().findChild<QLineEdit*>(names[k])->setText(sample[k]);
-    }
-    windows.worksheet().findChild<QTextEdit*>("memoComments")->setPlainText("Case 0417, age 9");
-    bool saved = true;
-    QTimer::singleShot(300, &app, [&] {
-        saved = windows.worksheet().grab().save(QDir(folder).filePath("worksheet.png"));
-        windows.worksheet().cmdComputeClick();
-        // Show the score table rather than the heading.
-        auto* memo = windows.results().findChild<QPlainTextEdit*>("memoResults");
-        const QTextBlock outputs = memo->document()->find(" OUTPUTS:").block();
-        memo->verticalScrollBar()->setValue(std::max(0, outputs.blockNumber() - 1));
-        QTimer::singleShot(300, &app, [&] {
-            saved = windows.results().grab().save(QDir(folder).filePath("results.png")) && saved;
-            windows.results().mnuProfileChartClick();
-            QTimer::singleShot(300, &app, [&] {
-                QWidget* chart = windows.results().chartWindow();
-                saved = chart != nullptr &&
-                        chart->grab().save(QDir(folder).filePath("chart.png")) && saved;
-                QCoreApplication::exit(0);
-            });
-        });
-    });
-    app.exec();
-    return saved ? 0 : 1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -79,9 +36,6 @@ int main(int argc, char** argv) {
     orvale::GuardedApplication app(argc, argv);
     orvale::EndOpeningDisplay();
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/org.orvale.Orvale.png")));
-    if (qEnvironmentVariableIsSet("ORVALE_SCREENSHOT")) {
-        return RunScreenshots(app, qEnvironmentVariable("ORVALE_SCREENSHOT"));
-    }
     orvale::QtPlatform platform;
     app.SetPlatform(&platform);
     orvale::ProgramWindows windows(platform);

@@ -5,10 +5,19 @@
 #pragma once
 
 #include <QLineEdit>
+#include <array>
 #include <functional>
 #include <optional>
 
+#include "engine/scoring.h"
+
 namespace orvale {
+
+// The score fields' control names, in field order: the worksheet names its fields so, and the
+// tests and tools find them by these names.
+inline constexpr std::array<const char*, kSubtestCount> kScoreFieldNames = {
+    "txtInput1", "txtInput2", "txtInput3", "txtInput4",
+    "txtInput5", "txtInput6", "txtInput7", "txtinput8"};
 
 // The text a score field inserts for text that arrives from the keyboard: each character passed
 // through FilterNumericKey, a comma becoming a point. The editing keys the filter lets through

@@ -15,6 +15,8 @@
 #include <QTableWidget>
 #include <algorithm>
 
+#include "app/batch_controller.h"
+#include "app/case_document.h"
 #include "app/notes_memo.h"
 #include "app/previous_data.h"
 #include "app/radio_group.h"
@@ -22,6 +24,8 @@
 #include "desktop/design_layout.h"
 #include "desktop/platform.h"
 #include "desktop/program_folder.h"
+#include "desktop/run_guarded.h"
+#include "desktop/window_design.h"
 #include "engine/entry.h"
 #include "files/whole_file.h"
 #include "report/compose.h"
@@ -34,8 +38,6 @@ namespace {
 
 // Descriptions longer than this get a vertical scroll bar.
 constexpr int kDescriptionScrollLength = 550;
-
-const char* const kExitQuestion = "Exit from program?";
 
 QString MessageText(std::string_view message) {
     return QString::fromStdString(MessageWithLineBreaks(message));
@@ -133,6 +135,14 @@ void TfrmTemplate::closeEvent(QCloseEvent* event) {
     platform_.EndApplication();
 }
 
+bool TfrmTemplate::MayEnd() {
+    return batch_->MayEnd() && case_->MaybeSave();
+}
+
+bool TfrmTemplate::BatchRunning() const {
+    return batch_->Running();
+}
+
 void TfrmTemplate::ExitBtnClick() {
     if (platform_.Confirm(QString::fromLatin1(kExitQuestion)) && MayEnd()) {
         platform_.EndApplication();
@@ -167,17 +177,22 @@ void TfrmTemplate::cmdComputeClick() {
         }
         entries[static_cast<std::size_t>(k)] = parsed.value;
     }
-    if (config_.GridEntryEnabled && !CheckGridCells()) return;
-    if (config_.MatrixEntryEnabled && !RunMatrixStep()) return;
-    SaveCurrentData();
-
     ReportInput input;
-    input.entries = entries;
-    input.options = Options();
-    input.notes = memoComments->ReportLines();
-    input.results = ComputeScores(entries, input.options);
-    input.decimalSeparator = UserDecimalSeparator();
-    input.extensionBlock = ExtensionReportBlock(input.decimalSeparator);
+    bool computed = false;
+    const bool ran = RunGuarded(platform_, [&] {
+        if (config_.GridEntryEnabled && !CheckGridCells()) return;
+        if (config_.MatrixEntryEnabled && !RunMatrixStep()) return;
+        SaveCurrentData();
+        input.entries = entries;
+        input.options = Options();
+        input.notes = memoComments->ReportLines();
+        input.results = ComputeScores(entries, input.options);
+        input.decimalSeparator = UserDecimalSeparator();
+        input.extensionBlock = ExtensionReportBlock(input.decimalSeparator);
+        computed = true;
+    });
+    if (!ran) show();  // the matrix step may have hidden the worksheet
+    if (!computed) return;
     if (results_ == nullptr) {
         if (config_.MatrixEntryEnabled) show();  // the matrix step hid the worksheet
         return;
@@ -224,55 +239,6 @@ void TfrmTemplate::ScoreFieldKeyUp(int field) {
     platform_.ShowWarning(MessageText(kMaxLengthMessage));
     edit->setText(QString::fromStdString(limited));
     edit->selectAll();
-}
-
-void TfrmTemplate::txtInput1KeyPress(QString& text) {
-    ScoreFieldKeyPress(text);
-}
-void TfrmTemplate::txtInput2KeyPress(QString& text) {
-    ScoreFieldKeyPress(text);
-}
-void TfrmTemplate::txtInput3KeyPress(QString& text) {
-    ScoreFieldKeyPress(text);
-}
-void TfrmTemplate::txtInput4KeyPress(QString& text) {
-    ScoreFieldKeyPress(text);
-}
-void TfrmTemplate::txtInput5KeyPress(QString& text) {
-    ScoreFieldKeyPress(text);
-}
-void TfrmTemplate::txtInput6KeyPress(QString& text) {
-    ScoreFieldKeyPress(text);
-}
-void TfrmTemplate::txtInput7KeyPress(QString& text) {
-    ScoreFieldKeyPress(text);
-}
-void TfrmTemplate::txtinput8KeyPress(QString& text) {
-    ScoreFieldKeyPress(text);
-}
-void TfrmTemplate::txtInput1KeyUp() {
-    ScoreFieldKeyUp(0);
-}
-void TfrmTemplate::txtInput2KeyUp() {
-    ScoreFieldKeyUp(1);
-}
-void TfrmTemplate::txtInput3KeyUp() {
-    ScoreFieldKeyUp(2);
-}
-void TfrmTemplate::txtInput4KeyUp() {
-    ScoreFieldKeyUp(3);
-}
-void TfrmTemplate::txtInput5KeyUp() {
-    ScoreFieldKeyUp(4);
-}
-void TfrmTemplate::txtInput6KeyUp() {
-    ScoreFieldKeyUp(5);
-}
-void TfrmTemplate::txtInput7KeyUp() {
-    ScoreFieldKeyUp(6);
-}
-void TfrmTemplate::txtinput8KeyUp() {
-    ScoreFieldKeyUp(7);
 }
 
 // Notes box ------------------------------------------------------------------------------------

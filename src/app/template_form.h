@@ -2,10 +2,10 @@
 // The worksheet, the program's main window: the eight score fields, the five analysis options,
 // the notes box and the Compute, Clear Data and Exit buttons. Compute validates the fields,
 // saves them to the previous-data file, runs the scoring engine and hands the report to the
-// results viewer. Everything the desktop provides comes through the Platform it is given.
+// results viewer. Everything the desktop provides comes through the Platform it is given. The
+// case file it shows is a CaseDocument, "Score a Batch..." a BatchController.
 #pragma once
 
-#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -18,22 +18,19 @@
 #include "matrix_entry/matrix_data.h"
 #include "matrix_entry/matrix_entry_form.h"
 
-class QAction;
-class QDialog;
 class QFrame;
 class QLabel;
-class QMenu;
 class QMenuBar;
 class QScrollArea;
 class QPlainTextEdit;
-class QProgressDialog;
 class QPushButton;
 class QRadioButton;
 class QTableWidget;
 
 namespace orvale {
 
-class BatchRun;
+class BatchController;
+class CaseDocument;
 class FileNumberReader;
 class NotesMemo;
 class Platform;
@@ -58,9 +55,7 @@ struct WorksheetConfig {
     int MatrixDimension = 4;
 };
 
-inline constexpr int kClientWidth = 792;  // the designed client area, in pixels at 96 dpi
-inline constexpr int kClientHeight = 573;
-inline constexpr int kCorrelationStoreSize = 20 * 20;
+inline constexpr int kClientHeight = 573;        // the designed client area, in pixels at 96 dpi
 inline constexpr int kNotesHeight = 25;          // one line
 inline constexpr int kNotesExpandedHeight = 70;  // while editing more than one line
 
@@ -81,18 +76,12 @@ class TfrmTemplate : public QWidget {
     // How Compute runs the matrix-entry form; exec() unless a test hands in its own runner.
     void SetMatrixFormRunner(MatrixFormRunner run) { matrixFormRunner_ = std::move(run); }
 
-    // The case file in use (empty while none is) and whether the worksheet has changed since it
-    // was opened or saved.
-    QString CaseFilePath() const { return casePath_; }
-    bool CaseModified() const { return caseModified_; }
-    // Opens the case file at path, after asking whether to save a modified case. False when the
-    // user cancelled or the file could not be read (the worksheet is then unchanged).
-    bool OpenCaseFile(const QString& path);
-    // Before the program ends: asks whether to save a modified case. False to stay.
+    // The case file the worksheet shows (open, save, recent cases, caption).
+    CaseDocument& Case() { return *case_; }
+    // Before the program ends: asks whether to stop a running batch and whether to save a
+    // modified case. False to stay.
     bool MayEnd();
-    // The batch scoring that "Score a Batch..." and a dropped CSV file start: asks for the input
-    // (unless given) and the results file, then scores on a worker thread (worksheet_batch.cpp).
-    void ScoreBatch(const QString& inputPath = {});
+    // Whether a batch is being scored.
     bool BatchRunning() const;
 
   public slots:
@@ -101,33 +90,7 @@ class TfrmTemplate : public QWidget {
     void ExitBtnClick();
     void DescripFldChange();
 
-    // Key filter of each score field, for every text that comes in from the keyboard (a typed
-    // key, a paste, an input method's text): text is replaced by what to insert, emptied when
-    // the filter refuses any of it.
-    void txtInput1KeyPress(QString& text);
-    void txtInput2KeyPress(QString& text);
-    void txtInput3KeyPress(QString& text);
-    void txtInput4KeyPress(QString& text);
-    void txtInput5KeyPress(QString& text);
-    void txtInput6KeyPress(QString& text);
-    void txtInput7KeyPress(QString& text);
-    void txtinput8KeyPress(QString& text);
-    // Length limit of each score field, after every key release and after a paste from the
-    // context menu or an input method's text.
-    void txtInput1KeyUp();
-    void txtInput2KeyUp();
-    void txtInput3KeyUp();
-    void txtInput4KeyUp();
-    void txtInput5KeyUp();
-    void txtInput6KeyUp();
-    void txtInput7KeyUp();
-    void txtinput8KeyUp();
-
     // The menus (worksheet_menus.cpp).
-    void mnuOpenCaseClick();
-    void mnuSaveCaseClick();
-    void mnuSaveCaseAsClick();
-    void mnuScoreBatchClick();
     void mnuHowToUseClick();
     void mnuAboutClick();
 
@@ -150,30 +113,34 @@ class TfrmTemplate : public QWidget {
     void dropEvent(QDropEvent* event) override;
 
   private:
+    // The designed controls, built in these steps (template_form_build.cpp).
     void BuildControls();
-    void BuildMenus();
-    // Case files (worksheet_menus.cpp).
-    CaseValues CaseOnWorksheet() const;
-    void ShowCase(const CaseValues& values);
-    bool SaveCaseTo(const QString& path);
-    bool SaveChangesFirst();
-    bool LoadCase(const QString& path);  // no question; false when the file cannot be read
-    void WorksheetChanged();
-    void UpdateCaption();
-    void RememberRecentCase(const QString& path, bool keep);
-    void RebuildRecentCases();
-    // Batch scoring (worksheet_batch.cpp).
-    void BatchProgressed(quint64 rowsWritten, quint64 rowsSkipped, quint64 bytesRead);
-    void BatchFinished();
-    void ShowBatchSummary(const BatchRun& run);
+    void BuildDescriptionAndNotes();
+    void BuildOptionGroups();
+    void BuildCutoffBox();
+    void BuildScoreFields();
+    void BuildButtons();
+    void NameForScreenReaders();
     void BuildHiddenMatrixControls();
     void SetTabOrder();
     void FormCreate();
+    // The menu bar, the shortcuts and what marks a case modified (worksheet_menus.cpp).
+    void BuildMenus();
+    void WatchForChanges();
+    // The case on the worksheet, for the case document (worksheet_menus.cpp).
+    CaseValues CaseOnWorksheet() const;
+    void ShowCase(const CaseValues& values);
+
     void FormShow();
     void FormActivate();
     void LoadPreviousData();
     void SaveCurrentData();
+    // The key filter of every score field, for every text that comes in from the keyboard (a
+    // typed key, a paste, an input method's text): text is replaced by what to insert, emptied
+    // when the filter refuses any of it.
     void ScoreFieldKeyPress(QString& text);
+    // The length limit of a score field, after every key release and after a paste from the
+    // context menu or an input method's text.
     void ScoreFieldKeyUp(int field);
     void ExpandNotesWhenMultiLine(bool force);
 
@@ -196,21 +163,13 @@ class TfrmTemplate : public QWidget {
     CorrelationStore correlationStore_{};
     int matrixDimension_ = 0;  // n of the last matrix step of this run; 0 before any
     MatrixFormRunner matrixFormRunner_;
-    QString casePath_;
-    bool caseModified_ = false;
-    bool showingCase_ = false;  // the fields are being filled from a case file
+    std::unique_ptr<CaseDocument> case_;
+    std::unique_ptr<BatchController> batch_;
 
     QWidget* client_ = nullptr;
     QScrollArea* scrollArea_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
-    QMenu* mnuFile_ = nullptr;
-    QAction* mnuRecentStart_ = nullptr;  // the recent cases follow this separator
-    QList<QAction*> recentActions_;
     QWidget* helpWindow_ = nullptr;
-    QAction* mnuScoreBatch_ = nullptr;
-    std::unique_ptr<BatchRun> batch_;  // the batch being scored, if any
-    QPointer<QProgressDialog> batchProgress_;
-    QPointer<QDialog> batchSummary_;
 
     QPlainTextEdit* DescripFld = nullptr;
     QFrame* Panel3 = nullptr;

@@ -13,7 +13,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/batch_run.h"
+#include "app/batch_controller.h"
+#include "app/case_document.h"
 #include "app/description.h"
 #include "app/notes_memo.h"
 #include "app/radio_group.h"
@@ -22,43 +23,31 @@
 #include "desktop/design_layout.h"
 #include "desktop/fonts.h"
 #include "desktop/keyboard.h"
+#include "desktop/window_design.h"
+#include "engine/tables.h"
 #include "report/compose.h"
 
 namespace orvale {
 
 namespace {
 
-// The score fields in field order: control names, label captions and label widths (pixels).
-struct ScoreFieldLayout {
-    const char* fieldName;
-    const char* labelName;
-    const char* caption;
-    int labelWidth;
+// The labels of the score fields in field order: control names and widths (pixels). The fields'
+// names are kScoreFieldNames, the labels' captions the engine's kSubtestCaptions.
+struct ScoreLabelLayout {
+    const char* name;
+    int width;
 };
-constexpr std::array<ScoreFieldLayout, kSubtestCount> kScoreFields = {{
-    {"txtInput1", "Label1", "BLOCK DESIGN subtest scaled score:", 345},
-    {"txtInput2", "Label2", "SIMILARITIES subtest scaled score:", 345},
-    {"txtInput3", "Label3", "DIGIT SPAN subtest scaled score:", 345},
-    {"txtInput4", "Label4", "CODING subtest scaled score:", 345},
-    {"txtInput5", "Label5", "VOCABULARY subtest scaled score:", 345},
-    {"txtInput6", "Label6", "LETTER-NUMBER SEQ subtest scaled score:", 345},
-    {"txtInput7", "Label7", "MATRIX REASONING subtest scaled score:", 337},
-    {"txtinput8", "Label8", "SYMBOL SEARCH subtest scaled score:", 313},
+constexpr std::array<ScoreLabelLayout, kSubtestCount> kScoreLabels = {{
+    {"Label1", 345},
+    {"Label2", 345},
+    {"Label3", 345},
+    {"Label4", 345},
+    {"Label5", 345},
+    {"Label6", 345},
+    {"Label7", 337},
+    {"Label8", 313},
 }};
 constexpr int kFieldSpacing = 40;  // vertical distance between score rows inside Panel1
-
-// The key handlers of each score field, in field order.
-using KeyPressHandler = void (TfrmTemplate::*)(QString&);
-using KeyUpHandler = void (TfrmTemplate::*)();
-constexpr std::array<KeyPressHandler, kSubtestCount> kKeyPress = {
-    &TfrmTemplate::txtInput1KeyPress, &TfrmTemplate::txtInput2KeyPress,
-    &TfrmTemplate::txtInput3KeyPress, &TfrmTemplate::txtInput4KeyPress,
-    &TfrmTemplate::txtInput5KeyPress, &TfrmTemplate::txtInput6KeyPress,
-    &TfrmTemplate::txtInput7KeyPress, &TfrmTemplate::txtinput8KeyPress};
-constexpr std::array<KeyUpHandler, kSubtestCount> kKeyUp = {
-    &TfrmTemplate::txtInput1KeyUp, &TfrmTemplate::txtInput2KeyUp, &TfrmTemplate::txtInput3KeyUp,
-    &TfrmTemplate::txtInput4KeyUp, &TfrmTemplate::txtInput5KeyUp, &TfrmTemplate::txtInput6KeyUp,
-    &TfrmTemplate::txtInput7KeyUp, &TfrmTemplate::txtinput8KeyUp};
 
 QFont BoldFont(QFont font) {
     font.setBold(true);
@@ -68,7 +57,17 @@ QFont BoldFont(QFont font) {
 }  // namespace
 
 TfrmTemplate::TfrmTemplate(Platform& platform, const WorksheetConfig& config, QWidget* parent)
-    : QWidget(parent), platform_(platform), config_(config) {
+    : QWidget(parent),
+      platform_(platform),
+      config_(config),
+      case_(std::make_unique<CaseDocument>(
+          platform, this,
+          CaseDocument::Worksheet{[this] { return CaseOnWorksheet(); },
+                                  [this](const CaseValues& values) { ShowCase(values); },
+                                  [this](int field) {
+                                      fields_[static_cast<std::size_t>(field)]->FocusAndSelectAll();
+                                  }})),
+      batch_(std::make_unique<BatchController>(platform, this, [this] { return Options(); })) {
     setObjectName(QStringLiteral("frmTemplate"));
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -100,6 +99,23 @@ TfrmTemplate::TfrmTemplate(Platform& platform, const WorksheetConfig& config, QW
 TfrmTemplate::~TfrmTemplate() = default;
 
 void TfrmTemplate::BuildControls() {
+    BuildDescriptionAndNotes();
+    Panel1 = new QFrame(client_);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(12, 143, 768, 346);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    BuildOptionGroups();
+    BuildCutoffBox();
+    BuildScoreFields();
+    BuildButtons();
+    // The notes box grows over Panel1 while it is being edited.
+    memoComments->raise();
+    NameForScreenReaders();
+    RefuseModifiedLetters(memoComments);
+    ShowFocusAlways(this);
+}
+
+void TfrmTemplate::BuildDescriptionAndNotes() {
     DescripFld = new QPlainTextEdit(client_);
     DescripFld->setObjectName(QStringLiteral("DescripFld"));
     DescripFld->setGeometry(12, 7, 768, 94);
@@ -126,12 +142,9 @@ void TfrmTemplate::BuildControls() {
     memoComments->setGeometry(112, 110, 666, kNotesHeight);
     memoComments->setFont(FollowUserFont(FixedPitchFont(12)));
     memoComments->installEventFilter(this);
+}
 
-    Panel1 = new QFrame(client_);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(12, 143, 768, 346);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-
+void TfrmTemplate::BuildOptionGroups() {
     RadioGroup2 =
         new RadioGroup(QStringLiteral("RadioGroup2"),
                        QStringLiteral("95% or 90% CLs using traditional or Glutting method..."),
@@ -152,7 +165,9 @@ void TfrmTemplate::BuildControls() {
         QStringLiteral("RadioGroup1"), QStringLiteral("Reliability of differences..."),
         {QStringLiteral("Do NOT apply Bonferroni"), QStringLiteral("Apply sequential Bonferroni")},
         QRect(8, 176, 233, 65), Panel1);
+}
 
+void TfrmTemplate::BuildCutoffBox() {
     // The box's caption is far wider than the box: a one-line title would be cut off in the
     // middle of a word, so the caption wraps onto two lines inside the box, which is one line
     // taller than the buttons alone need and keeps their spacing below the caption.
@@ -167,6 +182,7 @@ void TfrmTemplate::BuildControls() {
     cutoffCaption->setObjectName(QStringLiteral("GroupBox1Caption"));
     cutoffCaption->setWordWrap(true);
     cutoffCaption->setGeometry(8, 3, 353, 30);
+    GroupBox1->setAccessibleName(cutoffCaption->text());
     const auto makeCutoffButton = [this](const char* name, const char* caption, int top) {
         auto* button = new QRadioButton(QString::fromLatin1(caption), GroupBox1);
         button->setObjectName(QString::fromLatin1(name));
@@ -180,26 +196,31 @@ void TfrmTemplate::BuildControls() {
     for (QRadioButton* button : {RadioButton1, RadioButton2, RadioButton3}) {
         TabStopOnlyWhenChecked(button);
     }
+}
 
+void TfrmTemplate::BuildScoreFields() {
     for (int k = 0; k < kSubtestCount; ++k) {
-        const ScoreFieldLayout& layout = kScoreFields[static_cast<std::size_t>(k)];
+        const auto index = static_cast<std::size_t>(k);
         auto* label = new QLabel(Panel1);
-        label->setObjectName(QString::fromLatin1(layout.labelName));
-        label->setGeometry(400, 12 + k * kFieldSpacing, layout.labelWidth, 16);
-        labels_[static_cast<std::size_t>(k)] = label;
+        label->setObjectName(QString::fromLatin1(kScoreLabels[index].name));
+        label->setGeometry(400, 12 + k * kFieldSpacing, kScoreLabels[index].width, 16);
+        labels_[index] = label;
 
-        auto* field = new ScoreField([this, k](QString& text) { (this->*kKeyPress[k])(text); },
-                                     [this, k] { (this->*kKeyUp[k])(); }, Panel1);
-        field->setObjectName(QString::fromLatin1(layout.fieldName));
+        // Every field has the same key filter; the length limit knows its field.
+        auto* field = new ScoreField([this](QString& text) { ScoreFieldKeyPress(text); },
+                                     [this, k] { ScoreFieldKeyUp(k); }, Panel1);
+        field->setObjectName(QString::fromLatin1(kScoreFieldNames[index]));
         field->setGeometry(704, 8 + k * kFieldSpacing, 56, 24);
         field->setFont(BoldFont(font()));
         field->installEventFilter(this);
         // A screen reader names the field by its label's caption.
-        field->setAccessibleName(QString::fromLatin1(layout.caption));
+        field->setAccessibleName(QString::fromLatin1(kSubtestCaptions[index]));
         label->setBuddy(field);
-        fields_[static_cast<std::size_t>(k)] = field;
+        fields_[index] = field;
     }
+}
 
+void TfrmTemplate::BuildButtons() {
     pan1 = new QFrame(client_);
     pan1->setObjectName(QStringLiteral("pan1"));
     pan1->setGeometry(12, 500, 768, 49);
@@ -219,10 +240,9 @@ void TfrmTemplate::BuildControls() {
     connect(cmdCompute, &QPushButton::clicked, this, &TfrmTemplate::cmdComputeClick);
     connect(btnclearData, &QPushButton::clicked, this, &TfrmTemplate::btnclearDataClick);
     connect(ExitBtn, &QPushButton::clicked, this, &TfrmTemplate::ExitBtnClick);
+}
 
-    // The notes box grows over Panel1 while it is being edited.
-    memoComments->raise();
-
+void TfrmTemplate::NameForScreenReaders() {
     // Names and descriptions for screen readers where the caption alone does not tell.
     DescripFld->setAccessibleName(QStringLiteral("Description"));
     memoComments->setAccessibleName(lblComments->text());
@@ -232,9 +252,6 @@ void TfrmTemplate::BuildControls() {
     RadioGroup3->setAccessibleDescription(
         QStringLiteral("Differences between observed or estimated true scores"));
     RadioGroup1->setAccessibleDescription(QStringLiteral("Sequential Bonferroni correction"));
-    GroupBox1->setAccessibleName(cutoffCaption->text());
-    RefuseModifiedLetters(memoComments);
-    ShowFocusAlways(this);
 }
 
 void TfrmTemplate::BuildHiddenMatrixControls() {
@@ -293,7 +310,7 @@ void TfrmTemplate::FormCreate() {
     DescripFld->setPlainText(DescriptionText());
     for (int k = 0; k < kSubtestCount; ++k) {
         labels_[static_cast<std::size_t>(k)]->setText(
-            QString::fromLatin1(kScoreFields[static_cast<std::size_t>(k)].caption));
+            QString::fromLatin1(kSubtestCaptions[static_cast<std::size_t>(k)]));
     }
     Label_N->hide();
     lbl_r->hide();

@@ -3,6 +3,7 @@
 #include "desktop/design_layout.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLayout>
@@ -54,6 +55,14 @@ QScrollArea* MakeClientScrollArea(QWidget* client, QWidget* parent) {
     scrollArea->setFrameShape(QFrame::NoFrame);
     scrollArea->setWidget(client);
     scrollArea->setFocusPolicy(Qt::NoFocus);
+    // Whatever moves the focus (Tab, the arrow keys, the program, the window opening), a keyboard
+    // user sees the control that has it: the area scrolls it into view.
+    QObject::connect(qApp, &QApplication::focusChanged, scrollArea,
+                     [scrollArea, client](QWidget*, QWidget* now) {
+                         if (now != nullptr && client->isAncestorOf(now)) {
+                             scrollArea->ensureWidgetVisible(now);
+                         }
+                     });
     return scrollArea;
 }
 

@@ -21,7 +21,8 @@ int DesignPixels(int designPixels);
 void ScaleDesignLayout(QWidget* client);
 
 // A frameless scroll area holding client, with scroll bars only when the window is smaller than
-// client; it takes no focus of its own.
+// client; it takes no focus of its own, and scrolls whichever control of client takes the focus
+// into view.
 QScrollArea* MakeClientScrollArea(QWidget* client, QWidget* parent);
 
 // Gives window the fixed size whole (client area and menu bar) when its screen's available

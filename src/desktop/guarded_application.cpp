@@ -1,29 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/guarded_application.h"
 
-#include <exception>
-
-#include "desktop/platform.h"
+#include "desktop/run_guarded.h"
 
 namespace orvale {
 
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        ReportError(QString::fromUtf8(error.what()));
     } catch (...) {
-        ReportError(QStringLiteral("An unexpected error occurred."));
+        ShowCurrentError(platform_);
     }
     return false;
-}
-
-void GuardedApplication::ReportError(const QString& message) {
-    if (platform_ != nullptr) {
-        platform_->ShowError(message);
-    } else {
-        qWarning("%s", qUtf8Printable(message));
-    }
 }
 
 }  // namespace orvale

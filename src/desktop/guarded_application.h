@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The desktop program's application object. An error that an event handler does not handle
-// itself (a file or printer failure deep in a call, an argument error from the core) reaches
-// notify(); it is shown in the standard error box through the platform, the rest of that handler
-// is skipped, and the program goes on running instead of terminating.
+// The desktop program's application object, the last net for errors: the handlers catch what
+// their calls into the core throw (run_guarded.h); an error that still escapes one reaches
+// notify(), is shown in the standard error box through the platform, the rest of that handler is
+// skipped, and the program goes on running instead of terminating.
 #pragma once
 
 #include <QApplication>
@@ -21,8 +21,6 @@ class GuardedApplication : public QApplication {
     bool notify(QObject* receiver, QEvent* event) override;
 
   private:
-    void ReportError(const QString& message);
-
     Platform* platform_ = nullptr;
 };
 

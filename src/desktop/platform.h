@@ -2,7 +2,7 @@
 // Everything the windows ask of the desktop: message boxes, the beep, the file dialogs, the
 // clipboard, the printers, the settings, ending the program and the folder of the previous-data
 // file. The forms receive one Platform at creation; QtPlatform is the real one, the GUI tests hand
-// in a fake.
+// in a fake. File filters are lists in Qt's form: name filters separated by ";;".
 #pragma once
 
 #include <QSettings>
@@ -52,7 +52,8 @@ class Platform {
                                                              const QString& initialName,
                                                              const QString& filter,
                                                              const QString& defaultSuffix) = 0;
-    // File-open dialog for an existing file matching filter. Empty when the user cancels.
+    // File-open dialog for an existing file, offering each filter of the list and "All files (*)"
+    // (once). Empty when the user cancels.
     virtual std::optional<QString> GetOpenFileName(QWidget* parent, const QString& filter) = 0;
 
     // The answer to "save the changes first?".

@@ -116,15 +116,23 @@ void QtPlatform::SetClipboardImage(const QImage& image) {
     QGuiApplication::clipboard()->setImage(image);
 }
 
+std::unique_ptr<QFileDialog> BuildOpenFileDialog(const QString& filter, QWidget* parent) {
+    auto dialog = std::make_unique<QFileDialog>(parent);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    const QString allFiles = QStringLiteral("All files (*)");
+    QStringList filters = filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    if (!filters.contains(allFiles)) filters.append(allFiles);
+    dialog->setNameFilters(filters);
+    return dialog;
+}
+
 std::optional<QString> QtPlatform::GetOpenFileName(QWidget* parent, const QString& filter) {
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({filter, QStringLiteral("All files (*)")});
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    const std::unique_ptr<QFileDialog> dialog = BuildOpenFileDialog(filter, parent);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return dialog.selectedFiles().constFirst();
+    return dialog->selectedFiles().constFirst();
 }
 
 Platform::SaveChoice QtPlatform::AskSaveChanges(const QString& question) {

@@ -3,6 +3,7 @@
 // printer. Thin on purpose: every decision lives in the forms, which tests drive with a fake.
 #pragma once
 
+#include <QFileDialog>
 #include <QMessageBox>
 #include <memory>
 
@@ -14,6 +15,10 @@ namespace orvale {
 // Platform describes them, and the text shown exactly as given.
 std::unique_ptr<QMessageBox> BuildMessageBox(Platform::Box box, const QString& text,
                                              QWidget* parent);
+
+// The file-open dialog the real platform shows for filter, not yet shown: an existing file, each
+// name filter of the list on its own, then "All files (*)" unless the list has it.
+std::unique_ptr<QFileDialog> BuildOpenFileDialog(const QString& filter, QWidget* parent);
 
 class QtPlatform : public Platform {
   public:

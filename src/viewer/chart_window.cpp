@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "desktop/platform.h"
+#include "desktop/run_guarded.h"
 #include "files/whole_file.h"
 #include "report/profile_chart.h"
 
@@ -84,9 +85,20 @@ void ChartWindow::cmdSaveImageClick() {
         QStringLiteral(".png"));
     if (!chosen) return;
     saveFileName_ = *chosen;
+    std::optional<QString> reason;
+    if (!RunGuarded(platform_, [&] { reason = WriteWholeFile(*chosen, Picture(*chosen)); })) {
+        return;
+    }
+    if (reason) {
+        platform_.ShowError(
+            QStringLiteral("The chart could not be saved to %1: %2").arg(*chosen, *reason));
+    }
+}
+
+QByteArray ChartWindow::Picture(const QString& fileName) const {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    if (chosen->endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+    if (fileName.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
         svg.setSize(kSvgSize);
@@ -97,14 +109,14 @@ void ChartWindow::cmdSaveImageClick() {
     } else {
         Render(kPictureSize).save(&buffer, "PNG");
     }
-    if (const std::optional<QString> reason = WriteWholeFile(*chosen, buffer.data())) {
-        platform_.ShowError(
-            QStringLiteral("The chart could not be saved to %1: %2").arg(*chosen, *reason));
-    }
+    return buffer.data();
 }
 
 void ChartWindow::cmdCopyImageClick() {
-    platform_.SetClipboardImage(Render(kPictureSize));
+    QImage image;
+    if (RunGuarded(platform_, [&] { image = Render(kPictureSize); })) {
+        platform_.SetClipboardImage(image);
+    }
 }
 
 }  // namespace orvale

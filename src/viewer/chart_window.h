@@ -44,6 +44,9 @@ class ChartWindow : public QWidget {
     void cmdCopyImageClick();
 
   private:
+    // The chart as the file fileName holds it: SVG for a name ending in .svg, PNG otherwise.
+    QByteArray Picture(const QString& fileName) const;
+
     Platform& platform_;
     ChartView* chart_ = nullptr;
     QPushButton* cmdSaveImage = nullptr;

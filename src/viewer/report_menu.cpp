@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 
 #include "desktop/platform.h"
+#include "desktop/run_guarded.h"
 #include "files/whole_file.h"
 #include "report/program_info.h"
 #include "viewer/chart_window.h"
@@ -73,9 +74,15 @@ void TfrmTemplateResults::ExportDocument(QString& lastName, const QString& suffi
         platform_.GetSaveFileNameWithSuffix(this, lastName, u'*' + suffix, suffix);
     if (!chosen) return;
     lastName = *chosen;
-    const ReportDocument document{MemoLines(), latest_->results, latest_->options,
-                                  QDateTime::currentDateTime()};
-    if (const std::optional<QString> reason = WriteWholeFile(*chosen, render(document))) {
+    std::optional<QString> reason;
+    if (!RunGuarded(platform_, [&] {
+            const ReportDocument document{MemoLines(), latest_->results, latest_->options,
+                                          QDateTime::currentDateTime()};
+            reason = WriteWholeFile(*chosen, render(document));
+        })) {
+        return;
+    }
+    if (reason) {
         platform_.ShowError(
             QStringLiteral("The report could not be exported to %1: %2").arg(*chosen, *reason));
     }

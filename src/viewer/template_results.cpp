@@ -13,6 +13,8 @@
 #include "desktop/design_layout.h"
 #include "desktop/fonts.h"
 #include "desktop/platform.h"
+#include "desktop/run_guarded.h"
+#include "desktop/window_design.h"
 #include "files/whole_file.h"
 #include "viewer/text_device.h"
 
@@ -20,12 +22,10 @@ namespace orvale {
 
 namespace {
 
-constexpr int kClientWidth = 792;
-constexpr int kClientHeight = 554;
+constexpr int kClientHeight = 554;  // the designed client area, in pixels at 96 dpi
 
 const char* const kNoPrinterMessage = "There is no default printer currently selected";
 const char* const kNoSelectionMessage = "You have not selected any text.";
-const char* const kExitQuestion = "Exit from program?";
 
 // QTextCursor hands out selections with paragraph separators in place of line breaks.
 QString PlainSelection(const QString& selected) {
@@ -137,7 +137,8 @@ void TfrmTemplateResults::AppendReport(const ReportInput& input) {
     // The composer writes the separator only after earlier lines; one stand-in line tells it.
     std::vector<std::string> lines;
     if (holdsText) lines.emplace_back();
-    ComposeReport(lines, input);
+    // A report that cannot be composed is shown as an error; the memo keeps what it holds.
+    if (!RunGuarded(platform_, [&] { ComposeReport(lines, input); })) return;
 
     QString chunk;
     // A memo whose last line the user left without a line break gets one first.
@@ -171,7 +172,11 @@ void TfrmTemplateResults::cmdSaveOutputClick() {
         platform_.GetSaveFileName(this, saveFileName_, QStringLiteral("*.txt"));
     if (!chosen) return;
     saveFileName_ = *chosen;
-    if (const std::optional<QString> reason = WriteWholeFile(*chosen, MemoTextForFile())) {
+    std::optional<QString> reason;
+    if (!RunGuarded(platform_, [&] { reason = WriteWholeFile(*chosen, MemoTextForFile()); })) {
+        return;
+    }
+    if (reason) {
         platform_.ShowError(
             QStringLiteral("The results could not be saved to %1: %2").arg(*chosen, *reason));
     }
@@ -212,7 +217,12 @@ void TfrmTemplateResults::PrintText(const QString& text) {
         platform_.ShowError(QString::fromLatin1(kNoPrinterMessage));
         return;
     }
-    if (const std::optional<QString> error = PrintOnTextDevice(*printer, text + u'\n')) {
+    PrintGuarded(*printer, text);
+}
+
+void TfrmTemplateResults::PrintGuarded(QPrinter& printer, const QString& text) {
+    std::optional<QString> error;
+    if (RunGuarded(platform_, [&] { error = PrintOnTextDevice(printer, text + u'\n'); }) && error) {
         platform_.ShowError(*error);
     }
 }

@@ -15,6 +15,7 @@ class QAction;
 class QFrame;
 class QMenu;
 class QPlainTextEdit;
+class QPrinter;
 class QPushButton;
 
 namespace orvale {
@@ -71,7 +72,10 @@ class TfrmTemplateResults : public QMainWindow {
 
   private:
     void BuildControls();
+    // Prints text on the default printer.
     void PrintText(const QString& text);
+    // Prints text with a final line break on printer; a failure is shown in the error box.
+    void PrintGuarded(QPrinter& printer, const QString& text);
     void BuildReportMenu();
     // The Report menu works on the latest Compute; none after Clear Results.
     void SetLatestCompute(std::optional<ReportInput> latest);

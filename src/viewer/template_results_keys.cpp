@@ -13,6 +13,7 @@
 
 #include "desktop/keyboard.h"
 #include "desktop/platform.h"
+#include "desktop/run_guarded.h"
 #include "viewer/template_results.h"
 #include "viewer/text_device.h"
 
@@ -52,19 +53,14 @@ void TfrmTemplateResults::mnuPrintDialogClick() {
     QPrinter* printer = platform_.ChoosePrinter(this, cursor.hasSelection());
     if (printer == nullptr) return;
     const bool selection = printer->printRange() == QPrinter::Selection && cursor.hasSelection();
-    const QString text = selection ? cursor.selection().toPlainText() : memoResults->toPlainText();
-    if (const std::optional<QString> error = PrintOnTextDevice(*printer, text + u'\n')) {
-        platform_.ShowError(*error);
-    }
+    PrintGuarded(*printer,
+                 selection ? cursor.selection().toPlainText() : memoResults->toPlainText());
 }
 
 void TfrmTemplateResults::mnuPrintPreviewClick() {
-    const QString text = memoResults->toPlainText() + u'\n';
-    platform_.ShowPrintPreview(this, [this, &text](QPrinter& printer) {
-        if (const std::optional<QString> error = PrintOnTextDevice(printer, text)) {
-            platform_.ShowError(*error);
-        }
-    });
+    const QString text = memoResults->toPlainText();
+    platform_.ShowPrintPreview(this,
+                               [this, &text](QPrinter& printer) { PrintGuarded(printer, text); });
 }
 
 }  // namespace orvale

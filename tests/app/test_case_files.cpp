@@ -12,6 +12,7 @@
 #include <QTextBrowser>
 #include <QTextEdit>
 
+#include "app/case_document.h"
 #include "app/notes_memo.h"
 #include "batch/case_file.h"
 #include "files/case_file_read.h"
@@ -46,6 +47,7 @@ class CaseFileTest : public orvale::testing::ProgramTest {
     void droppedCaseFileOpens();
     void notesWrapAsTheBoxShowsThem();
     void menusAndTheRecentList();
+    void saveKeysOfTheReadme();
 
   private:
     QTextEdit* notes() { return program_->worksheet().findChild<QTextEdit*>("memoComments"); }
@@ -74,7 +76,7 @@ void CaseFileTest::savedCaseReopensAndReproducesTheReport() {
     const QString path = SaveSampleCase(QStringLiteral("child"));
     QCOMPARE(program_->platform().saveFilters.last(), QStringLiteral("ORVALE cases (*.orvale)"));
     QVERIFY(program_->platform().messages.empty());
-    QCOMPARE(program_->worksheet().CaseFilePath(), path);
+    QCOMPARE(program_->worksheet().Case().FilePath(), path);
     QVERIFY(program_->worksheet().windowTitle().startsWith("child.orvale[*] - "));
     QVERIFY(!program_->worksheet().isWindowModified());
     program_->Compute();
@@ -89,7 +91,7 @@ void CaseFileTest::savedCaseReopensAndReproducesTheReport() {
     recent->trigger();
     QCOMPARE(program_->field(1)->text(), QStringLiteral("15"));
     QVERIFY(program_->results().isHidden());  // opening does not compute
-    QVERIFY(!program_->worksheet().CaseModified());
+    QVERIFY(!program_->worksheet().Case().Modified());
     program_->Compute();
     QCOMPARE(program_->memoResults()->toPlainText(), first);
 
@@ -118,12 +120,12 @@ void CaseFileTest::modifiedCaseAsksBeforeItIsLeft() {
     action("mnuOpenCase")->trigger();
     QCOMPARE(platform.Texts(Kind::SaveQuestion),
              QStringList{"The case second.orvale has been changed. Save the changes?"});
-    QCOMPARE(program_->worksheet().CaseFilePath(), other);
+    QCOMPARE(program_->worksheet().Case().FilePath(), other);
     QCOMPARE(platform.openAnswers.size(), std::size_t{1});  // no dialog after Cancel
 
     platform.saveChoices = {SaveChoice::Discard};
     action("mnuOpenCase")->trigger();
-    QCOMPARE(program_->worksheet().CaseFilePath(), path);
+    QCOMPARE(program_->worksheet().Case().FilePath(), path);
     QCOMPARE(ReadFile(path), saved);
     QCOMPARE(ParseCase(other).entries.value(0), QStringLiteral("10"));
 
@@ -204,7 +206,7 @@ void CaseFileTest::badCaseFilesChangeNothing() {
     for (int k = 0; k < 8; ++k) QCOMPARE(program_->field(k)->text(), QStringLiteral("4"));
     QCOMPARE(notes()->toPlainText(), QStringLiteral("other child"));
     QCOMPARE(program_->worksheet().Options().confidenceMethod, before.confidenceMethod);
-    QCOMPARE(program_->worksheet().CaseFilePath(), path);
+    QCOMPARE(program_->worksheet().Case().FilePath(), path);
 }
 
 void CaseFileTest::droppedCaseFileOpens() {
@@ -219,7 +221,7 @@ void CaseFileTest::droppedCaseFileOpens() {
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&sheet, &drop);
-    QCOMPARE(program_->worksheet().CaseFilePath(), path);
+    QCOMPARE(program_->worksheet().Case().FilePath(), path);
     QCOMPARE(program_->field(4)->text(), QStringLiteral("16"));
     QCOMPARE(program_->worksheet().Options().cutoffIndex, 3);
 
@@ -301,6 +303,30 @@ void CaseFileTest::menusAndTheRecentList() {
     action("mnuExit")->trigger();
     QCOMPARE(program_->platform().Texts(Kind::Confirm), QStringList{"Exit from program?"});
     QCOMPARE(program_->platform().endApplicationCalls, 0);
+}
+
+// The README's keys: Ctrl+Shift+S saves under a name it asks for, Ctrl+S saves the case in use
+// without asking.
+void CaseFileTest::saveKeysOfTheReadme() {
+    program_->TypeScores(kScores);
+    FakePlatform& platform = program_->platform();
+    QWidget& sheet = program_->worksheet();
+    const QString first = program_->folder() + QStringLiteral("/first.orvale");
+    const QString second = program_->folder() + QStringLiteral("/second.orvale");
+    platform.saveAnswers = {first};
+    QTest::keyClick(&sheet, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(program_->worksheet().Case().FilePath(), first);
+
+    QTest::keyClick(program_->field(1), Qt::Key_Backspace);
+    QTest::keyClick(&sheet, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(ParseCase(first).entries.value(1), QStringLiteral("1"));
+    QCOMPARE(platform.offeredSaveNames, QStringList{"case.orvale"});
+
+    platform.saveAnswers = {second};
+    QTest::keyClick(&sheet, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(platform.offeredSaveNames, (QStringList{"case.orvale", first}));
+    QCOMPARE(program_->worksheet().Case().FilePath(), second);
+    QVERIFY(platform.messages.empty());
 }
 
 QTEST_MAIN(CaseFileTest)

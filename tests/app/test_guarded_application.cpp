@@ -1,13 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Errors that escape an event handler: shown in the standard error box, and the program goes on
-// delivering events afterwards.
+// The handlers' boundary with the desktop. A handler whose call fails for real shows the error box
+// itself and leaves the window ready; an error that still escapes an event handler is shown in the
+// standard error box, and the program goes on delivering events afterwards. The real platform's
+// message boxes and open dialogs show what the handlers pass them.
+#include <sys/resource.h>
+
+#include <QProgressDialog>
 #include <QtTest>
+#include <fstream>
 #include <stdexcept>
+#include <string>
 
 #include "desktop/guarded_application.h"
 #include "desktop/qt_platform.h"
 #include "report/compose.h"
 #include "support/fake_platform.h"
+#include "support/program_driver.h"
 
 namespace {
 
@@ -22,11 +30,91 @@ class FailingReceiver : public QObject {
     }
 };
 
+// The process's mapped address space, in bytes (VmSize in /proc/self/status).
+rlim_t AddressSpaceInUse() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmSize:", 0) == 0) return std::stoull(line.substr(7)) * 1024;
+    }
+    return 0;
+}
+
+// Limits the address space to what is mapped now plus `room` bytes for the life of the object:
+// small allocations still succeed, a new thread's stack (8 MiB) cannot be mapped.
+class AddressSpaceLimit {
+  public:
+    explicit AddressSpaceLimit(rlim_t room) {
+        ::getrlimit(RLIMIT_AS, &saved_);
+        rlimit limit = saved_;
+        limit.rlim_cur = AddressSpaceInUse() + room;
+        ::setrlimit(RLIMIT_AS, &limit);
+    }
+    ~AddressSpaceLimit() { ::setrlimit(RLIMIT_AS, &saved_); }
+    AddressSpaceLimit(const AddressSpaceLimit&) = delete;
+    AddressSpaceLimit& operator=(const AddressSpaceLimit&) = delete;
+
+  private:
+    rlimit saved_{};
+};
+
 }  // namespace
 
 class TestGuardedApplication : public QObject {
     Q_OBJECT
   private slots:
+    // Score a Batch when no thread can be started: the handler shows the system's reason in the
+    // error box, writes nothing, and the menu item is ready for the next batch.
+    void batchWithoutAThreadIsReportedByItsHandler() {
+#ifdef ORVALE_SANITIZED
+        QSKIP("a sanitizer reserves more address space than the limit leaves");
+#endif
+        orvale::testing::ProgramDriver program;
+        program.Start();
+        const QString input = program.folder() + QStringLiteral("/study.csv");
+        const QString output = program.folder() + QStringLiteral("/results.csv");
+        orvale::testing::WriteFile(input,
+                                   "id,BD,SI,DS,CD,VO,LN,MR,SS\nc1,10,10,10,10,10,10,10,10\n");
+        orvale::testing::FakePlatform& platform = program.platform();
+        platform.openAnswers = {input};
+        platform.saveAnswers = {output};
+        auto* scoreBatch = program.worksheet().findChild<QAction*>("mnuScoreBatch");
+        {
+            const AddressSpaceLimit limit(4 * 1024 * 1024);
+            scoreBatch->trigger();
+        }
+        using Kind = orvale::testing::FakePlatform::Kind;
+        QCOMPARE(platform.Texts(Kind::Error), QStringList{"Resource temporarily unavailable"});
+        QVERIFY(!program.worksheet().BatchRunning());
+        QVERIFY(scoreBatch->isEnabled());
+        QVERIFY(program.worksheet().findChild<QProgressDialog*>("BatchProgress") == nullptr);
+        QVERIFY(!QFile::exists(output));
+    }
+
+    // Each open dialog of the worksheet: the filter it passes through the seam becomes one
+    // entry per filter in the real dialog, with "All files (*)" once.
+    void openDialogsOfferEachFilter_data() {
+        QTest::addColumn<QString>("menuItem");
+        QTest::addColumn<QStringList>("filters");
+        QTest::newRow("Score a Batch...")
+            << "mnuScoreBatch" << QStringList{"CSV files (*.csv)", "All files (*)"};
+        QTest::newRow("Open Case...")
+            << "mnuOpenCase" << QStringList{"ORVALE cases (*.orvale)", "All files (*)"};
+    }
+
+    void openDialogsOfferEachFilter() {
+        QFETCH(QString, menuItem);
+        QFETCH(QStringList, filters);
+        orvale::testing::ProgramDriver program;
+        program.Start();
+        program.worksheet().findChild<QAction*>(menuItem)->trigger();  // the fake cancels
+        const QStringList passed = program.platform().openFilters;
+        QCOMPARE(passed.size(), 1);
+        const auto dialog = orvale::BuildOpenFileDialog(passed[0], nullptr);
+        QCOMPARE(dialog->nameFilters(), filters);
+        QVERIFY(!dialog->isVisible());
+    }
+
     void escapedErrorIsShownAndTheProgramGoesOn() {
         orvale::testing::FakePlatform platform(QDir::tempPath());
         auto* app = static_cast<orvale::GuardedApplication*>(QCoreApplication::instance());

@@ -84,6 +84,15 @@ QStringList CutCaptions(QWidget* window) {
     return cut;
 }
 
+// Whether control shows in scroll's viewport: a button whole; a text control is scrolled to its
+// cursor (as Qt does), so some of it.
+bool InView(QScrollArea* scroll, QWidget* control) {
+    const QRect shown(control->mapTo(scroll->viewport(), QPoint()), control->size());
+    const QRect view = scroll->viewport()->rect();
+    return qobject_cast<QAbstractButton*>(control) != nullptr ? view.contains(shown)
+                                                              : view.intersects(shown);
+}
+
 }  // namespace
 
 class ScalingTest : public QObject {
@@ -97,6 +106,7 @@ class ScalingTest : public QObject {
     void captionsFit_data();
     void captionsFit();
     void windowsFitTheScreen();
+    void focusStaysInView();
 
   private:
     std::unique_ptr<ProgramDriver> program_;
@@ -143,12 +153,36 @@ void ScalingTest::windowsFitTheScreen() {
         for (const QString& name : controls) {
             auto* control = window->findChild<QWidget*>(name);
             scroll->ensureWidgetVisible(control, 0, 0);
-            const QRect shown(control->mapTo(scroll->viewport(), QPoint()), control->size());
-            // A button shows whole; a text control is scrolled to its cursor (as Qt does).
-            const QRect view = scroll->viewport()->rect();
-            const bool button = qobject_cast<QAbstractButton*>(control) != nullptr;
-            QVERIFY2(button ? view.contains(shown) : view.intersects(shown), qPrintable(name));
+            QVERIFY2(InView(scroll, control), qPrintable(name));
         }
+    }
+}
+
+// A keyboard user sees the focus: the control a window opens with, and every control Tab reaches
+// round the window, back to the top after the last one, is scrolled into view.
+void ScalingTest::focusStaysInView() {
+    program_ = std::make_unique<ProgramDriver>();
+    program_->Start();
+    program_->TypeScores(kScores);
+    program_->Compute();
+    for (QWidget* window : {static_cast<QWidget*>(&program_->results()),
+                            static_cast<QWidget*>(&program_->worksheet())}) {
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        auto* scroll = window->findChild<QScrollArea*>();
+        QWidget* first = QApplication::focusWidget();
+        QVERIFY(first != nullptr);
+        QVERIFY2(InView(scroll, first), qPrintable(first->objectName()));
+        QStringList reached;
+        do {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* focus = QApplication::focusWidget();
+            reached << focus->objectName();
+            QVERIFY2(InView(scroll, focus), qPrintable(reached.join(u' ')));
+        } while (QApplication::focusWidget() != first && reached.size() < 40);
+        QCOMPARE(QApplication::focusWidget(), first);
+        program_->results().hide();
     }
 }
 

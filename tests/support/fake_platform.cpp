@@ -39,7 +39,7 @@ std::optional<QString> FakePlatform::GetSaveFileNameWithSuffix(QWidget* parent,
 }
 
 std::optional<QString> FakePlatform::GetOpenFileName(QWidget*, const QString& filter) {
-    saveFilters.append(filter);
+    openFilters.append(filter);
     if (openAnswers.empty()) return std::nullopt;
     std::optional<QString> name = openAnswers.front();
     openAnswers.pop_front();

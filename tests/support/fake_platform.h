@@ -74,7 +74,8 @@ class FakePlatform : public Platform {
     std::deque<bool> confirmAnswers;                 // consumed in order; No when empty
     std::deque<std::optional<QString>> saveAnswers;  // consumed in order; cancel when empty
     QStringList offeredSaveNames;                    // initial names the save dialog was given
-    QStringList saveFilters;
+    QStringList saveFilters;                         // the filter each save dialog was given
+    QStringList openFilters;                         // the filter each open dialog was given
     QString clipboardText;
     QImage clipboardImage;
     std::deque<std::optional<QString>> openAnswers;  // consumed in order; cancel when empty

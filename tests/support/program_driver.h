@@ -15,14 +15,14 @@
 #include <memory>
 
 #include "app/radio_group.h"
+#include "app/score_field.h"
 #include "app/startup.h"
 #include "support/fake_platform.h"
 
 namespace orvale::testing {
 
-inline constexpr std::array<const char*, 8> kFieldNames = {"txtInput1", "txtInput2", "txtInput3",
-                                                           "txtInput4", "txtInput5", "txtInput6",
-                                                           "txtInput7", "txtinput8"};
+// The score fields' names, in field order.
+inline constexpr const auto& kFieldNames = kScoreFieldNames;
 
 class ProgramDriver {
   public:
