@@ -38,10 +38,13 @@ QString Insertable(const QString& text, std::size_t room) {
 
 }  // namespace
 
-std::vector<std::string> NotesMemo::ReportLines() const {
+QString NotesMemo::Notes() const {
     QString text = document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
-    return NotesLines(text.toStdString());
+    return text.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
+}
+
+std::vector<std::string> NotesMemo::ReportLines() const {
+    return NotesLines(Notes().toStdString());
 }
 
 std::size_t NotesMemo::Room() const {

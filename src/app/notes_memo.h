@@ -18,8 +18,10 @@ class NotesMemo : public QTextEdit {
   public:
     explicit NotesMemo(QWidget* parent = nullptr);
 
-    // The report's lines of the notes (NotesLines). The text is taken as the box holds it, with
-    // its line breaks as line feeds; unlike toPlainText(), a no-break space stays one.
+    // The notes as the box holds them, with its line breaks as line feeds; unlike toPlainText(),
+    // a no-break space stays one. A saved case and the report both take this text.
+    QString Notes() const;
+    // The report's lines of the notes (NotesLines of Notes()).
     std::vector<std::string> ReportLines() const;
 
   protected:

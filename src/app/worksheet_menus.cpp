@@ -116,7 +116,7 @@ CaseValues TfrmTemplate::CaseOnWorksheet() const {
     CaseValues values;
     for (const ScoreField* field : fields_) values.entries.append(field->text());
     values.options = Options();
-    values.notes = memoComments->toPlainText();
+    values.notes = memoComments->Notes();
     return values;
 }
 
