@@ -41,30 +41,29 @@ std::int64_t ToInteger(Extended v) {
     return static_cast<std::int64_t>(static_cast<double>(v));
 }
 
-// 2^b for b = 0..63 and 2^(64 j) for j = -256..255, built by exact doubling and halving.
+// 2^b for b = 0..63 and 2^(64 j) for j = -256..255, built by exact doubling and halving when the
+// program is compiled.
 struct PowersOfTwo {
     Extended low[64];
     Extended high[512];
 };
 
-PowersOfTwo BuildPowersOfTwo() {
+constexpr PowersOfTwo BuildPowersOfTwo() {
     PowersOfTwo p{};
-    const Extended two{2.0}, twoTo64{18446744073709551616.0},
-        twoToMinus64{1.0 / 18446744073709551616.0};
-    p.low[0] = Extended{1.0};
-    for (int b = 1; b < 64; ++b) p.low[b] = p.low[b - 1] * two;
-    p.high[256] = Extended{1.0};
-    for (int j = 257; j < 512; ++j) p.high[j] = p.high[j - 1] * twoTo64;
-    for (int j = 255; j >= 0; --j)
-        p.high[j] = p.high[j + 1] * twoToMinus64;  // 2^-16384 is subnormal
+    p.low[0] = 1.0L;
+    for (int b = 1; b < 64; ++b) p.low[b] = p.low[b - 1] * 2.0L;
+    p.high[256] = 1.0L;
+    for (int j = 257; j < 512; ++j) p.high[j] = p.high[j - 1] * 0x1p64L;
+    for (int j = 255; j >= 0; --j) p.high[j] = p.high[j + 1] * 0x1p-64L;  // 2^-16384: subnormal
     return p;
 }
+
+constexpr PowersOfTwo kPowersOfTwo = BuildPowersOfTwo();
 
 // v 2^m for -16384 <= m <= 16383: exact when the result is a normal number, rounded once when it
 // overflows. v 2^b cannot overflow for the |v| < 4 of the callers.
 Extended Scale(Extended v, int m) {
-    static const PowersOfTwo powers = BuildPowersOfTwo();
-    return v * powers.low[m & 63] * powers.high[(m >> 6) + 256];
+    return v * kPowersOfTwo.low[m & 63] * kPowersOfTwo.high[(m >> 6) + 256];
 }
 // ---------------------------------------------------------------------------------------------
 
@@ -90,26 +89,21 @@ Pair FastTwoSum(Extended a, Extended b) {
 }
 
 // v as upper + lower, each with at most 32 significant bits (Veltkamp; 2^32 + 1 for a 64-bit
-// significand), so that products of the halves are exact.
+// significand), so that the product of upper with another 32-bit number is exact.
 Pair Split(Extended v) {
     const Extended scaled = v * Extended{4294967297.0};
     const Extended upper = scaled - (scaled - v);
     return {upper, v - upper};
 }
 
-// a b exactly (Dekker), given both factors' halves.
-Pair TwoProduct(Extended a, Pair aHalves, Extended b, Pair bHalves) {
-    const Extended product = a * b;
-    const Extended error = ((aHalves.head * bHalves.head - product) + aHalves.head * bHalves.tail +
-                            aHalves.tail * bHalves.head) +
-                           aHalves.tail * bHalves.tail;
-    return {product, error};
-}
-
 // Adding and subtracting this rounds |v| < 2^62 to the nearest integer (ties to even).
 constexpr double kIntegerShifter = 0x1.8p63;
-// Adding and subtracting this rounds v in [0.75, 2) to a multiple of 2^-30.
+// Adding and subtracting these rounds v in [0.75, 2) to a multiple of 2^-30, a reduced argument
+// of the exponential (|r| < 2^-8.4) to a multiple of 2^-40 and one of the logarithm (|r| < 2^-7.4)
+// to a multiple of 2^-39: at most 32 significant bits in each case.
 constexpr double kHalfShifter = 0x1p33;
+constexpr double kExpSplitShifter = 0x1.8p23;
+constexpr double kLogSplitShifter = 0x1.8p24;
 
 // ---------------------------------------------------------------------------------------------
 // The exponential: x = (128 m + j) ln 2 / 128 + r, e^x = 2^m 2^(j/128) e^r, |r| <= ln 2 / 256.
@@ -317,20 +311,25 @@ ExpReduction ReduceForExp(Extended x, const ExpConstants& c) {
     return {ToInteger(k), {r.head, r.tail - k * c.step[2]}};
 }
 
-// 2^(j/128) e^r as head + correction, a value in [2^(-1/256), 2^(255/256)]: the head is the table
-// value plus its exact product with r.head, rounded; the correction holds what that rounding and
-// the product left out and every smaller term, each computed with errors below 2^-82.
+// 2^(j/128) e^r as head + correction, a value in [2^(-1/256), 2^(255/256)]. r is cut at 2^-40
+// into upper, of at most 32 bits, and lower: the table value plus its exact product with the upper
+// 32 bits of itself and upper is the head, rounded; the correction holds that rounding's error and
+// every smaller term, each computed with errors below 2^-82.
 Pair ScaledExpOfReduced(const ExpEntry& t, Pair r, const ExpConstants& c) {
+    const Extended shifter{kExpSplitShifter};
     const Extended rh = r.head;
-    const Pair product = TwoProduct(t.head, t.halves, rh, Split(rh));
-    const Pair sum = FastTwoSum(t.head, product.head);
-    // e^r - 1 - r: the Taylor terms r^2/2! to r^8/8! (the next is below 2^-95) and the first-order
-    // effect of r.tail on them.
-    Extended poly = c.coefficients[6];
-    for (int n = 5; n >= 0; --n) poly = c.coefficients[n] + rh * poly;
-    const Extended higher = rh * rh * poly + rh * r.tail;
-    const Extended small = (sum.tail + product.tail) + t.tail * (Extended{1.0} + rh);
-    return {sum.head, small + t.head * (r.tail + higher)};
+    const Extended upper = (rh + shifter) - shifter;
+    const Extended lower = (rh - upper) + r.tail;
+    const Pair sum = FastTwoSum(t.head, t.halves.head * upper);
+    // e^r - 1 - r: the Taylor terms r^2/2! to r^8/8! (the next is below 2^-95), evaluated in
+    // Estrin's order for a short dependency chain, and the first-order effect of r.tail on them.
+    const Extended* k = c.coefficients;
+    const Extended r2 = rh * rh;
+    const Extended poly = ((k[0] + k[1] * rh) + r2 * (k[2] + k[3] * rh)) +
+                          (r2 * r2) * ((k[4] + k[5] * rh) + r2 * k[6]);
+    const Extended higher = r2 * poly + rh * r.tail;
+    const Extended small = sum.tail + t.tail * (Extended{1.0} + rh);
+    return {sum.head, small + (t.halves.tail * upper + t.head * (lower + higher))};
 }
 
 // y 2^m rounded once, y given as head + correction.
@@ -557,21 +556,25 @@ Pair ReduceForLog(Extended f, const LogEntry& cell) {
     return TwoSum(upper * cell.inverse - Extended{1.0}, (f - upper) * cell.inverse);
 }
 
-// e ln 2 - ln(1/c) + ln(1 + r) rounded once. ln(1 + r) = r - r^2/2 + r^3 (1/3 - r/4 + ... - r^7/10)
-// with |r| < 2^-7.5, the next term below 2^-84 of the result; the four leading terms are summed
-// exactly as pairs and every rounding error left is below 2^-82 of the result.
+// e ln 2 - ln(1/c) + ln(1 + r) rounded once. r is cut at 2^-39 into upper, of at most 32 bits, and
+// lower; ln(1 + r) = upper + lower - upper^2/2 - lower (upper + lower/2) + r^3 (1/3 - r/4 + ... -
+// r^7/10) for |r| < 2^-7.4, the next term below 2^-84 of the result. The terms down to upper^2/2
+// (exact) are summed exactly as pairs, in decreasing order of magnitude, and every rounding error
+// left is below 2^-82 of the result.
 Extended LogOfReduced(Extended e, const LogEntry& cell, Pair r, const LogConstants& c) {
     const Extended half{0.5};
+    const Extended shifter{kLogSplitShifter};
     const Extended rh = r.head;
-    const Pair halves = Split(rh);
-    const Pair square = TwoProduct(rh, halves, rh, halves);
-    Extended poly = c.coefficients[7];
-    for (int n = 6; n >= 0; --n) poly = c.coefficients[n] + rh * poly;
-    const Pair u = TwoSum(e * c.ln2High, cell.head);
-    const Pair v = TwoSum(u.head, rh);
-    const Pair w = TwoSum(v.head, -(square.head * half));
-    const Extended series =
-        (r.tail * (Extended{1.0} - rh) - square.tail * half) + rh * square.head * poly;
+    const Extended upper = (rh + shifter) - shifter;
+    const Extended lower = (rh - upper) + r.tail;
+    const Extended* k = c.coefficients;
+    const Extended r2 = rh * rh;
+    const Extended poly = ((k[0] + k[1] * rh) + r2 * (k[2] + k[3] * rh)) +
+                          (r2 * r2) * ((k[4] + k[5] * rh) + r2 * (k[6] + k[7] * rh));
+    const Pair u = FastTwoSum(e * c.ln2High, cell.head);
+    const Pair v = FastTwoSum(u.head, upper);
+    const Pair w = FastTwoSum(v.head, -(upper * upper * half));
+    const Extended series = (lower - lower * (upper + lower * half)) + (r2 * (rh * poly + r.tail));
     const Extended small = (e * c.ln2Low + cell.tail) + series;
     return w.head + (((u.tail + v.tail) + w.tail) + small);
 }
