@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The extended-precision exponential and logarithm; see extended_exp.h.
 //
-// Both reduce the argument with exact steps (error-free sums and products of Knuth, Dekker and
-// Veltkamp), keep the reduced argument and the table values to about 128 bits as head + tail
-// pairs, and round once at the end, so that the error before that rounding is near 2^-82 of the
-// result: an argument is misrounded only when its exact result lies that close to a halfway point.
-// The constants and tables are the output of tests/tools/extended_exp_tables.py: each long double
-// value is the exact sum of two doubles.
+// Both reduce the argument with exact steps (the error-free sums of Knuth and Dekker, products of
+// numbers cut to 32 bits), keep the reduced argument and the table values to about 128 bits as
+// head + tail pairs, and round once at the end, so that the error before that rounding is near
+// 2^-82 of the result: an argument is misrounded only when its exact result lies that close to a
+// halfway point. The constants and tables are the output of tests/tools/extended_exp_tables.py:
+// each long double value is the exact sum of two doubles.
 #include "numeric/extended_exp.h"
 
 #include <bit>
@@ -35,8 +35,9 @@ Extended NotANumber() {
     return Extended{std::numeric_limits<double>::quiet_NaN()};
 }
 
-// An integer-valued v, |v| < 2^53, as an integer (through double, where the conversion needs no
-// change of the x87 rounding mode).
+// v rounded to double and truncated toward zero (a conversion that needs no change of the x87
+// rounding mode): exactly v for integer-valued |v| < 2^53; otherwise the integer part of v, or the
+// next integer when v lies within 2^-53 of it, which the callers allow for.
 std::int64_t ToInteger(Extended v) {
     return static_cast<std::int64_t>(static_cast<double>(v));
 }
@@ -61,14 +62,13 @@ constexpr PowersOfTwo BuildPowersOfTwo() {
 constexpr PowersOfTwo kPowersOfTwo = BuildPowersOfTwo();
 
 // v 2^m for -16384 <= m <= 16383: exact when the result is a normal number, rounded once when it
-// overflows. v 2^b cannot overflow for the |v| < 4 of the callers.
+// overflows. v 2^(m mod 64) is formed first: the callers' |v| 2^63 stays finite.
 Extended Scale(Extended v, int m) {
     return v * kPowersOfTwo.low[m & 63] * kPowersOfTwo.high[(m >> 6) + 256];
 }
 // ---------------------------------------------------------------------------------------------
 
-// head + tail, exactly the value it stands for, |tail| at most half a unit in the last place of
-// head.
+// A value carried as the unevaluated sum head + tail, tail far below head.
 struct Pair {
     Extended head;
     Extended tail;
@@ -252,7 +252,7 @@ constexpr double kPowersOfTwoRaw[kExpTableSize][3] = {
 
 struct ExpEntry {
     Extended head;
-    Pair halves;  // head split for exact products
+    Pair halves;  // head as a 32-bit upper part and the rest
     Extended tail;
 };
 
@@ -312,9 +312,9 @@ ExpReduction ReduceForExp(Extended x, const ExpConstants& c) {
 }
 
 // 2^(j/128) e^r as head + correction, a value in [2^(-1/256), 2^(255/256)]. r is cut at 2^-40
-// into upper, of at most 32 bits, and lower: the table value plus its exact product with the upper
-// 32 bits of itself and upper is the head, rounded; the correction holds that rounding's error and
-// every smaller term, each computed with errors below 2^-82.
+// into upper, of at most 32 bits, and lower. The head is the table value T plus the exact product
+// of T's upper 32 bits and upper, rounded; the correction holds that rounding's error and every
+// smaller term, each computed with an error below 2^-82.
 Pair ScaledExpOfReduced(const ExpEntry& t, Pair r, const ExpConstants& c) {
     const Extended shifter{kExpSplitShifter};
     const Extended rh = r.head;
