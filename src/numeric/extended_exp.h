@@ -1,14 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The exponential function in 80-bit extended precision, fast enough for the normal-density
-// integrator, which evaluates it hundreds of times per scored case.
+// The exponential and the natural logarithm in 80-bit extended precision, built from addition,
+// multiplication, division and comparisons alone, so that the same code gives the same bits with
+// the x87 long double and with a software type of the same format on other processors.
 #pragma once
 
 namespace orvale {
 
-// e^x to within two units in the last place of long double. Table-driven range reduction
-// (x = (64 m + j) ln2 / 64 + r, |r| <= ln2 / 128) and a degree-7 polynomial for e^r; about
-// eight times faster than the C library's expl on x86-64. NaN, infinities and arguments whose
-// result over- or underflows fall back to the C library.
+// e^x, correctly rounded to the 64-bit significand for all but a few arguments in a million and
+// always within one unit in the last place. A 128-entry table of 2^(j/128) in 128 bits, a degree-8
+// polynomial, and a compensated final sum. Overflow gives +inf, underflow rounds once to a
+// subnormal or zero, NaN stays NaN, e^-inf = 0 and e^0 = 1.
 long double ExtendedExp(long double x);
+
+// ln x with the same accuracy: x = 2^e f, f in [0.75, 1.5], f times a short inverse of one of 97
+// table cells is 1 + r exactly, and ln(1 + r) is a degree-10 series summed with its two leading
+// terms in double length. ln 1 = +0, ln 0 = -inf, ln of a negative number is NaN, ln +inf = +inf.
+long double ExtendedLog(long double x);
 
 }  // namespace orvale
