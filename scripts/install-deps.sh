@@ -15,6 +15,7 @@ profile=${1:-test}
 build=(
   g++ cmake ninja-build make
   qt6-base-dev qt6-svg-dev
+  libcli11-dev
   fonts-liberation
 )
 test_only=(

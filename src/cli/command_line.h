@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of orvale-score: the options, the eight score texts, a batch or a case file,
-// read with QCommandLineParser into the engine's options. Knows nothing of scoring.
+// read with CLI11 into the engine's options. Knows nothing of scoring.
 #pragma once
 
 #include <optional>

@@ -226,6 +226,163 @@ TEST(Scorer, BadScoresAndCommandLines) {
     }
 }
 
+// Each spelling of a command line as orvale-score has always read it: the reading's own errors
+// and which of two is told, one dash or two, empty and repeated values, options among the
+// scores, notes and scores that look like options, --jobs, --format, --output and --case.
+TEST(Scorer, CommandLineSpellings) {
+    test::ScratchFolder folder;
+    const std::string missing = (folder.path() / "missing").string();
+    const std::string cannotOpen =
+        "orvale-score: cannot open " + missing + ": No such file or directory\n";
+    const auto refused = [](const std::string& message) {
+        return "orvale-score: " + message + "\n" + test::kUsageHint;
+    };
+    const auto negative = [&refused](const std::string& score) {
+        return refused("Unknown option '" + score.substr(1) +
+                       "'.\nPut -- before the scores to pass a negative score such as " + score +
+                       ".");
+    };
+    const auto firstScore = [](const std::string& shown, const std::string& problem) {
+        return "INPUT ERROR\n(  BLOCK DESIGN subtest scaled score:  " + shown + "  )\n" + problem;
+    };
+    const std::string nonNumeric = "\nEnter numeric data only.\n";
+    const std::string range = "The valid range for Wechsler subtest scaled scores is 1 to 19 \n";
+    const auto tens = [](std::vector<std::string> options, std::size_t count = 8) {
+        options.insert(options.end(), count, "10");
+        return options;
+    };
+    enum class Writes { Report, Help, Version };
+    struct Row {
+        std::vector<std::string> arguments;
+        std::string err;  // all of standard error; empty when the command line is accepted
+        Writes writes = Writes::Report;
+        ScoringOptions options = {};  // Report: that of eight 10s with these options and notes
+        std::vector<std::string> notes = {};
+    };
+    const Row rows[] = {
+        {{"-h"}, "", Writes::Help},
+        {{"-help"}, "", Writes::Help},
+        {{"--version", "--help"}, "", Writes::Help},
+        {{"--help", "--ci", "80", "10"}, "", Writes::Help},
+        {{"-version", "--batch", missing, "10"}, "", Writes::Version},
+        {{"--help", "--bogus"}, refused("Unknown option 'bogus'.")},
+        {{"--help", "--ci"}, refused("Missing value after '--ci'.")},
+        {{"--help=yes"}, refused("Unexpected value after '--help'.")},
+        // Every unknown option is named; no abbreviation, no other case.
+        {tens({"--bogus", "--other"}), refused("Unknown options: bogus, other.")},
+        {tens({"-xyz"}), refused("Unknown option 'xyz'.")},
+        {tens({"--x=1", "-y=2"}), refused("Unknown options: x, y.")},
+        {tens({"--=x"}), refused("Unknown option ''.")},
+        {tens({"---ci", "90"}), refused("Unknown option '-ci'.")},
+        {tens({"--meth", "glutting"}), refused("Unknown option 'meth'.")},
+        {tens({"--CI", "90"}), refused("Unknown option 'CI'.")},
+        {tens({"-\xE9", "-\xE8"}), refused("Unknown options: \xE9, \xE8.")},
+        // A missing value or a value given to a switch is told before unknown options.
+        {{"-ci"}, refused("Missing value after '-ci'.")},
+        {{"--bogus", "--batch"}, refused("Missing value after '--batch'.")},
+        {tens({"-bonferroni=1"}), refused("Unexpected value after '-bonferroni'.")},
+        {tens({"--bonferroni=", "--bogus"}), refused("Unexpected value after '--bonferroni'.")},
+        {tens({"--bonferroni=1", "--no-gai=0"}), refused("Unexpected value after '--no-gai'.")},
+        {{"--bonferroni=1", "--ci"}, refused("Missing value after '--ci'.")},
+        {tens({}, 7), refused("Expected the eight scores BD SI DS CD VO LN MR SS, got 7.")},
+        {tens({"10", "-.5"}, 6), negative("-.5")},
+        {tens({"--ci", "90", "-0"}, 7), negative("-0")},
+        {tens({"-"}, 7), firstScore("0.000", range)},
+        {tens({"--", "--"}, 7), firstScore("--", nonNumeric)},
+        {tens({"--", "--ci", "90"}, 6), firstScore("--ci", nonNumeric)},
+        {tens({"[1,2]"}, 7), firstScore("[1,2]", nonNumeric)},
+        {tens({"{}"}, 7), firstScore("{}", nonNumeric)},
+        // Options with one dash, with =, among and after the scores; the last of a repeated one.
+        {tens({"-ci", "90"}), "", Writes::Report, {1, false, false, true, 1}},
+        {tens({"-ci=90", "10", "10", "10", "--no-gai"}, 5),
+         "",
+         Writes::Report,
+         {1, false, false, false, 1}},
+        {{"10", "10", "10", "--", "10", "10", "10", "10", "10"}, ""},
+        {tens({"--bonferroni", "--bonferroni"}), "", Writes::Report, {0, false, true, true, 1}},
+        {tens({"--ci", "99", "--ci", "90"}), "", Writes::Report, {1, false, false, true, 1}},
+        {tens({"--ci", "90", "--ci", "99"}), refused("--ci must be 95 or 90, not '99'.")},
+        {tens({"--method", "GLUTTING", "--differences", "True", "--abnormal", "15"}),
+         "",
+         Writes::Report,
+         {2, true, false, true, 3}},
+        {tens({"--ci="}), refused("--ci must be 95 or 90, not ''.")},
+        {tens({"--ci=90=1"}), refused("--ci must be 95 or 90, not '90=1'.")},
+        {tens({"--abnormal", " 05"}), refused("--abnormal must be 5, 10 or 15, not ' 05'.")},
+        {tens({"--notes", "-x"}), "", Writes::Report, {}, {"-x"}},
+        {tens({"--notes", "--"}), "", Writes::Report, {}, {"--"}},
+        {tens({"--notes", "--ci"}), "", Writes::Report, {}, {"--ci"}},
+        {tens({"--notes=-1=2"}), "", Writes::Report, {}, {"-1=2"}},
+        {tens({"--notes="}), ""},
+        {tens({"--notes", "one", "--notes", "[a,b]"}), "", Writes::Report, {}, {"[a,b]"}},
+        // --jobs: a whole number from 1 to 256, blanks around it allowed; checked first.
+        {tens({"--jobs", "abc"}),
+         refused("--jobs must be a whole number from 1 to 256, not 'abc'.")},
+        {{"--jobs", "257", "--batch", missing},
+         refused("--jobs must be a whole number from 1 to 256, not '257'.")},
+        {{"--jobs", "+4", "--batch", missing},
+         refused("--jobs must be a whole number from 1 to 256, not '+4'.")},
+        {{"--jobs", "", "--batch", missing},
+         refused("--jobs must be a whole number from 1 to 256, not ''.")},
+        {{"--jobs", "2.0", "--batch", missing},
+         refused("--jobs must be a whole number from 1 to 256, not '2.0'.")},
+        {{"--jobs", "99999999999", "--batch", missing},
+         refused("--jobs must be a whole number from 1 to 256, not '99999999999'.")},
+        {{"--jobs", "256", "--batch", missing}, cannotOpen},
+        {{"--jobs", " 4\t", "--batch", missing}, cannotOpen},
+        {{"-jobs=04", "-batch=" + missing}, cannotOpen},
+        // --format and --output.
+        {tens({"--format", "unknown"}),
+         refused("--format must be text, json, pdf or odt, not 'unknown'.")},
+        {tens({"--format", "csv"}), refused("--format must be text, json, pdf or odt, not 'csv'.")},
+        {tens({"--format", "Odt"}),
+         refused(
+             "--format odt needs --output FILE: a document is not written to standard output.")},
+        {tens({"--format", "TEXT"}), ""},
+        {{"--format", "json", "--batch", missing},
+         refused("--format with --batch must be csv or jsonl, not 'json'.")},
+        {{"--format", "JSONL", "--batch", missing}, cannotOpen},
+        {tens({"--format", "pdf", "--output", ""}), refused("--output needs a file name.")},
+        {{"--output=", "--batch", missing}, refused("--output needs a file name.")},
+        // --case: the values are checked first, then the last of the options it refuses is named.
+        {tens({"--case", missing}),
+         refused("--case takes the scores from the file; give no scores with it.")},
+        {{"--case", missing, "--ci", "80"}, refused("--ci must be 95 or 90, not '80'.")},
+        {{"--case", missing, "--batch", missing, "--ci", "90"},
+         refused(
+             "--case takes the scores, options and notes from the file; give --batch without it.")},
+        {{"--case", missing, "--no-gai", "--bonferroni"},
+         refused("--case takes the scores, options and notes from the file; give --no-gai without "
+                 "it.")},
+        {{"--case", missing, "--format", "jsonl"},
+         refused("--format must be text, json, pdf or odt, not 'jsonl'.")},
+        {{"--case=" + missing, "--output", missing},
+         "orvale-score: The case could not be opened from " + missing +
+             ": No such file or directory\n"},
+        {tens({"--batch", missing, "--notes", "x"}),
+         refused("--batch takes its cases from the file; give no scores with it.")},
+        {{"--batch", "elsewhere", "--batch", missing}, cannotOpen},
+    };
+    const SubtestEntries eightTens = {10, 10, 10, 10, 10, 10, 10, 10};
+    for (const Row& row : rows) {
+        const auto result = RunScorer(row.arguments);
+        const std::string name = testing::PrintToString(row.arguments);
+        EXPECT_EQ(result.err, row.err) << name;
+        EXPECT_EQ(result.status, row.err.empty() ? 0 : 2) << name;
+        if (!row.err.empty()) {
+            EXPECT_EQ(result.out, "") << name;
+        } else if (row.writes == Writes::Help) {
+            EXPECT_EQ(
+                result.out.rfind("Usage: orvale-score [OPTIONS] BD SI DS CD VO LN MR SS\n", 0), 0u)
+                << name;
+        } else if (row.writes == Writes::Version) {
+            EXPECT_EQ(result.out, std::string("orvale-score ") + ORVALE_VERSION + "\n") << name;
+        } else {
+            EXPECT_EQ(result.out, ExpectedReport(eightTens, row.options, row.notes)) << name;
+        }
+    }
+}
+
 TEST(Scorer, HelpAndVersion) {
     const auto help = RunScorer({"--help"});
     EXPECT_EQ(help.status, 0);
