@@ -190,9 +190,11 @@ BatchCallbacks BatchRun::Callbacks(WholeFileWriter& output) {
 std::optional<QString> BatchRun::Conclude(WholeFileWriter& output, const std::stop_token& stop) {
     BatchResult& result = outcome_.result;
     // A Cancel leaves the old file as it was, even one that came after the last row, or while
-    // the input was awaited (the wait then ends the reading as a failed read).
-    const bool ended =
-        result.status == BatchStatus::kDone || result.status == BatchStatus::kReadFailed;
+    // the input was awaited (the wait then ends the reading as a failed read) or room in a pipe
+    // for the results (the wait then ends the writing as a failed write).
+    const bool ended = result.status == BatchStatus::kDone ||
+                       result.status == BatchStatus::kReadFailed ||
+                       result.status == BatchStatus::kWriteFailed;
     if (ended && stop.stop_requested()) result.status = BatchStatus::kCancelled;
     switch (result.status) {
         case BatchStatus::kDone:

@@ -42,7 +42,8 @@ class BatchRun : public QObject {
 
     void Start();
     // Asks the run to stop after the block of rows it is scoring, or at once when it is waiting for
-    // input (a FIFO whose writer has not come or has gone quiet); Finished follows.
+    // input (a FIFO whose writer has not come or has gone quiet) or for a results pipe's reader
+    // (one that has not come or has stopped reading); Finished follows.
     void Cancel() { worker_.request_stop(); }
     bool Cancelled() const { return result().status == BatchStatus::kCancelled; }
     const BatchOutcome& Outcome() const { return outcome_; }

@@ -2,6 +2,7 @@
 #include "files/whole_file.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,8 +23,9 @@ namespace {
 constexpr int kMaxLinkHops = 40;  // as the kernel's own limit on nested symbolic links
 constexpr const char* kTemporarySuffix = ".tmp-";
 constexpr time_t kStaleAfterSeconds = 60;  // a temporary file this old is no write in progress
-// How often a writer waiting for a FIFO's reader looks again, and so how soon it sees a stop.
-constexpr auto kReaderPollInterval = std::chrono::milliseconds(50);
+// How often a writer waiting for a FIFO's reader, or for room in it, looks again, and so how soon
+// it sees a stop.
+constexpr auto kPollInterval = std::chrono::milliseconds(50);
 
 // The process's file-creation mask (umask can only be read by setting it).
 mode_t CurrentUmask() {
@@ -65,14 +67,23 @@ std::optional<QString> FollowLinks(const QString& path) {
     return std::nullopt;  // a loop of links
 }
 
-// Writes size bytes to fd; the errno of the first failure, 0 when everything was written.
-int WriteAll(int fd, const char* data, std::size_t size) {
+// Writes size bytes to fd; the errno of the first failure, 0 when everything was written. A
+// FIFO kept non-blocking is waited on for room in short steps, so that a stop request ends a wait
+// for a reader that has stopped reading (ECANCELED).
+int WriteAll(int fd, const char* data, std::size_t size, const std::stop_token& stop) {
     std::size_t left = size;
     while (left > 0) {
         const ssize_t written = ::write(fd, data, left);
         if (written < 0) {
             if (errno == EINTR) continue;
-            return errno;
+            if (errno != EAGAIN && errno != EWOULDBLOCK) return errno;
+            if (stop.stop_requested()) return ECANCELED;
+            pollfd room{fd, POLLOUT, 0};
+            const auto step = std::chrono::duration_cast<std::chrono::milliseconds>(kPollInterval);
+            if (::poll(&room, 1, static_cast<int>(step.count())) < 0 && errno != EINTR) {
+                return errno;
+            }
+            continue;
         }
         data += written;
         left -= static_cast<std::size_t>(written);
@@ -146,19 +157,26 @@ std::optional<QString> WholeFileWriter::OpenThrough(PipeReader reader,
         if (stop.stop_requested()) {
             return refusal_ = QStringLiteral("it is a pipe that no program read from");
         }
-        std::this_thread::sleep_for(kReaderPollInterval);
+        std::this_thread::sleep_for(kPollInterval);
     }
     struct stat opened {};
+    // A FIFO stays non-blocking while a stop can be asked for, so that Write can wait for room
+    // in steps; otherwise the writes block as usual.
     const int flags = ::fcntl(fd_, F_GETFL);
-    if (flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
-        ::fstat(fd_, &opened) != 0) {
+    if (flags < 0 || ::fstat(fd_, &opened) != 0) {
+        error_ = errno;
+    } else if (!(S_ISFIFO(opened.st_mode) && stop.stop_possible()) &&
+               ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         error_ = errno;
     } else if (!S_ISFIFO(opened.st_mode) && !S_ISCHR(opened.st_mode)) {
         // Swapped for another kind of file after it was examined: writing into a regular file
         // in place would mix the new content with the old.
         refusal_ = QStringLiteral("the file changed while it was being opened");
     }
-    if (error_ == 0 && refusal_.isEmpty()) return std::nullopt;
+    if (error_ == 0 && refusal_.isEmpty()) {
+        stop_ = stop;
+        return std::nullopt;
+    }
     const QString reason = refusal_.isEmpty() ? SystemText(error_) : refusal_;
     ::close(std::exchange(fd_, -1));
     return reason;
@@ -197,7 +215,7 @@ std::optional<QString> WholeFileWriter::OpenTemporary() {
 
 bool WholeFileWriter::Write(std::string_view text) {
     if (fd_ < 0 || error_ != 0) return false;
-    error_ = WriteAll(fd_, text.data(), text.size());
+    error_ = WriteAll(fd_, text.data(), text.size(), stop_);
     return error_ == 0;
 }
 

@@ -54,7 +54,8 @@ class WholeFileWriter {
     WholeFileWriter& operator=(const WholeFileWriter&) = delete;
 
     // Creates the temporary file, or opens a FIFO or device to write through; the reason when it
-    // cannot be done or the destination is refused.
+    // cannot be done or the destination is refused. The stop token also ends a wait of Write
+    // for room in a FIFO whose reader has stopped reading (the write then fails).
     std::optional<QString> Open(PipeReader reader = PipeReader::Required,
                                 std::stop_token stop = {});
     // Appends text; false once this or an earlier write failed (Commit then says why).
@@ -77,6 +78,7 @@ class WholeFileWriter {
     bool through_ = false;          // the destination is a FIFO or device, written in place
     int error_ = 0;                 // errno of the first failed step
     QString refusal_;               // why the destination itself is refused, when it is
+    std::stop_token stop_;          // a FIFO written through: ends a wait for room in it
 };
 
 // Removes the temporary files of path ("<path>.tmp-<process id>-XXXXXX") that WriteWholeFile left

@@ -5,6 +5,7 @@
 // a FIFO is read to its writer's end, and neither a writer that never comes nor one gone quiet
 // keeps Cancel or the end of the program waiting.
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@
 #include <QTest>
 #include <QTimer>
 #include <optional>
+#include <thread>
 
 #include "cli/scorer_process.h"
 #include "support/program_driver.h"
@@ -82,6 +84,8 @@ class BatchScoringTest : public QObject {
     void aFifoIsReadUntilItsWriterEndsOrTheRunStops_data();
     void aFifoIsReadUntilItsWriterEndsOrTheRunStops();
     void resultsToAPipeWithoutReaderCanBeCancelled();
+    void resultsToAPipeNotReadCanBeCancelled_data();
+    void resultsToAPipeNotReadCanBeCancelled();
 
   private:
     QProgressDialog* progress() {
@@ -319,6 +323,66 @@ void BatchScoringTest::resultsToAPipeWithoutReaderCanBeCancelled() {
     QCOMPARE(platform.Texts(Kind::Information),
              QStringList{"Batch scoring was cancelled; no results were written to " + pipe + "."});
     QVERIFY(QFileInfo(pipe).isFile() == false && QFileInfo::exists(pipe));
+}
+
+void BatchScoringTest::resultsToAPipeNotReadCanBeCancelled_data() {
+    QTest::addColumn<QString>("ending");  // cancel, exit, or the reader reads on
+    QTest::newRow("Cancel") << "cancel";
+    QTest::newRow("Exit") << "exit";
+    QTest::newRow("reader reads on") << "read";
+}
+
+void BatchScoringTest::resultsToAPipeNotReadCanBeCancelled() {
+    // A program has the pipe open for reading but reads nothing for now: once the pipe is full
+    // the results wait for room, and Cancel or Exit ends that wait; once it reads, it gets them
+    // all.
+    QFETCH(QString, ending);
+    const QString pipe = program_->folder() + QStringLiteral("/results.pipe");
+    const QByteArray path = QFile::encodeName(pipe);
+    QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+    const int reader = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    QVERIFY(reader >= 0);
+    const auto closeReader = qScopeGuard([reader] { ::close(reader); });
+    FakePlatform& platform = program_->platform();
+    platform.openAnswers = {input_};
+    platform.saveAnswers = {pipe};
+    program_->worksheet().findChild<QAction*>("mnuScoreBatch")->trigger();
+    QVERIFY(program_->worksheet().BatchRunning());
+    // The pipe fills up (every page of it in use; the last may have a little room left), and
+    // the run, with far more results than that to write, waits for room in it.
+    const int capacity = ::fcntl(reader, F_GETPIPE_SZ);
+    int held = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(::ioctl(reader, FIONREAD, &held) == 0 && held > capacity - 4096,
+                             30000);
+    if (ending == "exit") {
+        platform.confirmAnswers = {true, true};
+        program_->worksheet().ExitBtnClick();
+        QCOMPARE(platform.endApplicationCalls, 1);
+        program_.reset();  // returns: the run, waiting to write, has stopped
+        return;
+    }
+    if (ending == "read") {
+        QByteArray received;
+        std::thread reading([&] {
+            ::fcntl(reader, F_SETFL, ::fcntl(reader, F_GETFL) & ~O_NONBLOCK);
+            char buffer[1 << 16];
+            for (ssize_t got; (got = ::read(reader, buffer, sizeof buffer)) > 0;) {
+                received.append(buffer, got);
+            }
+        });
+        WaitForTheEnd();
+        reading.join();
+        const orvale::test::ProcessResult cli =
+            orvale::test::RunScorer({"--batch", input_.toStdString()});
+        QVERIFY(received == QByteArray::fromStdString(cli.out));  // QCOMPARE would print it all
+        QCOMPARE(platform.Texts(Kind::Error), QStringList());
+        return;
+    }
+    program_->Click(progress()->findChild<QPushButton*>());
+    QTRY_VERIFY_WITH_TIMEOUT(!program_->worksheet().BatchRunning(), 30000);
+    QCOMPARE(platform.Texts(Kind::Information),
+             QStringList{"Batch scoring was cancelled; no results were written to " + pipe + "."});
+    QCOMPARE(platform.Texts(Kind::Error), QStringList());
 }
 
 QTEST_MAIN(BatchScoringTest)
