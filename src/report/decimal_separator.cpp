@@ -2,24 +2,26 @@
 // The user's decimal separator: see decimal_separator.h.
 #include "report/decimal_separator.h"
 
-#include <clocale>
 #include <cstring>
-#include <string>
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <langinfo.h>
+#include <locale.h>
+#endif
 
 namespace orvale {
 
 char UserDecimalSeparator() {
-    const char* current = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string previous = current != nullptr ? current : "C";
     char separator = '.';
-    if (std::setlocale(LC_NUMERIC, "") != nullptr) {
-        const std::lconv* conventions = std::localeconv();
-        if (conventions != nullptr && conventions->decimal_point != nullptr &&
-            std::strlen(conventions->decimal_point) == 1) {
-            separator = conventions->decimal_point[0];
-        }
-    }
-    std::setlocale(LC_NUMERIC, previous.c_str());
+#if defined(__unix__) || defined(__APPLE__)
+    // A locale object of its own, so that no other thread sees the process's locale change (a
+    // batch may be writing numbers while the worksheet computes).
+    const locale_t user = ::newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0));
+    if (user == static_cast<locale_t>(0)) return separator;
+    const char* radix = ::nl_langinfo_l(RADIXCHAR, user);
+    if (radix != nullptr && std::strlen(radix) == 1) separator = radix[0];
+    ::freelocale(user);
+#endif
     return separator;
 }
 
