@@ -2,7 +2,6 @@
 // End to end through the real windows: scores typed into the worksheet, Compute, and the
 // viewer's memo read line by line against the report composer's own output for the same case.
 #include <QDir>
-#include <QLocale>
 #include <QRadioButton>
 #include <QTest>
 #include <QTextEdit>
@@ -10,6 +9,7 @@
 #include "engine/scoring.h"
 #include "numeric/normal.h"
 #include "report/compose.h"
+#include "report/decimal_separator.h"
 #include "support/program_driver.h"
 
 using orvale::testing::FakePlatform;
@@ -30,8 +30,7 @@ QStringList ExpectedLines(std::vector<std::string> earlier, const orvale::Subtes
     input.options = options;
     input.notes = notes;
     input.results = orvale::ComputeScores(entries, options);
-    const QString point = QLocale::system().decimalPoint();
-    input.decimalSeparator = point.size() == 1 ? point[0].toLatin1() : '.';
+    input.decimalSeparator = orvale::UserDecimalSeparator();
     orvale::ComposeReport(earlier, input);
     QStringList lines;
     for (const std::string& line : earlier) lines.append(QString::fromStdString(line));
