@@ -57,6 +57,12 @@ inline long double Sqrt(long double x) {
 inline long double Floor(long double x) {
     return std::floor(x);
 }
+inline long double Trunc(long double x) {
+    return std::trunc(x);
+}
+inline long double NearbyInt(long double x) {
+    return std::nearbyint(x);
+}
 inline long double Fabs(long double x) {
     return std::fabs(x);
 }

@@ -279,25 +279,45 @@ Ext Sqrt(Ext x) {
     return RoundPack(false, rootExponent + kBias, {root, low});
 }
 
-Ext Floor(Ext x) {
+namespace {
+
+enum class IntegerRounding { Down, TowardZero, NearestEven };
+
+// x rounded to an integer in the given direction; NaNs quieted, zeros and infinities kept, and
+// a result of zero carries x's sign.
+Ext RoundToInteger(Ext x, IntegerRounding rounding) {
     const Parts parts = Unpack(x);
     if (IsNaNKind(parts)) return PropagateNaN(x, parts, x, parts);
     if (parts.kind != Kind::Finite) return x;
     const std::int64_t e = parts.exponent - kBias;
     if (e >= 63) return x;  // no fraction bits
-    if (e < 0) {
-        if (!parts.negative) return SignedZero(false);
-        return Ext(-1.0);
+    // The integer part in the high word, the fraction in the low one.
+    const Wide split = ShiftRightJam({parts.significand, 0}, static_cast<std::uint64_t>(63 - e));
+    bool up = false;  // one more in magnitude
+    switch (rounding) {
+        case IntegerRounding::Down:
+            up = parts.negative && split.low != 0;
+            break;
+        case IntegerRounding::TowardZero:
+            break;
+        case IntegerRounding::NearestEven:
+            up = split.low > kHalf || (split.low == kHalf && (split.high & 1) != 0);
+            break;
     }
-    const std::uint64_t fractionMask = ~std::uint64_t{0} >> (e + 1);
-    std::uint64_t integerPart = parts.significand & ~fractionMask;
-    if (!parts.negative || (parts.significand & fractionMask) == 0) {
-        return Ext::FromBits(x.SignExponent(), integerPart);
-    }
-    // Negative with a fraction: one more in magnitude.
-    integerPart += fractionMask + 1;
-    if (integerPart == 0) return Ext::FromBits(x.SignExponent() + 1, Ext::kIntegerBit);
-    return Ext::FromBits(x.SignExponent(), integerPart);
+    const Ext magnitude(split.high + (up ? 1 : 0));
+    return parts.negative ? -magnitude : magnitude;
+}
+
+}  // namespace
+
+Ext Floor(Ext x) {
+    return RoundToInteger(x, IntegerRounding::Down);
+}
+Ext Trunc(Ext x) {
+    return RoundToInteger(x, IntegerRounding::TowardZero);
+}
+Ext NearbyInt(Ext x) {
+    return RoundToInteger(x, IntegerRounding::NearestEven);
 }
 
 namespace {

@@ -146,8 +146,12 @@ constexpr SoftExtended SoftExtended::FromFloat(float value) {
 
 // The square root, correctly rounded; sqrt(-0) is -0, any other negative gives the default NaN.
 SoftExtended Sqrt(SoftExtended x);
-// The largest integer not above x (floorl); -0 stays -0, NaNs come out quieted.
+// x rounded to an integer: down (floorl), toward zero (truncl), or to nearest with ties to even
+// (nearbyintl in the default rounding mode). Zeros keep their sign, and so does a result of zero
+// (trunc(-0.5) is -0); NaNs come out quieted.
 SoftExtended Floor(SoftExtended x);
+SoftExtended Trunc(SoftExtended x);
+SoftExtended NearbyInt(SoftExtended x);
 constexpr SoftExtended Fabs(SoftExtended x) {
     return SoftExtended::FromBits(x.SignExponent() & 0x7FFF, x.Significand());
 }

@@ -98,9 +98,10 @@ std::string Differ(const char* what, const std::string& operand, SoftExtended so
 
 const char* Name(Operation operation) {
     static const char* const kNames[kOperationCount] = {
-        "add",        "subtract",   "multiply",    "divide",    "sqrt",      "floor",
-        "compare",    "to double",  "to float",    "to int64",  "to uint64", "from double",
-        "from float", "from int64", "from uint64", "print %Lf", "print %Le", "parse"};
+        "add",        "subtract",    "multiply",  "divide",      "sqrt",
+        "floor",      "trunc",       "nearbyint", "compare",     "to double",
+        "to float",   "to int64",    "to uint64", "from double", "from float",
+        "from int64", "from uint64", "print %Lf", "print %Le",   "parse"};
     return kNames[static_cast<int>(operation)];
 }
 
@@ -128,6 +129,12 @@ std::string CheckOperation(Operation operation, SoftExtended a, SoftExtended b) 
             break;
         case Operation::Floor:
             soft = Floor(a), hardware = FromHardware(std::floor(x));
+            break;
+        case Operation::Trunc:
+            soft = Trunc(a), hardware = FromHardware(std::trunc(x));
+            break;
+        case Operation::NearbyInt:
+            soft = NearbyInt(a), hardware = FromHardware(std::nearbyint(x));
             break;
         case Operation::Compare:
             soft = bits(Relations(a == b, a != b, a<b, a <= b, a> b, a >= b));
@@ -595,6 +602,8 @@ std::string CheckRandom(Operation operation, RandomOperands& random) {
             }
             return CheckOperation(operation, random.Value());
         case Operation::Floor:
+        case Operation::Trunc:
+        case Operation::NearbyInt:
         case Operation::ToDouble:
         case Operation::ToFloat:
             return CheckOperation(operation, random.Value());

@@ -30,6 +30,8 @@ enum class Operation {
     Divide,
     Sqrt,
     Floor,
+    Trunc,
+    NearbyInt,
     Compare,
     ToDouble,
     ToFloat,

@@ -157,6 +157,20 @@ TEST(SoftExtendedTest, EdgeCasesGiveTheHardwareBits) {
         {Op::Floor, -kMax},
         {Op::Floor, -kInf},
         {Op::Floor, kSignalling},
+        // Trunc and NearbyInt: toward zero, and to the even integer on a tie.
+        {Op::Trunc, -0.5},
+        {Op::Trunc, -(Power2(62) + 0.5)},
+        {Op::Trunc, kMinDenormal},
+        {Op::Trunc, kQuietNegative},
+        {Op::NearbyInt, 0.5},
+        {Op::NearbyInt, 1.5},
+        {Op::NearbyInt, -2.5},
+        {Op::NearbyInt, -0.25},
+        {Op::NearbyInt, OneMinus(1)},
+        {Op::NearbyInt, Power2(62) + 0.5},
+        {Op::NearbyInt, Power2(62) + 1.5},
+        {Op::NearbyInt, -Ext::FromBits(0x3FFF + 62, ~0ULL)},
+        {Op::NearbyInt, kSignalling},
         // Comparisons (all six relations): NaNs unordered, zeros equal.
         {Op::Compare, kQuiet, one},
         {Op::Compare, kQuiet, kQuiet},
@@ -366,6 +380,7 @@ TEST(SoftExtendedTest, ExtendedFunctionsAgreeForBothTypes) {
         const Ext soft = ToSoft(x);
         EXPECT_EQ(Hex(ToSoft(Sqrt(Fabs(x)))), Hex(Sqrt(Fabs(soft))));
         EXPECT_EQ(Hex(ToSoft(Floor(x))), Hex(Floor(soft)));
+        EXPECT_EQ(Hex(ToSoft(NearbyInt(x))), Hex(NearbyInt(soft)));
         EXPECT_EQ(ToDouble(x), ToDouble(soft));
         EXPECT_EQ(ToInt64(x), ToInt64(soft));
         EXPECT_EQ(ToUInt64(x), ToUInt64(soft));
