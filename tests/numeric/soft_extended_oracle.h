@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The x87 hardware as the reference for SoftExtended, and random operands that reach its
-// corners (every exponent, denormals, runs of ones and zeros at the rounding point, near
-// halfway decimals), in the manner of Berkeley TestFloat. Shared by the unit test, which runs a
-// short series, and tests/tools/soft_extended_check.cpp, which runs long ones.
+// The x87 hardware as the reference for SoftExtended (soft_extended_oracle.cpp), and random
+// operands that reach its corners (soft_extended_random.cpp: every exponent, denormals, runs of
+// ones and zeros at the rounding point, near-halfway decimals), in the manner of Berkeley
+// TestFloat. Shared by the unit test, which runs a short series, and
+// tests/tools/soft_extended_check.cpp, which runs long ones.
 #pragma once
 
 #include <cfloat>
@@ -61,6 +62,18 @@ std::string CheckFromUInt64(std::uint64_t value);
 std::string CheckPrint(Operation operation, SoftExtended x, int precision);
 // FromChars against strtold: the value's bits and the characters used.
 std::string CheckParse(const std::string& text);
+
+// Texts strtold and FromChars must read alike, around the grammar's corners.
+// clang-format off
+inline constexpr const char* kSyntaxTexts[] = {
+    "inf", "-INF", "Infinity", "+infinity", "infinit", "nan", "-NaN", "nan()", "nan(1)",
+    "nan(0x1f)", "nan(017)", "nan(08)", "nan(abc", "nan(a_1)", "nan(0x)",
+    "nan(18446744073709551616)", "1e", "1e+", "1E-5x", ".5", "5.", ".", "-.e3", "+.5e+3", "+",
+    "", "-0", "e5", "00000.000e7", "0e999999999999999999999", "1e-99999999999999999999"};
+// clang-format on
+
+// glibc's printf of a long double with the format (one "%.*L" conversion) and precision.
+std::string PrintHardware(const char* format, int precision, long double value);
 
 // The exact decimal of the point halfway between a finite x >= 0 and the next value up, as
 // "digitsEpower": the case that rounding to nearest-even decides by the last bit.

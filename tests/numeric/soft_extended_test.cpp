@@ -297,33 +297,7 @@ TEST(SoftExtendedTest, DecimalTextReadsAsStrtold) {
     texts.push_back("1" + std::string(15000, '0') + "e-15000");
     texts.push_back(std::string(12000, '9') + "e-12000");
     // The grammar's corners.
-    for (const char* text : {"inf",
-                             "-INF",
-                             "Infinity",
-                             "infinit",
-                             "nan",
-                             "-NaN",
-                             "nan()",
-                             "nan(0x1f)",
-                             "nan(017)",
-                             "nan(08)",
-                             "nan(abc",
-                             "nan(18446744073709551616)",
-                             "1e",
-                             "1e+",
-                             "1E-5x",
-                             ".5",
-                             "5.",
-                             ".",
-                             "-.e3",
-                             "+",
-                             "",
-                             "e5",
-                             "0e999999999999999999999",
-                             "00000.000e7",
-                             "+.5e+3"}) {
-        texts.emplace_back(text);
-    }
+    for (const char* text : kSyntaxTexts) texts.emplace_back(text);
     for (const std::string& text : texts) EXPECT_EQ(CheckParse(text), "");
 }
 
