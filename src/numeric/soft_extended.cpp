@@ -264,8 +264,8 @@ Ext Sqrt(Ext x) {
     const Wide n =
         odd ? Wide{parts.significand, 0} : Wide{parts.significand >> 1, parts.significand << 63};
     const std::uint64_t root = soft_extended_detail::SquareRootFloor(n);
-    // n - root^2 lies in [0, 2 root]; the root is never a half-way case (its square would be
-    // n + 1/4), so round up exactly when the remainder exceeds root.
+    // n - root^2 lies in [0, 2 root]. A square root never lies halfway, as (root + 1/2)^2 is no
+    // integer: it rounds up exactly when n > root^2 + root, when the remainder exceeds root.
     const Wide square = Multiply(root, root);
     Wide remainder{n.high - square.high, n.low - square.low};
     if (n.low < square.low) --remainder.high;

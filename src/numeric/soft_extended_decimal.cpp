@@ -224,23 +224,16 @@ std::string ScaledDigits(Binary x, std::int64_t scale) {
         divisor.MultiplyByPowerOfFive(-scale);
     }
     const std::int64_t twos = x.power + scale;
+    if (twos >= 0) number.ShiftLeft(twos);
     std::strong_ordering remainder = std::strong_ordering::less;  // against half the divisor
-    if (twos >= 0) {
-        number.ShiftLeft(twos);
-        if (scale < 0) {
-            BigUnsigned quotient = number.DivideBy(divisor);
-            number.ShiftLeft(1);
-            remainder = number <=> divisor;
-            number = std::move(quotient);
-        }
-    } else if (scale >= 0) {  // a division by 2^-twos: a shift
+    if (scale >= 0 && twos < 0) {                                 // a division by 2^-twos: a shift
         if (number.Bit(-twos - 1)) {
             remainder = number.AnyBitBelow(-twos - 1) ? std::strong_ordering::greater
                                                       : std::strong_ordering::equal;
         }
         number.ShiftRight(-twos);
-    } else {
-        divisor.ShiftLeft(-twos);
+    } else if (scale < 0) {
+        if (twos < 0) divisor.ShiftLeft(-twos);
         BigUnsigned quotient = number.DivideBy(divisor);
         number.ShiftLeft(1);
         remainder = number <=> divisor;
