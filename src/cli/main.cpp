@@ -66,8 +66,8 @@ int ScoreOneCase(const CommandLine& line, const std::vector<std::string>& scores
     ComposeReport(lines, input);
     QByteArray bytes;
     if (line.format == OutputFormat::Json) {
-        bytes =
-            CaseJsonText({std::nullopt, notes, input.entries, input.options, input.results}, false);
+        bytes = QByteArray::fromStdString(CaseJsonText(
+            {std::nullopt, notes, input.entries, input.options, input.results}, false));
     } else if (line.format == OutputFormat::Text) {
         for (const std::string& reportLine : lines) {
             bytes.append(reportLine.data(), static_cast<qsizetype>(reportLine.size()));
