@@ -31,7 +31,7 @@ ReportDocument ThreeReports() {
         document.results = input.results;
     }
     for (const std::string& line : lines) document.lines << QString::fromStdString(line);
-    document.exportedAt = QDateTime::currentDateTime();
+    document.exportedAt = std::chrono::system_clock::now();
     return document;
 }
 

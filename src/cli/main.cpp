@@ -75,7 +75,7 @@ int ScoreOneCase(const CommandLine& line, const std::vector<std::string>& scores
         }
     } else {
         // The memo of the desktop program after a first report holds exactly these lines.
-        ReportDocument document{{}, input.results, input.options, QDateTime::currentDateTime()};
+        ReportDocument document{{}, input.results, input.options, std::chrono::system_clock::now()};
         for (const std::string& reportLine : lines) {
             document.lines.append(QString::fromStdString(reportLine));
         }
@@ -131,16 +131,15 @@ int ScoreBatch(const CommandLine& line, Output& out) {
 // A case file as the worksheet would score it: its entries checked in field order with the same
 // messages, its options, and its notes in the report's lines.
 int ScoreCaseFile(const CommandLine& line, Output& out) {
-    const CaseReading reading =
-        ReadCaseFile(QFile::decodeName(QByteArray::fromStdString(*line.caseFile)));
+    const CaseReading reading = ReadCaseFile(*line.caseFile);
     if (!reading.values) {
-        Print(stderr, "orvale-score: " + reading.error.toStdString() + "\n");
+        Print(stderr, "orvale-score: " + reading.error + "\n");
         return kExitUsage;
     }
-    std::vector<std::string> scores;
-    for (const QString& entry : reading.values->entries) scores.push_back(entry.toStdString());
-    return ScoreOneCase(line, scores, reading.values->options,
-                        NotesLines(reading.values->notes.toStdString()), out);
+    const std::vector<std::string> scores(reading.values->entries.begin(),
+                                          reading.values->entries.end());
+    return ScoreOneCase(line, scores, reading.values->options, NotesLines(reading.values->notes),
+                        out);
 }
 
 int Run(int argc, char** argv) {

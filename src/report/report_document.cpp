@@ -52,7 +52,7 @@ QImage ChartImage(const ReportDocument& document) {
 }
 
 QString ExportStamp(const ReportDocument& document) {
-    return IsoTimeWithOffset(document.exportedAt);
+    return QString::fromStdString(IsoTimeWithOffset(document.exportedAt));
 }
 
 // Qt's OpenDocument writer lists content.xml's automatic styles in the order of a hash set of

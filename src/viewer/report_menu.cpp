@@ -77,7 +77,7 @@ void TfrmTemplateResults::ExportDocument(QString& lastName, const QString& suffi
     std::optional<QString> reason;
     if (!RunGuarded(platform_, [&] {
             const ReportDocument document{MemoLines(), latest_->results, latest_->options,
-                                          QDateTime::currentDateTime()};
+                                          std::chrono::system_clock::now()};
             reason = WriteWholeFile(*chosen, render(document));
         })) {
         return;
