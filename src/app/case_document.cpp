@@ -11,8 +11,8 @@
 #include "desktop/core_text.h"
 #include "desktop/platform.h"
 #include "desktop/run_guarded.h"
+#include "desktop/user_files.h"
 #include "files/case_file_read.h"
-#include "files/whole_file.h"
 #include "report/compose.h"
 
 namespace orvale {

@@ -2,22 +2,19 @@
 // A case file read from its path: see case_file_read.h.
 #include "files/case_file_read.h"
 
-#include <QFile>
-
 #include "files/bounded_read.h"
 
 namespace orvale {
 
 CaseReading ReadCaseFile(const std::string& path) {
-    QString reason;
-    const std::optional<QByteArray> content = ReadBoundedRegularFile(
-        QFile::decodeName(QByteArray::fromStdString(path)), kMaxCaseFileSize, reason);
+    std::string reason;
+    const std::optional<std::string> content =
+        ReadBoundedRegularFile(path, kMaxCaseFileSize, reason);
     CaseReading reading;
     if (content) {
-        reading = ParseCaseFile(
-            std::string_view(content->constData(), static_cast<std::size_t>(content->size())));
+        reading = ParseCaseFile(*content);
     } else {
-        reading.error = reason.toStdString();
+        reading.error = reason;
     }
     if (!reading.values) {
         reading.error = "The case could not be opened from " + path + ": " + reading.error;

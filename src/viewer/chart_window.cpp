@@ -11,7 +11,7 @@
 
 #include "desktop/platform.h"
 #include "desktop/run_guarded.h"
-#include "files/whole_file.h"
+#include "desktop/user_files.h"
 #include "report/profile_chart.h"
 
 namespace orvale {

@@ -7,7 +7,7 @@
 
 #include "desktop/platform.h"
 #include "desktop/run_guarded.h"
-#include "files/whole_file.h"
+#include "desktop/user_files.h"
 #include "report/program_info.h"
 #include "viewer/chart_window.h"
 #include "viewer/template_results.h"
