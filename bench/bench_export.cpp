@@ -7,7 +7,7 @@
 
 #include "engine/scoring.h"
 #include "report/compose.h"
-#include "report/report_document.h"
+#include "documents/report_document.h"
 
 namespace {
 

@@ -174,7 +174,7 @@ void TfrmTemplate::mnuHowToUseClick() {
 }
 
 void TfrmTemplate::mnuAboutClick() {
-    platform_.ShowAbout(QStringLiteral("About ORVALE"), AboutText());
+    platform_.ShowAbout(QStringLiteral("About ORVALE"), QString::fromStdString(AboutText()));
 }
 
 }  // namespace orvale

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "report/report_document.h"
+#include "documents/report_document.h"
 
 namespace orvale::cli {
 

@@ -12,7 +12,7 @@
 #include "desktop/platform.h"
 #include "desktop/run_guarded.h"
 #include "desktop/user_files.h"
-#include "report/profile_chart.h"
+#include "documents/profile_chart.h"
 
 namespace orvale {
 

@@ -102,7 +102,7 @@ void TfrmTemplateResults::mnuCopyReportClick() {
 }
 
 void TfrmTemplateResults::mnuAboutClick() {
-    platform_.ShowAbout(QStringLiteral("About ORVALE"), AboutText());
+    platform_.ShowAbout(QStringLiteral("About ORVALE"), QString::fromStdString(AboutText()));
 }
 
 }  // namespace orvale

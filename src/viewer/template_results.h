@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "report/compose.h"
-#include "report/report_document.h"
+#include "documents/report_document.h"
 
 class QAction;
 class QFrame;

@@ -11,7 +11,7 @@
 #include <chrono>
 
 #include "engine/scoring.h"
-#include "report/text_layout.h"
+#include "documents/text_layout.h"
 
 namespace orvale {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/report_document.h"
+#include "documents/report_document.h"
 
 #include <QBuffer>
 #include <QFontMetrics>
@@ -13,9 +13,9 @@
 #include <QTextDocumentWriter>
 #include <QUrl>
 
-#include "report/fonts.h"
+#include "documents/fonts.h"
 #include "report/iso_time.h"
-#include "report/profile_chart.h"
+#include "documents/profile_chart.h"
 #include "report/program_info.h"
 
 namespace orvale {

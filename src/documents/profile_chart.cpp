@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/profile_chart.h"
+#include "documents/profile_chart.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -11,7 +11,7 @@
 
 #include "engine/tables.h"
 #include "numeric/number_format.h"
-#include "report/fonts.h"
+#include "documents/fonts.h"
 
 namespace orvale {
 
