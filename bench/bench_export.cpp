@@ -5,9 +5,9 @@
 
 #include <QGuiApplication>
 
+#include "documents/report_document.h"
 #include "engine/scoring.h"
 #include "report/compose.h"
-#include "documents/report_document.h"
 
 namespace {
 

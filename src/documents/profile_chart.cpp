@@ -9,9 +9,9 @@
 #include <functional>
 #include <vector>
 
+#include "documents/fonts.h"
 #include "engine/tables.h"
 #include "numeric/number_format.h"
-#include "documents/fonts.h"
 
 namespace orvale {
 

@@ -14,8 +14,8 @@
 #include <QUrl>
 
 #include "documents/fonts.h"
-#include "report/iso_time.h"
 #include "documents/profile_chart.h"
+#include "report/iso_time.h"
 #include "report/program_info.h"
 
 namespace orvale {

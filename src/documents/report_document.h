@@ -10,8 +10,8 @@
 #include <QStringList>
 #include <chrono>
 
-#include "engine/scoring.h"
 #include "documents/text_layout.h"
+#include "engine/scoring.h"
 
 namespace orvale {
 

@@ -8,8 +8,8 @@
 #include <functional>
 #include <optional>
 
-#include "report/compose.h"
 #include "documents/report_document.h"
+#include "report/compose.h"
 
 class QAction;
 class QFrame;
