@@ -182,6 +182,11 @@ JsonReading ReadJson(std::string_view text) {
     if (!nlohmann::json::sax_parse(text.begin(), text.end(), &builder) && !reading.error) {
         reading.error = JsonError{0, "illegal value", {}};
     }
+    // nlohmann's reader takes a NUL outside a string for the end of the text: what follows one
+    // is no part of a document.
+    if (const std::size_t nul = text.find('\0'); !reading.error && nul != std::string_view::npos) {
+        reading.error = JsonError{nul + 1, "garbage at the end of the document", {}};
+    }
     if (reading.error) {
         reading.document = nullptr;
         reading.numbers.clear();

@@ -233,6 +233,8 @@ TEST(CaseFile, BadFilesAreRefusedWithTheirReason) {
         {HandWritten(kEntries, kOptions, ","), noJson},
         {HandWritten(kEntries, kOptions) + " {}", noJson + "garbage at the end of the document"},
         {HandWritten(kEntries, kOptions) + " // saved", noJson},
+        {HandWritten(kEntries, kOptions) + std::string(1, '\0') + "{}",
+         noJson + "garbage at the end of the document at byte "},
         {"{\"schema\" 1}", noJson + "missing name separator at byte "},
         {"{\"schema\": 1", noJson + "unterminated object at byte "},
     };
