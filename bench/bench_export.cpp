@@ -5,9 +5,9 @@
 
 #include <QGuiApplication>
 
+#include "documents/report_document.h"
 #include "engine/scoring.h"
 #include "report/compose.h"
-#include "report/report_document.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ ReportDocument ThreeReports() {
         document.results = input.results;
     }
     for (const std::string& line : lines) document.lines << QString::fromStdString(line);
-    document.exportedAt = QDateTime::currentDateTime();
+    document.exportedAt = std::chrono::system_clock::now();
     return document;
 }
 

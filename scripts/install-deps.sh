@@ -14,6 +14,7 @@ profile=${1:-test}
 
 build=(
   g++ cmake ninja-build make
+  nlohmann-json3-dev
   qt6-base-dev qt6-svg-dev
   libcli11-dev
   fonts-liberation

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "batch/csv_reader.h"
+#include "desktop/core_text.h"
 #include "files/whole_file.h"
 
 namespace orvale {
@@ -137,9 +138,9 @@ std::optional<QString> BatchRun::ScoreInput(const std::stop_token& stop) {
     }
     if (inputSize_ > 0) CountRows(stop);
     // Results going to a pipe wait for its reader, as long as the batch is not cancelled.
-    WholeFileWriter output(outputPath_);
-    if (std::optional<QString> reason = output.Open(PipeReader::AwaitIt, stop)) {
-        if (!stop.stop_requested()) return Unwritable(*reason);
+    WholeFileWriter output(FileNameBytes(outputPath_));
+    if (std::optional<std::string> reason = output.Open(PipeReader::AwaitIt, stop)) {
+        if (!stop.stop_requested()) return Unwritable(QString::fromStdString(*reason));
         outcome_.result.status = BatchStatus::kCancelled;
         return std::nullopt;
     }
@@ -198,7 +199,9 @@ std::optional<QString> BatchRun::Conclude(WholeFileWriter& output, const std::st
     if (ended && stop.stop_requested()) result.status = BatchStatus::kCancelled;
     switch (result.status) {
         case BatchStatus::kDone:
-            if (std::optional<QString> reason = output.Commit()) return Unwritable(*reason);
+            if (std::optional<std::string> reason = output.Commit()) {
+                return Unwritable(QString::fromStdString(*reason));
+            }
             return std::nullopt;
         case BatchStatus::kUnusableHeader: {
             QString reason = QString::fromStdString(result.headerError);
@@ -210,7 +213,7 @@ std::optional<QString> BatchRun::Conclude(WholeFileWriter& output, const std::st
         case BatchStatus::kReadFailed:
             return Unreadable(QStringLiteral("it could not be read to its end"));
         case BatchStatus::kWriteFailed:  // Commit gives the reason of the write that failed
-            return Unwritable(output.Commit().value_or(QString()));
+            return Unwritable(QString::fromStdString(output.Commit().value_or(std::string())));
         case BatchStatus::kCancelled:
             break;
     }

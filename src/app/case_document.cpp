@@ -3,16 +3,16 @@
 #include "app/case_document.h"
 
 #include <QAction>
-#include <QDateTime>
 #include <QFileInfo>
 #include <QMenu>
 #include <QSettings>
 #include <QWidget>
 
+#include "desktop/core_text.h"
 #include "desktop/platform.h"
 #include "desktop/run_guarded.h"
+#include "desktop/user_files.h"
 #include "files/case_file_read.h"
-#include "files/whole_file.h"
 #include "report/compose.h"
 
 namespace orvale {
@@ -73,9 +73,11 @@ bool CaseDocument::OpenFile(const QString& path) {
 
 bool CaseDocument::Load(const QString& path) {
     CaseReading reading;
-    if (!RunGuarded(platform_, [&] { reading = ReadCaseFile(path); })) return false;
+    if (!RunGuarded(platform_, [&] { reading = ReadCaseFile(FileNameBytes(path)); })) {
+        return false;
+    }
     if (!reading.values) {
-        platform_.ShowWarning(reading.error);
+        platform_.ShowWarning(QString::fromStdString(reading.error));
         // A recent case that can no longer be read leaves the list.
         RememberRecent(path, false);
         return false;
@@ -93,15 +95,18 @@ bool CaseDocument::Load(const QString& path) {
 bool CaseDocument::SaveTo(const QString& path) {
     const CaseValues values = worksheet_.values();
     for (int k = 0; k < kSubtestCount; ++k) {
-        if (const std::optional<QString> problem = CaseEntryProblem(k, values.entries[k])) {
-            platform_.ShowWarning(QStringLiteral("The case could not be saved: %1.").arg(*problem));
+        if (const std::optional<std::string> problem =
+                CaseEntryProblem(k, values.entries[static_cast<std::size_t>(k)])) {
+            platform_.ShowWarning(QStringLiteral("The case could not be saved: %1.")
+                                      .arg(QString::fromStdString(*problem)));
             worksheet_.focusField(k);
             return false;
         }
     }
     std::optional<QString> reason;
     if (!RunGuarded(platform_, [&] {
-            reason = WriteWholeFile(path, CaseFileContent(values, QDateTime::currentDateTime()));
+            reason = WriteWholeFile(path, QByteArray::fromStdString(CaseFileContent(
+                                              values, std::chrono::system_clock::now())));
         })) {
         return false;
     }

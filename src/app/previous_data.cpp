@@ -6,8 +6,8 @@
 #include <QFileInfo>
 #include <charconv>
 
+#include "desktop/user_files.h"
 #include "engine/entry.h"
-#include "files/whole_file.h"
 
 namespace orvale {
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "files/bounded_read.h"
+#include "desktop/user_files.h"
 
 namespace orvale {
 

@@ -20,6 +20,7 @@
 #include "app/radio_group.h"
 #include "app/score_field.h"
 #include "app/template_form.h"
+#include "desktop/core_text.h"
 #include "desktop/keyboard.h"
 #include "desktop/platform.h"
 #include "report/compose.h"
@@ -114,15 +115,18 @@ void TfrmTemplate::WatchForChanges() {
 
 CaseValues TfrmTemplate::CaseOnWorksheet() const {
     CaseValues values;
-    for (const ScoreField* field : fields_) values.entries.append(field->text());
+    for (std::size_t k = 0; k < values.entries.size(); ++k) {
+        values.entries[k] = fields_[k]->text().toStdString();
+    }
     values.options = Options();
-    values.notes = memoComments->Notes();
+    values.notes = memoComments->Notes().toStdString();
     return values;
 }
 
 void TfrmTemplate::ShowCase(const CaseValues& values) {
     for (int k = 0; k < kSubtestCount; ++k) {
-        fields_[static_cast<std::size_t>(k)]->setText(values.entries.value(k));
+        const auto field = static_cast<std::size_t>(k);
+        fields_[field]->setText(TextFromCore(values.entries[field]));
     }
     const ScoringOptions& options = values.options;
     RadioGroup2->setItemIndex(options.confidenceMethod);
@@ -133,7 +137,7 @@ void TfrmTemplate::ShowCase(const CaseValues& values) {
      : options.cutoffIndex == 2 ? RadioButton2
                                 : RadioButton3)
         ->setChecked(true);
-    memoComments->setPlainText(values.notes);
+    memoComments->setPlainText(TextFromCore(values.notes));
     fields_[0]->FocusAndSelectAll();
 }
 
@@ -170,7 +174,7 @@ void TfrmTemplate::mnuHowToUseClick() {
 }
 
 void TfrmTemplate::mnuAboutClick() {
-    platform_.ShowAbout(QStringLiteral("About ORVALE"), AboutText());
+    platform_.ShowAbout(QStringLiteral("About ORVALE"), QString::fromStdString(AboutText()));
 }
 
 }  // namespace orvale

@@ -121,7 +121,7 @@ std::optional<std::string> AppendBatchRow(const CsvRecord& record, const BatchCo
         columns.id == -1 ? std::to_string(record.line) : Field(record, columns.id);
     const ScoringResults results = ComputeScores(entries, options);
     if (format == BatchRowFormat::kJsonl) {
-        output += CaseJsonText({id, {}, entries, options, results}, true).toStdString();
+        output += CaseJsonText({id, {}, entries, options, results}, true);
     } else {
         AppendRow(output, id, options, results);
     }

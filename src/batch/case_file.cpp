@@ -11,34 +11,44 @@
 // ignored, so a later version may add some without breaking this one.
 #include "batch/case_file.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
+#include <nlohmann/json.hpp>
 
 #include "engine/entry.h"
-#include "engine/tables.h"
 #include "report/iso_time.h"
+#include "report/json_read.h"
+#include "report/json_text.h"
+#include "report/notes.h"
+#include "report/utf8.h"
 
 namespace orvale {
 
 namespace {
 
-constexpr qsizetype kMaxEntryTextLength = 64;
-constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
+using nlohmann::json;
+
+constexpr std::size_t kMaxEntryTextLength = 64;  // UTF-16 units, as the entry fields count
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // "BLOCK DESIGN" from "BLOCK DESIGN subtest scaled score:".
-QString SubtestName(int field) {
-    const QString caption = QString::fromLatin1(kSubtestCaptions[static_cast<std::size_t>(field)]);
-    return caption.left(caption.indexOf(QStringLiteral(" subtest")));
+std::string SubtestName(int field) {
+    const std::string_view caption = kSubtestCaptions[static_cast<std::size_t>(field)];
+    return std::string(caption.substr(0, caption.find(" subtest")));
 }
 
-// A JSON value as a message shows it.
-QString JsonShown(const QJsonValue& value) {
-    if (value.isString()) return u'"' + value.toString() + u'"';
-    if (value.isDouble()) return QString::number(value.toDouble());
-    if (value.isBool()) return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    if (value.isUndefined()) return QStringLiteral("missing");
-    return QStringLiteral("a list or object");
+// The member name of an object, or nullptr when it has none.
+const json* Member(const json& object, std::string_view name) {
+    const auto found = object.find(name);
+    return found == object.end() ? nullptr : &*found;
+}
+
+// A JSON value as a message shows it: a number as the file writes it.
+std::string JsonShown(const JsonReading& reading, const json* value, const std::string& path) {
+    if (value == nullptr) return "missing";
+    if (value->is_string()) return '"' + value->get<std::string>() + '"';
+    if (value->is_number()) return reading.numbers.at(path);
+    if (value->is_boolean()) return value->get<bool>() ? "true" : "false";
+    if (value->is_null()) return "null";
+    return "a list or object";
 }
 
 struct Choice {
@@ -46,50 +56,54 @@ struct Choice {
     int value;
 };
 
-// The value of a key that must be one of choices (a number or a word); nullopt and the reason
-// in error otherwise.
+// The value of a key of "options" that must be one of choices (a number or a word); nullopt and
+// the reason in error otherwise.
 template <std::size_t N>
-std::optional<int> ReadChoice(const QJsonObject& options, const char* key,
-                              const std::array<Choice, N>& choices, QString& error) {
-    const QJsonValue value = options.value(QLatin1String(key));
-    QStringList allowed;
-    for (const Choice& choice : choices) {
-        allowed << QString::fromLatin1(choice.word);
-        if ((value.isString() && value.toString() == QLatin1String(choice.word)) ||
-            (value.isDouble() && QString::number(value.toDouble()) == QLatin1String(choice.word))) {
+std::optional<int> ReadChoice(const JsonReading& reading, const json& options, const char* key,
+                              const std::array<Choice, N>& choices, std::string& error) {
+    const json* value = Member(options, key);
+    std::string allowed;
+    for (std::size_t k = 0; k < N; ++k) {
+        const Choice& choice = choices[k];
+        allowed += std::string(k == 0 ? "" : k + 1 == N ? " or " : ", ") + choice.word;
+        if (value == nullptr) continue;
+        if ((value->is_string() && value->get<std::string>() == choice.word) ||
+            (value->is_number_integer() &&
+             std::to_string(value->get<long long>()) == choice.word)) {
             return choice.value;
         }
     }
-    error = QStringLiteral("the option \"%1\" must be %2, not %3")
-                .arg(QLatin1String(key),
-                     allowed.mid(0, allowed.size() - 1).join(QStringLiteral(", ")) +
-                         QStringLiteral(" or ") + allowed.last(),
-                     JsonShown(value));
+    error = "the option \"" + std::string(key) + "\" must be " + allowed + ", not " +
+            JsonShown(reading, value, std::string("options/") + key);
     return std::nullopt;
 }
-std::optional<bool> ReadFlag(const QJsonObject& options, const char* key, QString& error) {
-    const QJsonValue value = options.value(QLatin1String(key));
-    if (value.isBool()) return value.toBool();
-    error = QStringLiteral("the option \"%1\" must be true or false").arg(QLatin1String(key));
+std::optional<bool> ReadFlag(const json& options, const char* key, std::string& error) {
+    const json* value = Member(options, key);
+    if (value != nullptr && value->is_boolean()) return value->get<bool>();
+    error = "the option \"" + std::string(key) + "\" must be true or false";
     return std::nullopt;
 }
 
-std::optional<ScoringOptions> ReadOptions(const QJsonObject& options, QString& error) {
+std::optional<ScoringOptions> ReadOptions(const JsonReading& reading, const json& options,
+                                          std::string& error) {
     const std::optional<int> level =
-        ReadChoice(options, "ci", std::array<Choice, 2>{{{"95", 0}, {"90", 1}}}, error);
+        ReadChoice(reading, options, "ci", std::array<Choice, 2>{{{"95", 0}, {"90", 1}}}, error);
     if (!level) return std::nullopt;
-    const std::optional<int> method = ReadChoice(
-        options, "method", std::array<Choice, 2>{{{"traditional", 0}, {"glutting", 2}}}, error);
+    const std::optional<int> method =
+        ReadChoice(reading, options, "method",
+                   std::array<Choice, 2>{{{"traditional", 0}, {"glutting", 2}}}, error);
     if (!method) return std::nullopt;
-    const std::optional<int> basis = ReadChoice(
-        options, "differences", std::array<Choice, 2>{{{"observed", 0}, {"true", 1}}}, error);
+    const std::optional<int> basis =
+        ReadChoice(reading, options, "differences",
+                   std::array<Choice, 2>{{{"observed", 0}, {"true", 1}}}, error);
     if (!basis) return std::nullopt;
     const std::optional<bool> bonferroni = ReadFlag(options, "bonferroni", error);
     if (!bonferroni) return std::nullopt;
     const std::optional<bool> gai = ReadFlag(options, "gai", error);
     if (!gai) return std::nullopt;
-    const std::optional<int> cutoff = ReadChoice(
-        options, "abnormal", std::array<Choice, 3>{{{"5", 1}, {"10", 2}, {"15", 3}}}, error);
+    const std::optional<int> cutoff =
+        ReadChoice(reading, options, "abnormal",
+                   std::array<Choice, 3>{{{"5", 1}, {"10", 2}, {"15", 3}}}, error);
     if (!cutoff) return std::nullopt;
     ScoringOptions read;
     read.confidenceMethod = *method + *level;
@@ -100,126 +114,136 @@ std::optional<ScoringOptions> ReadOptions(const QJsonObject& options, QString& e
     return read;
 }
 
-CaseReading Failed(const QString& reason) {
-    return {std::nullopt, reason};
+CaseReading Failed(std::string reason) {
+    return {std::nullopt, std::move(reason)};
 }
 
-}  // namespace
-
-std::optional<QString> CaseEntryProblem(int field, const QString& text) {
-    if (text.isEmpty()) return std::nullopt;
-    if (text.size() > kMaxEntryTextLength) {
-        return QStringLiteral("the %1 entry is longer than %2 characters")
-            .arg(SubtestName(field))
-            .arg(kMaxEntryTextLength);
+// Why the text is no valid JSON.
+std::string JsonFault(const JsonError& error) {
+    // Notes are the one place where a user's text could hold half a pair (pasted from a program
+    // that cut a longer text): that is said in the notes' own words.
+    if (error.member == "notes" && error.reason == "half of a UTF-16 surrogate pair") {
+        return "its notes hold half of a UTF-16 surrogate pair";
     }
-    if (!ParseScoreEntry(text.toStdString(), "").ok()) {
-        return QStringLiteral("the %1 entry \"%2\" is not a number").arg(SubtestName(field), text);
+    return "it is not a case file (no valid JSON: " + error.reason + " at byte " +
+           std::to_string(error.byte) + ")";
+}
+
+// The schema version, or why the file has none this program reads.
+std::optional<std::string> SchemaProblem(const JsonReading& reading) {
+    const json* schema = Member(reading.document, "schema");
+    if (schema == nullptr) return "it is not a case file (it has no schema version)";
+    if (schema->is_number_integer() && schema->get<long long>() == kCaseSchema) return std::nullopt;
+    const std::string given = schema->is_number() ? reading.numbers.at("schema") : "not a number";
+    return "its schema version is " + given + "; this program reads version " +
+           std::to_string(kCaseSchema);
+}
+
+// The eight entry texts into values, or why they cannot be used.
+std::optional<std::string> ReadEntries(const json& root, CaseValues& values) {
+    const json* entries = Member(root, "entries");
+    if (entries == nullptr || !entries->is_object()) {
+        return "it holds no entries (\"entries\" with BD, SI, DS, CD, VO, LN, MR and SS)";
+    }
+    for (int k = 0; k < kSubtestCount; ++k) {
+        const char* name = kSubtestNames[static_cast<std::size_t>(k)];
+        const json* entry = Member(*entries, name);
+        if (entry == nullptr || !entry->is_string()) {
+            return "the " + SubtestName(k) + " entry (\"" + name + "\") is missing or not a text";
+        }
+        const std::string& text = entry->get_ref<const std::string&>();
+        if (std::optional<std::string> problem = CaseEntryProblem(k, text)) return problem;
+        values.entries[static_cast<std::size_t>(k)] = text;
     }
     return std::nullopt;
 }
 
-QByteArray CaseFileContent(const CaseValues& values, const QDateTime& savedAt) {
-    QJsonObject entries;
-    for (int k = 0; k < kSubtestCount; ++k) {
-        entries.insert(QLatin1String(kSubtestNames[static_cast<std::size_t>(k)]),
-                       values.entries.value(k));
-    }
-    const ScoringOptions& o = values.options;
-    const QJsonObject options{
-        {QStringLiteral("ci"), o.confidenceMethod % 2 == 0 ? 95 : 90},
-        {QStringLiteral("method"), o.confidenceMethod >= 2 ? "glutting" : "traditional"},
-        {QStringLiteral("differences"), o.trueScoreDifferences ? "true" : "observed"},
-        {QStringLiteral("bonferroni"), o.applyBonferroni},
-        {QStringLiteral("gai"), o.calculateGai},
-        {QStringLiteral("abnormal"), o.cutoffIndex == 1   ? 5
-                                     : o.cutoffIndex == 2 ? 10
-                                                          : 15},
-    };
-    const QJsonObject root{
-        {QStringLiteral("schema"), kCaseSchema},
-        {QStringLiteral("program"), QStringLiteral("ORVALE " ORVALE_VERSION)},
-        {QStringLiteral("saved"), IsoTimeWithOffset(savedAt)},
-        {QStringLiteral("entries"), entries},
-        {QStringLiteral("options"), options},
-        {QStringLiteral("notes"), values.notes},
-    };
-    // Qt's JSON reader drops a U+FEFF (the UTF-8 byte-order mark) at the start of a raw string,
-    // so notes beginning with one would not read back as saved. Those bytes can only stand inside
-    // a string of the written document; the escaped form reads back unchanged.
-    QByteArray content = QJsonDocument(root).toJson(QJsonDocument::Indented);
-    return content.replace(kByteOrderMark, "\\ufeff");
+// The text of an optional member that is a string ("saved", "program"); empty otherwise.
+std::string TextOf(const json& root, std::string_view name) {
+    const json* value = Member(root, name);
+    return value != nullptr && value->is_string() ? value->get<std::string>() : std::string();
 }
 
-CaseReading ParseCaseFile(const QByteArray& bytes) {
-    QByteArray content = bytes;
-    if (content.startsWith(kByteOrderMark)) content.remove(0, 3);
-    QJsonParseError parseError{};
-    const QJsonDocument document = QJsonDocument::fromJson(content, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        return Failed(QStringLiteral("it is not a case file (no valid JSON: %1 at byte %2)")
-                          .arg(parseError.errorString())
-                          .arg(parseError.offset));
-    }
-    if (!document.isObject())
-        return Failed(QStringLiteral("it is not a case file (no JSON object)"));
-    const QJsonObject root = document.object();
+}  // namespace
 
-    const QJsonValue schema = root.value(QStringLiteral("schema"));
-    if (schema.isUndefined()) {
-        return Failed(QStringLiteral("it is not a case file (it has no schema version)"));
+std::optional<std::string> CaseEntryProblem(int field, std::string_view text) {
+    if (text.empty()) return std::nullopt;
+    if (Utf16Length(text) > kMaxEntryTextLength) {
+        return "the " + SubtestName(field) + " entry is longer than " +
+               std::to_string(kMaxEntryTextLength) + " characters";
     }
-    if (!schema.isDouble() || schema.toDouble() != kCaseSchema) {
-        const QString given =
-            schema.isDouble() ? QString::number(schema.toDouble()) : QStringLiteral("not a number");
-        return Failed(QStringLiteral("its schema version is %1; this program reads version %2")
-                          .arg(given)
-                          .arg(kCaseSchema));
+    if (!ParseScoreEntry(text, "").ok()) {
+        return "the " + SubtestName(field) + " entry \"" + std::string(text) + "\" is not a number";
     }
+    return std::nullopt;
+}
+
+std::string CaseFileContent(const CaseValues& values,
+                            std::chrono::system_clock::time_point savedAt) {
+    json entries = json::object();
+    for (int k = 0; k < kSubtestCount; ++k) {
+        const auto field = static_cast<std::size_t>(k);
+        entries[kSubtestNames[field]] = values.entries[field];
+    }
+    const ScoringOptions& o = values.options;
+    const json options{
+        {"ci", o.confidenceMethod % 2 == 0 ? 95 : 90},
+        {"method", o.confidenceMethod >= 2 ? "glutting" : "traditional"},
+        {"differences", o.trueScoreDifferences ? "true" : "observed"},
+        {"bonferroni", o.applyBonferroni},
+        {"gai", o.calculateGai},
+        {"abnormal", o.cutoffIndex == 1   ? 5
+                     : o.cutoffIndex == 2 ? 10
+                                          : 15},
+    };
+    const json root{
+        {"schema", kCaseSchema},
+        {"program", "ORVALE " ORVALE_VERSION},
+        {"saved", IsoTimeWithOffset(savedAt)},
+        {"entries", entries},
+        {"options", options},
+        {"notes", values.notes},
+    };
+    // Every U+FEFF is written escaped, as the program always has: a reader that drops a raw one
+    // at the start of a string (Qt's does) still reads the notes as saved. Those bytes can only
+    // stand inside a string of the written document.
+    std::string content = JsonText(root, JsonLayout::kIndented);
+    for (std::size_t at = content.find(kByteOrderMark); at != std::string::npos;
+         at = content.find(kByteOrderMark, at)) {
+        content.replace(at, kByteOrderMark.size(), "\\ufeff");
+    }
+    return content;
+}
+
+CaseReading ParseCaseFile(std::string_view content) {
+    const JsonReading reading = ReadJson(content);
+    if (reading.error) return Failed(JsonFault(*reading.error));
+    const json& root = reading.document;
+    if (!root.is_object()) return Failed("it is not a case file (no JSON object)");
+    if (std::optional<std::string> problem = SchemaProblem(reading)) return Failed(*problem);
 
     CaseValues values;
-    const QJsonValue entriesValue = root.value(QStringLiteral("entries"));
-    if (!entriesValue.isObject()) {
-        return Failed(
-            QStringLiteral("it holds no entries (\"entries\" with BD, SI, DS, CD, VO, LN, "
-                           "MR and SS)"));
-    }
-    const QJsonObject entries = entriesValue.toObject();
-    for (int k = 0; k < kSubtestCount; ++k) {
-        const QLatin1String name(kSubtestNames[static_cast<std::size_t>(k)]);
-        const QJsonValue entry = entries.value(name);
-        if (!entry.isString()) {
-            return Failed(QStringLiteral("the %1 entry (\"%2\") is missing or not a text")
-                              .arg(SubtestName(k), name));
-        }
-        if (const std::optional<QString> problem = CaseEntryProblem(k, entry.toString())) {
-            return Failed(*problem);
-        }
-        values.entries.append(entry.toString());
-    }
+    if (std::optional<std::string> problem = ReadEntries(root, values)) return Failed(*problem);
 
-    const QJsonValue options = root.value(QStringLiteral("options"));
-    if (!options.isObject()) return Failed(QStringLiteral("it holds no options (\"options\")"));
-    QString error;
-    const std::optional<ScoringOptions> read = ReadOptions(options.toObject(), error);
+    const json* options = Member(root, "options");
+    if (options == nullptr || !options->is_object()) {
+        return Failed("it holds no options (\"options\")");
+    }
+    std::string error;
+    const std::optional<ScoringOptions> read = ReadOptions(reading, *options, error);
     if (!read) return Failed(error);
     values.options = *read;
 
-    const QJsonValue notes = root.value(QStringLiteral("notes"));
-    if (!notes.isUndefined() && !notes.isString()) {
-        return Failed(QStringLiteral("its notes (\"notes\") are not a text"));
+    const json* notes = Member(root, "notes");
+    if (notes != nullptr && !notes->is_string()) {
+        return Failed("its notes (\"notes\") are not a text");
     }
-    // JSON can escape half of a UTF-16 surrogate pair, which is no character at all.
-    if (!notes.toString().isValidUtf16()) {
-        return Failed(QStringLiteral("its notes hold half of a UTF-16 surrogate pair"));
+    values.notes = NotesWithLineFeeds(notes != nullptr ? notes->get<std::string>() : "");
+    if (const std::optional<NotesProblem> problem = CheckNotes(values.notes)) {
+        return Failed(NotesProblemText(*problem, "its notes", true));
     }
-    values.notes = notes.toString();
-    values.notes.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    if (const std::optional<NotesProblem> problem = CheckNotes(values.notes.toStdString())) {
-        return Failed(QString::fromStdString(NotesProblemText(*problem, "its notes", true)));
-    }
-    values.savedAt = root.value(QStringLiteral("saved")).toString();
-    values.program = root.value(QStringLiteral("program")).toString();
+    values.savedAt = TextOf(root, "saved");
+    values.program = TextOf(root, "program");
     return {std::move(values), {}};
 }
 

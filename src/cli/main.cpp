@@ -3,7 +3,6 @@
 // the report, exactly as the desktop program composes it into an empty memo, to standard output;
 // or as JSON, PDF or OpenDocument (--format, --output); or scores a CSV file of cases (--batch)
 // or a case file of the desktop program (--case). All computation and text come from the core.
-#include <QFile>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -21,6 +20,9 @@
 #include "cli/batch.h"
 #include "cli/case_output.h"
 #include "cli/command_line.h"
+#ifdef ORVALE_HAVE_DOCUMENTS
+#include "cli/document_output.h"
+#endif
 #include "cli/output.h"
 #include "engine/entry.h"
 #include "engine/tables.h"
@@ -64,22 +66,16 @@ int ScoreOneCase(const CommandLine& line, const std::vector<std::string>& scores
 
     std::vector<std::string> lines;
     ComposeReport(lines, input);
-    QByteArray bytes;
+    std::string bytes;
     if (line.format == OutputFormat::Json) {
         bytes =
             CaseJsonText({std::nullopt, notes, input.entries, input.options, input.results}, false);
     } else if (line.format == OutputFormat::Text) {
-        for (const std::string& reportLine : lines) {
-            bytes.append(reportLine.data(), static_cast<qsizetype>(reportLine.size()));
-            bytes.append('\n');
-        }
+        for (const std::string& reportLine : lines) bytes.append(reportLine).append(1, '\n');
     } else {
-        // The memo of the desktop program after a first report holds exactly these lines.
-        ReportDocument document{{}, input.results, input.options, QDateTime::currentDateTime()};
-        for (const std::string& reportLine : lines) {
-            document.lines.append(QString::fromStdString(reportLine));
-        }
-        bytes = RenderCaseDocument(line.format, document);
+#ifdef ORVALE_HAVE_DOCUMENTS
+        bytes = RenderCaseDocument(line.format, lines, input.results, input.options);
+#endif
     }
     return Deliver(line.outputFile, bytes, out, stderr);
 }
@@ -93,15 +89,13 @@ int ScoreBatch(const CommandLine& line, Output& out) {
             *line.batchFile, line.options, line.jobs,
             [&out](std::string_view text) { return out.Write(text); }, stderr, line.format);
     }
-    const QString path = QFile::decodeName(QByteArray::fromStdString(*line.outputFile));
-    const auto unwritable = [&line](const QString& reason) {
-        Print(stderr, "orvale-score: cannot write " + *line.outputFile + ": " +
-                          reason.toLocal8Bit().toStdString() + "\n");
+    const auto unwritable = [&line](const std::string& reason) {
+        Print(stderr, "orvale-score: cannot write " + *line.outputFile + ": " + reason + "\n");
         return kExitUsage;
     };
     // Opened with the first text, so that input that cannot be read leaves no trace.
-    WholeFileWriter writer(path);
-    std::optional<QString> openFailure;
+    WholeFileWriter writer(*line.outputFile);
+    std::optional<std::string> openFailure;
     bool opened = false;
     const auto open = [&] {
         if (!opened) openFailure = writer.Open(PipeReader::AwaitIt);
@@ -124,23 +118,22 @@ int ScoreBatch(const CommandLine& line, Output& out) {
     }
     if (!open()) return unwritable(*openFailure);  // no row at all: an empty file
     // After a failed write, Commit gives the reason and removes the temporary file.
-    if (const std::optional<QString> reason = writer.Commit()) return unwritable(*reason);
+    if (const std::optional<std::string> reason = writer.Commit()) return unwritable(*reason);
     return status;
 }
 
 // A case file as the worksheet would score it: its entries checked in field order with the same
 // messages, its options, and its notes in the report's lines.
 int ScoreCaseFile(const CommandLine& line, Output& out) {
-    const CaseReading reading =
-        ReadCaseFile(QFile::decodeName(QByteArray::fromStdString(*line.caseFile)));
+    const CaseReading reading = ReadCaseFile(*line.caseFile);
     if (!reading.values) {
-        Print(stderr, "orvale-score: " + reading.error.toStdString() + "\n");
+        Print(stderr, "orvale-score: " + reading.error + "\n");
         return kExitUsage;
     }
-    std::vector<std::string> scores;
-    for (const QString& entry : reading.values->entries) scores.push_back(entry.toStdString());
-    return ScoreOneCase(line, scores, reading.values->options,
-                        NotesLines(reading.values->notes.toStdString()), out);
+    const std::vector<std::string> scores(reading.values->entries.begin(),
+                                          reading.values->entries.end());
+    return ScoreOneCase(line, scores, reading.values->options, NotesLines(reading.values->notes),
+                        out);
 }
 
 int Run(int argc, char** argv) {
@@ -153,6 +146,15 @@ int Run(int argc, char** argv) {
         return kExitUsage;
     }
     const CommandLine& line = parsed.commandLine;
+#ifndef ORVALE_HAVE_DOCUMENTS
+    const bool document = line.format == OutputFormat::Pdf || line.format == OutputFormat::Odt;
+    if (document && !line.help && !line.version) {
+        Print(stderr, std::string("orvale-score: --format ") +
+                          (line.format == OutputFormat::Pdf ? "pdf" : "odt") +
+                          " needs the build with Qt; this orvale-score was built without it.\n");
+        return kExitUsage;
+    }
+#endif
     Output out(stdout);
     if (line.help) {
         out.Write(std::string(kUsageSynopsis) + kUsageDetails);

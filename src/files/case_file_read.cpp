@@ -6,9 +6,9 @@
 
 namespace orvale {
 
-CaseReading ReadCaseFile(const QString& path) {
-    QString reason;
-    const std::optional<QByteArray> content =
+CaseReading ReadCaseFile(const std::string& path) {
+    std::string reason;
+    const std::optional<std::string> content =
         ReadBoundedRegularFile(path, kMaxCaseFileSize, reason);
     CaseReading reading;
     if (content) {
@@ -17,8 +17,7 @@ CaseReading ReadCaseFile(const QString& path) {
         reading.error = reason;
     }
     if (!reading.values) {
-        reading.error =
-            QStringLiteral("The case could not be opened from %1: %2").arg(path, reading.error);
+        reading.error = "The case could not be opened from " + path + ": " + reading.error;
     }
     return reading;
 }

@@ -3,7 +3,7 @@
 // its content. The worksheet and orvale-score open case files through this one function.
 #pragma once
 
-#include <QString>
+#include <string>
 
 #include "batch/case_file.h"
 
@@ -11,6 +11,6 @@ namespace orvale {
 
 // Reads the case file at path (a regular file of at most kMaxCaseFileSize). The error names the
 // file: "The case could not be opened from PATH: REASON".
-CaseReading ReadCaseFile(const QString& path);
+CaseReading ReadCaseFile(const std::string& path);
 
 }  // namespace orvale

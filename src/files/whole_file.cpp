@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/whole_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDir>
-#include <QFileInfo>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -34,8 +34,23 @@ mode_t CurrentUmask() {
     return mask;
 }
 
-QString SystemText(int code) {
-    return QString::fromLocal8Bit(std::strerror(code));
+std::string SystemText(int code) {
+    return std::strerror(code);
+}
+
+// The folder part of a path, as the system resolves it: "." for a bare name, "/" for a name at
+// the root.
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    const std::size_t end = path.find_last_not_of('/', slash);
+    return end == std::string::npos ? "/" : path.substr(0, end + 1);
+}
+
+// The name part of a path (after the last '/').
+std::string NameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // A signal whose default action ends the program is ignored, so that the write it comes with fails
@@ -48,21 +63,32 @@ void IgnoreSignalWithDefaultAction(int signal) {
 }
 
 // Why a destination that is neither a regular file, a FIFO nor a character device is refused.
-QString DestinationRefusal(mode_t mode) {
-    if (S_ISDIR(mode)) return QStringLiteral("it is a folder, not a file");
-    if (S_ISSOCK(mode)) return QStringLiteral("it is a socket, not a file");
-    if (S_ISBLK(mode)) return QStringLiteral("it is a block device, not a file");
-    return QStringLiteral("it is not a regular file");
+std::string DestinationRefusal(mode_t mode) {
+    if (S_ISDIR(mode)) return "it is a folder, not a file";
+    if (S_ISSOCK(mode)) return "it is a socket, not a file";
+    if (S_ISBLK(mode)) return "it is a block device, not a file";
+    return "it is not a regular file";
 }
 
 // The file a link at path finally names (path itself when it is no link). A dangling link names
 // the file it would create.
-std::optional<QString> FollowLinks(const QString& path) {
-    QString current = path;
+std::optional<std::string> FollowLinks(const std::string& path) {
+    std::string current = path;
     for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-        const QFileInfo info(current);
-        if (!info.isSymLink()) return current;
-        current = info.symLinkTarget();
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+        std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1,
+                           '\0');
+        ssize_t size = 0;
+        // A link can change between the two calls: a target that fills the buffer is read again.
+        while ((size = ::readlink(current.c_str(), target.data(), target.size())) >= 0 &&
+               static_cast<std::size_t>(size) == target.size()) {
+            target.resize(2 * target.size());
+        }
+        if (size < 0) return current;
+        target.resize(static_cast<std::size_t>(size));
+        // A relative target is relative to the folder that holds the link.
+        current = target.starts_with('/') ? target : FolderOf(current) + '/' + target;
     }
     return std::nullopt;  // a loop of links
 }
@@ -94,9 +120,8 @@ int WriteAll(int fd, const char* data, std::size_t size, const std::stop_token& 
 // Syncs the folder that holds path, so that the rename itself survives a power cut. Folders that
 // cannot be synced (some file systems refuse) are no reason to report the write as failed: the
 // new file is in place by then.
-void SyncFolderOf(const QByteArray& path) {
-    const QByteArray folder = QFileInfo(QString::fromLocal8Bit(path)).absolutePath().toLocal8Bit();
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void SyncFolderOf(const std::string& path) {
+    const int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
@@ -104,58 +129,57 @@ void SyncFolderOf(const QByteArray& path) {
 
 }  // namespace
 
-WholeFileWriter::WholeFileWriter(QString path, LinkAtPath link) {
+WholeFileWriter::WholeFileWriter(const std::string& path, LinkAtPath link) {
     if (link == LinkAtPath::WriteThrough) {
         // Asked of the path itself, links followed by the system: "/dev/stdout" names whatever
         // standard output is, a pipe among them.
         struct stat info {};
-        const QByteArray name = QFile::encodeName(path);
-        if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
-            target_ = name;
+        if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+            target_ = path;
             through_ = S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode);
             if (!through_) refusal_ = DestinationRefusal(info.st_mode);
             return;
         }
     }
-    const std::optional<QString> followed =
-        link == LinkAtPath::WriteThrough ? FollowLinks(path) : std::optional<QString>(path);
+    const std::optional<std::string> followed =
+        link == LinkAtPath::WriteThrough ? FollowLinks(path) : std::optional<std::string>(path);
     if (!followed) {
         error_ = ELOOP;  // a loop of links: Open reports it
         return;
     }
-    target_ = QFile::encodeName(*followed);
+    target_ = *followed;
 }
 
 WholeFileWriter::~WholeFileWriter() {
     Abandon();
 }
 
-std::optional<QString> WholeFileWriter::Open(PipeReader reader, std::stop_token stop) {
+std::optional<std::string> WholeFileWriter::Open(PipeReader reader, std::stop_token stop) {
     // Past the file-size limit SIGXFSZ would end the program: the write fails with EFBIG ("File
     // too large") instead.
     IgnoreSignalWithDefaultAction(SIGXFSZ);
-    if (!refusal_.isEmpty()) return refusal_;
+    if (!refusal_.empty()) return refusal_;
     if (error_ != 0) return SystemText(error_);
     return through_ ? OpenThrough(reader, stop) : OpenTemporary();
 }
 
-std::optional<QString> WholeFileWriter::OpenThrough(PipeReader reader,
-                                                    const std::stop_token& stop) {
+std::optional<std::string> WholeFileWriter::OpenThrough(PipeReader reader,
+                                                        const std::stop_token& stop) {
     // A reader that goes away would raise SIGPIPE and end the program: the write fails with
     // EPIPE ("Broken pipe") instead.
     IgnoreSignalWithDefaultAction(SIGPIPE);
     struct stat before {};
-    if (::stat(target_.constData(), &before) != 0) return SystemText(error_ = errno);
+    if (::stat(target_.c_str(), &before) != 0) return SystemText(error_ = errno);
     // Non-blocking, so that a FIFO without a reader answers at once (ENXIO) instead of holding
     // the thread; the writes after it block as usual.
-    while ((fd_ = ::open(target_.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK)) < 0) {
+    while ((fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK)) < 0) {
         if (errno == EINTR) continue;
         if (errno != ENXIO || !S_ISFIFO(before.st_mode)) return SystemText(error_ = errno);
         if (reader == PipeReader::Required) {
-            return refusal_ = QStringLiteral("it is a pipe that no program is reading from");
+            return refusal_ = "it is a pipe that no program is reading from";
         }
         if (stop.stop_requested()) {
-            return refusal_ = QStringLiteral("it is a pipe that no program read from");
+            return refusal_ = "it is a pipe that no program read from";
         }
         std::this_thread::sleep_for(kPollInterval);
     }
@@ -171,21 +195,21 @@ std::optional<QString> WholeFileWriter::OpenThrough(PipeReader reader,
     } else if (!S_ISFIFO(opened.st_mode) && !S_ISCHR(opened.st_mode)) {
         // Swapped for another kind of file after it was examined: writing into a regular file
         // in place would mix the new content with the old.
-        refusal_ = QStringLiteral("the file changed while it was being opened");
+        refusal_ = "the file changed while it was being opened";
     }
-    if (error_ == 0 && refusal_.isEmpty()) {
+    if (error_ == 0 && refusal_.empty()) {
         stop_ = stop;
         return std::nullopt;
     }
-    const QString reason = refusal_.isEmpty() ? SystemText(error_) : refusal_;
+    const std::string reason = refusal_.empty() ? SystemText(error_) : refusal_;
     ::close(std::exchange(fd_, -1));
     return reason;
 }
 
-std::optional<QString> WholeFileWriter::OpenTemporary() {
+std::optional<std::string> WholeFileWriter::OpenTemporary() {
     // "<name>.tmp-<process id>-XXXXXX": unguessable, and the process id tells at the next start
     // whether the writer still runs.
-    temporary_ = target_ + kTemporarySuffix + QByteArray::number(::getpid()) + "-XXXXXX";
+    temporary_ = target_ + kTemporarySuffix + std::to_string(::getpid()) + "-XXXXXX";
     fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
     if (fd_ < 0) {
         error_ = errno;
@@ -195,8 +219,7 @@ std::optional<QString> WholeFileWriter::OpenTemporary() {
     // The new file gets the permission bits of the regular file it replaces (never the set-id
     // bits), or those of a new file; when root replaces another user's file, that user keeps it.
     struct stat old {};
-    const bool replacesRegularFile =
-        ::lstat(target_.constData(), &old) == 0 && S_ISREG(old.st_mode);
+    const bool replacesRegularFile = ::lstat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     const mode_t mode = replacesRegularFile ? (old.st_mode & 0777) : (0666 & ~CurrentUmask());
     // File systems without Unix permissions (a portable copy on a memory stick) refuse: no harm.
     if (::fchmod(fd_, mode) != 0 && errno != EPERM && errno != ENOTSUP) error_ = errno;
@@ -219,8 +242,8 @@ bool WholeFileWriter::Write(std::string_view text) {
     return error_ == 0;
 }
 
-std::optional<QString> WholeFileWriter::Commit() {
-    if (!refusal_.isEmpty()) return refusal_;
+std::optional<std::string> WholeFileWriter::Commit() {
+    if (!refusal_.empty()) return refusal_;
     if (through_) {
         if (fd_ < 0 && error_ == 0) error_ = EBADF;  // never opened, or already committed
         if (fd_ >= 0 && ::close(std::exchange(fd_, -1)) != 0 && error_ == 0) error_ = errno;
@@ -233,7 +256,7 @@ std::optional<QString> WholeFileWriter::Commit() {
         const int fd = std::exchange(fd_, -1);
         if (::close(fd) != 0) error_ = errno;
     }
-    if (error_ == 0 && ::rename(temporary_.constData(), target_.constData()) != 0) error_ = errno;
+    if (error_ == 0 && ::rename(temporary_.c_str(), target_.c_str()) != 0) error_ = errno;
     if (error_ != 0) {
         const int code = error_;
         Abandon();
@@ -246,43 +269,47 @@ std::optional<QString> WholeFileWriter::Commit() {
 
 void WholeFileWriter::Abandon() {
     if (fd_ >= 0) ::close(std::exchange(fd_, -1));
-    if (std::exchange(temporaryExists_, false)) ::unlink(temporary_.constData());
+    if (std::exchange(temporaryExists_, false)) ::unlink(temporary_.c_str());
 }
 
-std::optional<QString> WriteWholeFile(const QString& path, const QByteArray& content,
-                                      LinkAtPath link, PipeReader reader) {
+std::optional<std::string> WriteWholeFile(const std::string& path, std::string_view content,
+                                          LinkAtPath link, PipeReader reader) {
     WholeFileWriter writer(path, link);
-    if (std::optional<QString> reason = writer.Open(reader)) return reason;
-    writer.Write(std::string_view(content.constData(), static_cast<std::size_t>(content.size())));
+    if (std::optional<std::string> reason = writer.Open(reader)) return reason;
+    writer.Write(content);
     return writer.Commit();
 }
 
-int RemoveStaleTemporaryFiles(const QString& path) {
-    const QFileInfo info(path);
-    const QString prefix = info.fileName() + QString::fromLatin1(kTemporarySuffix);
-    QDir folder = info.absoluteDir();
+int RemoveStaleTemporaryFiles(const std::string& path) {
+    const std::string folder = FolderOf(path);
+    const std::string prefix = NameOf(path) + kTemporarySuffix;
+    DIR* listing = ::opendir(folder.c_str());
+    if (listing == nullptr) return 0;
     int removed = 0;
-    const QStringList candidates =
-        folder.entryList({prefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System);
     const time_t now = ::time(nullptr);
-    for (const QString& name : candidates) {
-        const QString rest = name.mid(prefix.size());
-        const qsizetype dash = rest.indexOf(u'-');
-        bool isNumber = false;
-        const qint64 writer = rest.left(dash).toLongLong(&isNumber);
-        if (dash < 0 || rest.size() - dash - 1 != 6 || !isNumber || writer <= 0) continue;
+    while (const dirent* item = ::readdir(listing)) {
+        const std::string_view name = item->d_name;
+        if (!name.starts_with(prefix)) continue;
+        // "<process id>-XXXXXX"
+        const std::string_view rest = name.substr(prefix.size());
+        const std::size_t dash = rest.find('-');
+        if (dash == 0 || dash == std::string_view::npos || rest.size() - dash - 1 != 6) continue;
+        long long writer = 0;
+        const auto [end, failure] = std::from_chars(rest.data(), rest.data() + dash, writer);
+        if (failure != std::errc() || end != rest.data() + dash || writer <= 0) continue;
         // A process that still runs may be writing it right now; ours cannot be, at start-up.
         const bool writerRuns =
             writer != ::getpid() && (::kill(static_cast<pid_t>(writer), 0) == 0 || errno == EPERM);
         if (writerRuns) continue;
-        const QByteArray file = QFile::encodeName(folder.filePath(name));
+        const std::string file = folder + '/' + std::string(name);
         struct stat entry {};
-        if (::lstat(file.constData(), &entry) != 0 || !S_ISREG(entry.st_mode)) continue;
+        if (::lstat(file.c_str(), &entry) != 0 || !S_ISREG(entry.st_mode)) continue;
         // Only this user's own, and not one another machine sharing the folder may be writing
         // (its process ids mean nothing here): a write takes well under a minute.
         if (entry.st_uid != ::geteuid() || now - entry.st_mtime < kStaleAfterSeconds) continue;
-        if (::unlink(file.constData()) == 0) ++removed;
+        if (::unlink(file.c_str()) == 0) ++removed;
     }
+    ::closedir(listing);
     return removed;
 }
 

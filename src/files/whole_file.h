@@ -2,17 +2,19 @@
 // Writing a whole file so that a failure never destroys the previous one: the content goes to a
 // temporary file beside it, which is flushed to disk and then renamed over the old file; the
 // folder is synced after the rename, so that a power cut leaves the old file or the new, never
-// none. Plain POSIX and QtCore: every place that writes a file the user chose goes through it.
+// none. Plain POSIX: every place that writes a file the user chose goes through it.
 //
 // What a destination may be: a regular file, or none, is replaced whole; a FIFO or a character
 // device (a pipe, /dev/stdout, a terminal, /dev/null) is written through, since replacing it
 // would put a regular file in its place; a folder, a socket or a block device is refused.
+//
+// Paths are the system's bytes (UTF-8 on today's systems, but any name the system holds works);
+// reasons are the system's own words, as strerror gives them.
 #pragma once
 
-#include <QByteArray>
-#include <QString>
 #include <optional>
 #include <stop_token>
+#include <string>
 #include <string_view>
 
 namespace orvale {
@@ -38,9 +40,9 @@ enum class PipeReader {
 // step that failed ("No space left on device", "File too large", "Input/output error", ...); the
 // old file is then untouched and no temporary file is left behind. A file-size limit makes the
 // write fail instead of ending the program.
-std::optional<QString> WriteWholeFile(const QString& path, const QByteArray& content,
-                                      LinkAtPath link = LinkAtPath::WriteThrough,
-                                      PipeReader reader = PipeReader::Required);
+std::optional<std::string> WriteWholeFile(const std::string& path, std::string_view content,
+                                          LinkAtPath link = LinkAtPath::WriteThrough,
+                                          PipeReader reader = PipeReader::Required);
 
 // The same write for content that comes in pieces (a batch of rows): each piece goes to the
 // temporary file as it comes, and only Commit puts the file in place. A writer destroyed, or
@@ -48,7 +50,7 @@ std::optional<QString> WriteWholeFile(const QString& path, const QByteArray& con
 // was. One thread at a time.
 class WholeFileWriter {
   public:
-    explicit WholeFileWriter(QString path, LinkAtPath link = LinkAtPath::WriteThrough);
+    explicit WholeFileWriter(const std::string& path, LinkAtPath link = LinkAtPath::WriteThrough);
     ~WholeFileWriter();
     WholeFileWriter(const WholeFileWriter&) = delete;
     WholeFileWriter& operator=(const WholeFileWriter&) = delete;
@@ -56,28 +58,28 @@ class WholeFileWriter {
     // Creates the temporary file, or opens a FIFO or device to write through; the reason when it
     // cannot be done or the destination is refused. The stop token also ends a wait of Write
     // for room in a FIFO whose reader has stopped reading (the write then fails).
-    std::optional<QString> Open(PipeReader reader = PipeReader::Required,
-                                std::stop_token stop = {});
+    std::optional<std::string> Open(PipeReader reader = PipeReader::Required,
+                                    std::stop_token stop = {});
     // Appends text; false once this or an earlier write failed (Commit then says why).
     bool Write(std::string_view text);
     // Flushes the temporary file to disk and renames it over the file at path; closes a FIFO or
     // device written through.
-    std::optional<QString> Commit();
+    std::optional<std::string> Commit();
     // Removes the temporary file; what was written through to a FIFO or device cannot be taken
     // back.
     void Abandon();
 
   private:
-    std::optional<QString> OpenTemporary();
-    std::optional<QString> OpenThrough(PipeReader reader, const std::stop_token& stop);
+    std::optional<std::string> OpenTemporary();
+    std::optional<std::string> OpenThrough(PipeReader reader, const std::stop_token& stop);
 
-    QByteArray target_;
-    QByteArray temporary_;
+    std::string target_;
+    std::string temporary_;
     int fd_ = -1;
     bool temporaryExists_ = false;  // made by Open, not yet renamed or removed
     bool through_ = false;          // the destination is a FIFO or device, written in place
     int error_ = 0;                 // errno of the first failed step
-    QString refusal_;               // why the destination itself is refused, when it is
+    std::string refusal_;           // why the destination itself is refused, when it is
     std::stop_token stop_;          // a FIFO written through: ends a wait for room in it
 };
 
@@ -85,6 +87,6 @@ class WholeFileWriter {
 // behind in processes that no longer run (a program killed between writing and renaming): only
 // the user's own, and only those older than a minute, in case another machine sharing the folder
 // is writing one. Returns how many were removed.
-int RemoveStaleTemporaryFiles(const QString& path);
+int RemoveStaleTemporaryFiles(const std::string& path);
 
 }  // namespace orvale

@@ -4,64 +4,21 @@
 // another encoding is counted, wrapped and printed byte for byte, never split inside a sequence.
 #include "report/notes.h"
 
-#include <QChar>
 #include <algorithm>
 #include <cstdio>
+
+#include "report/utf8.h"
 
 namespace orvale {
 
 namespace {
-
-constexpr char32_t kNotUtf8 = 0xFFFFFFFF;  // a byte that starts no valid UTF-8 sequence
-
-struct Character {
-    std::size_t size = 1;  // bytes
-    char32_t code = kNotUtf8;
-};
-
-// The character that starts at text[at].
-Character CharacterAt(std::string_view text, std::size_t at) {
-    const auto byte = [text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(at);
-    if (lead < 0x80) return {1, lead};
-    std::size_t size = 0;
-    char32_t code = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        size = 2;
-        code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        size = 3;
-        code = lead & 0x0F;
-        if (lead == 0xE0) low = 0xA0;   // overlong below
-        if (lead == 0xED) high = 0x9F;  // surrogates above
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        size = 4;
-        code = lead & 0x07;
-        if (lead == 0xF0) low = 0x90;   // overlong below
-        if (lead == 0xF4) high = 0x8F;  // beyond U+10FFFF above
-    } else {
-        return {};
-    }
-    if (at + size > text.size()) return {};
-    for (std::size_t k = 1; k < size; ++k) {
-        const unsigned char next = byte(at + k);
-        if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return {};
-        code = (code << 6) | (next & 0x3F);
-    }
-    return {size, code};
-}
-
-bool IsCombiningMark(char32_t code) {
-    return code != kNotUtf8 && QChar::isMark(code);
-}
 
 // Appends the report lines of one line of the notes (no line feed in it) to lines.
 void WrapLine(std::string_view line, std::size_t columns, std::vector<std::string>& lines) {
     std::vector<std::size_t> starts;  // byte offset of each character, then the line's size
     std::vector<char32_t> codes;
     for (std::size_t at = 0; at < line.size();) {
-        const Character character = CharacterAt(line, at);
+        const Utf8Character character = Utf8CharacterAt(line, at);
         starts.push_back(at);
         codes.push_back(character.code);
         at += character.size;
@@ -121,7 +78,7 @@ std::string NotesWithoutRefusedCharacters(std::string_view text) {
     std::string result;
     result.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
-        const Character character = CharacterAt(text, at);
+        const Utf8Character character = Utf8CharacterAt(text, at);
         if (character.code == kNotUtf8 || !IsRefusedInNotes(character.code)) {
             result.append(text.substr(at, character.size));
         }
@@ -132,14 +89,14 @@ std::string NotesWithoutRefusedCharacters(std::string_view text) {
 
 std::size_t NotesLength(std::string_view text) {
     std::size_t length = 0;
-    for (std::size_t at = 0; at < text.size(); ++length) at += CharacterAt(text, at).size;
+    for (std::size_t at = 0; at < text.size(); ++length) at += Utf8CharacterAt(text, at).size;
     return length;
 }
 
 std::string NotesPrefix(std::string_view text, std::size_t characters) {
     std::size_t at = 0;
     for (std::size_t k = 0; k < characters && at < text.size(); ++k) {
-        at += CharacterAt(text, at).size;
+        at += Utf8CharacterAt(text, at).size;
     }
     return std::string(text.substr(0, at));
 }
@@ -147,7 +104,7 @@ std::string NotesPrefix(std::string_view text, std::size_t characters) {
 std::optional<NotesProblem> CheckNotes(std::string_view notes) {
     std::size_t length = 0;
     for (std::size_t at = 0; at < notes.size(); ++length) {
-        const Character character = CharacterAt(notes, at);
+        const Utf8Character character = Utf8CharacterAt(notes, at);
         if (character.code != kNotUtf8 && IsRefusedInNotes(character.code)) {
             return NotesProblem{NotesProblem::Kind::ControlCharacter, character.code};
         }

@@ -2,25 +2,24 @@
 // The About text: see program_info.h.
 #include "report/program_info.h"
 
-#include <QStringList>
-
 #include "report/citation.h"
 
 namespace orvale {
 
-QString AboutText() {
-    QStringList citation;
-    for (const std::string_view line : kCitationLines) {
-        citation << QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())).trimmed();
+std::string AboutText() {
+    std::string citation;
+    for (std::string_view line : kCitationLines) {
+        const std::size_t first = line.find_first_not_of(' ');
+        line.remove_prefix(first == std::string_view::npos ? line.size() : first);
+        line.remove_suffix(line.size() - (line.find_last_not_of(' ') + 1));
+        citation.append(citation.empty() ? "" : " ").append(line);
     }
-    return QStringLiteral(
-               "ORVALE version " ORVALE_VERSION
-               "\n\nScoring and analysis of an eight-subtest, Index-based short form of "
-               "a children's intelligence test battery.\n\nThe methods are those of:\n") +
-           citation.join(u' ') +
-           QStringLiteral(
-               "\n\nLicence: GNU General Public License, version 3 or (at your option) any "
-               "later version. This program comes with ABSOLUTELY NO WARRANTY.");
+    return "ORVALE version " ORVALE_VERSION
+           "\n\nScoring and analysis of an eight-subtest, Index-based short form of a children's "
+           "intelligence test battery.\n\nThe methods are those of:\n" +
+           citation +
+           "\n\nLicence: GNU General Public License, version 3 or (at your option) any later "
+           "version. This program comes with ABSOLUTELY NO WARRANTY.";
 }
 
 }  // namespace orvale

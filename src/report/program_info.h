@@ -3,7 +3,7 @@
 // version comes from the CMake project version, through ORVALE_VERSION, and from nowhere else.
 #pragma once
 
-#include <QString>
+#include <string>
 
 namespace orvale {
 
@@ -12,6 +12,6 @@ inline constexpr const char* kProgramVersion = ORVALE_VERSION;
 
 // The About text of both windows: name and version, what the program does, the citation of the
 // accompanying technical note and the licence, as plain text.
-QString AboutText();
+std::string AboutText();
 
 }  // namespace orvale

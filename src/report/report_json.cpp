@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/report_json.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
+#include <nlohmann/json.hpp>
 
 #include "engine/tables.h"
+#include "report/json_text.h"
 #include "report/program_info.h"
 #include "report/report_figures.h"
 
@@ -12,18 +12,12 @@ namespace orvale {
 
 namespace {
 
-QString Text(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QJsonValue ToJson(const FigureValue& value) {
+nlohmann::json ToJson(const FigureValue& value) {
     return std::visit(
-        [](const auto& v) -> QJsonValue {
+        [](const auto& v) -> nlohmann::json {
             using T = std::decay_t<decltype(v)>;
             if constexpr (std::is_same_v<T, std::monostate>) {
-                return QJsonValue(QJsonValue::Null);
-            } else if constexpr (std::is_same_v<T, std::string>) {
-                return Text(v);
+                return nullptr;
             } else {
                 return v;
             }
@@ -32,7 +26,7 @@ QJsonValue ToJson(const FigureValue& value) {
 }
 
 // The options as orvale-score's command line names them.
-QJsonObject OptionsToJson(const ScoringOptions& options) {
+nlohmann::json OptionsToJson(const ScoringOptions& options) {
     // Methods 0 and 2 are the 95% ones, 1 and 3 the 90% ones.
     const ConfidenceMethod& method = kConfidenceMethods[options.confidenceMethod];
     return {
@@ -47,38 +41,33 @@ QJsonObject OptionsToJson(const ScoringOptions& options) {
 
 }  // namespace
 
-QJsonObject CaseToJson(const JsonCase& scored) {
-    QJsonObject inputs;
-    for (int k = 0; k < kSubtestCount; ++k) {
-        inputs.insert(QLatin1String(kSubtestNames[k]), scored.entries[k]);
-    }
-    QJsonObject results;
+nlohmann::json CaseToJson(const JsonCase& scored) {
+    nlohmann::json inputs = nlohmann::json::object();
+    for (int k = 0; k < kSubtestCount; ++k) inputs[kSubtestNames[k]] = scored.entries[k];
+    nlohmann::json results = nlohmann::json::object();
     const std::vector<FigureValue> values = ReportFigureValues(scored.results, scored.options);
     const std::vector<std::string>& names = ReportFigureNames();
-    for (std::size_t k = 0; k < values.size(); ++k) {
-        results.insert(QString::fromStdString(names[k]), ToJson(values[k]));
-    }
-    QJsonObject object{
+    for (std::size_t k = 0; k < values.size(); ++k) results[names[k]] = ToJson(values[k]);
+    nlohmann::json object{
         {"schema", kJsonSchemaVersion},
-        {"program", QLatin1String(kProgramName)},
-        {"version", QLatin1String(kProgramVersion)},
-        {"inputs", inputs},
+        {"program", kProgramName},
+        {"version", kProgramVersion},
+        {"inputs", std::move(inputs)},
         {"options", OptionsToJson(scored.options)},
-        {"results", results},
+        {"results", std::move(results)},
     };
-    if (scored.id) object.insert("id", Text(*scored.id));
-    if (!scored.id) {
-        QJsonArray notes;
-        for (const std::string& line : scored.notes) notes.append(Text(line));
-        object.insert("notes", notes);
+    if (scored.id) {
+        object["id"] = *scored.id;
+    } else {
+        object["notes"] = scored.notes;
     }
     return object;
 }
 
-QByteArray CaseJsonText(const JsonCase& scored, bool oneLine) {
-    QByteArray text = QJsonDocument(CaseToJson(scored))
-                          .toJson(oneLine ? QJsonDocument::Compact : QJsonDocument::Indented);
-    if (!text.endsWith('\n')) text += '\n';
+std::string CaseJsonText(const JsonCase& scored, bool oneLine) {
+    std::string text =
+        JsonText(CaseToJson(scored), oneLine ? JsonLayout::kCompact : JsonLayout::kIndented);
+    if (!text.ends_with('\n')) text += '\n';
     return text;
 }
 

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One case as a JSON object (docs/json-output.md): the schema version, the program version, the
-// inputs, the options and every figure of the report under the batch output's names. Built with
-// Qt's JSON classes; numbers are written as the shortest decimals that read back exactly.
+// inputs, the options and every figure of the report under the batch output's names. Numbers are
+// written as the shortest decimals that read back exactly (report/json_text.h).
 #pragma once
 
-#include <QByteArray>
-#include <QJsonObject>
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,10 +24,10 @@ struct JsonCase {
     ScoringResults results{};
 };
 
-QJsonObject CaseToJson(const JsonCase& scored);
+nlohmann::json CaseToJson(const JsonCase& scored);
 
 // The object as text: indented for a single case, or on one line (no line break inside) for
 // a row of JSON Lines. Ends with a line break either way.
-QByteArray CaseJsonText(const JsonCase& scored, bool oneLine);
+std::string CaseJsonText(const JsonCase& scored, bool oneLine);
 
 }  // namespace orvale

@@ -11,8 +11,8 @@
 
 #include "desktop/platform.h"
 #include "desktop/run_guarded.h"
-#include "files/whole_file.h"
-#include "report/profile_chart.h"
+#include "desktop/user_files.h"
+#include "documents/profile_chart.h"
 
 namespace orvale {
 

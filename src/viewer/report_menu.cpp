@@ -7,7 +7,7 @@
 
 #include "desktop/platform.h"
 #include "desktop/run_guarded.h"
-#include "files/whole_file.h"
+#include "desktop/user_files.h"
 #include "report/program_info.h"
 #include "viewer/chart_window.h"
 #include "viewer/template_results.h"
@@ -77,7 +77,7 @@ void TfrmTemplateResults::ExportDocument(QString& lastName, const QString& suffi
     std::optional<QString> reason;
     if (!RunGuarded(platform_, [&] {
             const ReportDocument document{MemoLines(), latest_->results, latest_->options,
-                                          QDateTime::currentDateTime()};
+                                          std::chrono::system_clock::now()};
             reason = WriteWholeFile(*chosen, render(document));
         })) {
         return;
@@ -102,7 +102,7 @@ void TfrmTemplateResults::mnuCopyReportClick() {
 }
 
 void TfrmTemplateResults::mnuAboutClick() {
-    platform_.ShowAbout(QStringLiteral("About ORVALE"), AboutText());
+    platform_.ShowAbout(QStringLiteral("About ORVALE"), QString::fromStdString(AboutText()));
 }
 
 }  // namespace orvale

@@ -14,8 +14,8 @@
 #include "desktop/fonts.h"
 #include "desktop/platform.h"
 #include "desktop/run_guarded.h"
+#include "desktop/user_files.h"
 #include "desktop/window_design.h"
-#include "files/whole_file.h"
 #include "viewer/text_device.h"
 
 namespace orvale {

@@ -8,8 +8,8 @@
 #include <functional>
 #include <optional>
 
+#include "documents/report_document.h"
 #include "report/compose.h"
-#include "report/report_document.h"
 
 class QAction;
 class QFrame;

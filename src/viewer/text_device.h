@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Printing plain text the way a line printer would, on the printer the platform hands out: the
-// layout of report/text_layout.h in "Courier New" at 8 points, measured with the printer's
+// layout of documents/text_layout.h in "Courier New" at 8 points, measured with the printer's
 // metrics.
 #pragma once
 
 #include <QString>
 #include <optional>
 
-#include "report/text_layout.h"
+#include "documents/text_layout.h"
 
 class QPrinter;
 

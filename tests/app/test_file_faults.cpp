@@ -20,7 +20,7 @@
 #include <memory>
 
 #include "app/previous_data.h"
-#include "files/whole_file.h"
+#include "desktop/user_files.h"
 #include "support/program_driver.h"
 
 using orvale::LinkAtPath;

@@ -9,14 +9,16 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <QString>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "files/whole_file.h"
 #include "gtest/gtest.h"
@@ -26,7 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const QByteArray kContent = "new content\r\n";
+const std::string kContent = "new content\r\n";
 
 class Scratch {
   public:
@@ -40,10 +42,6 @@ class Scratch {
   private:
     fs::path path_;
 };
-
-QString Q(const fs::path& path) {
-    return QString::fromStdString(path.string());
-}
 
 std::string Read(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
@@ -110,16 +108,52 @@ TEST(Destination, EachKindIsReplacedWrittenThroughOrRefused) {
             std::fprintf(stderr, "left out (needs root): %s\n", row.name);
             continue;
         }
-        const std::optional<QString> message = WriteWholeFile(Q(path), kContent);
-        EXPECT_EQ(message.value_or(QString()).toStdString(), row.message);
+        const std::optional<std::string> message = WriteWholeFile(path, kContent);
+        EXPECT_EQ(message.value_or(std::string()), row.message);
         EXPECT_EQ(KindAt(path), row.kindAfter);
-        if (row.kindAfter == S_IFREG && !message) EXPECT_EQ(Read(path), kContent.toStdString());
+        if (row.kindAfter == S_IFREG && !message) {
+            EXPECT_EQ(Read(path), kContent);
+        }
         // Nothing is left beside it: no temporary file, no regular file in a device's place.
         int entries = 0;
         for ([[maybe_unused]] const auto& entry : fs::directory_iterator(path.parent_path())) {
             ++entries;
         }
         EXPECT_EQ(entries, row.kindAfter == S_IFLNK ? 2 : 1);
+    }
+}
+
+// A path that names a symbolic link chosen in a save dialog writes the file the link finally
+// names, relative targets taken from the link's own folder, and leaves the links as they were.
+TEST(Destination, LinksLeadToTheFileTheyName) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> links;  // link, its target
+        const char* written;  // the regular file that gets the content; none for a loop
+    } rows[] = {
+        {"relative link", {{"results.txt", "data.txt"}}, "data.txt"},
+        {"link out of a folder", {{"sub/results.txt", "../data.txt"}}, "data.txt"},
+        {"chain of links", {{"results.txt", "sub/next"}, {"sub/next", "../data.txt"}}, "data.txt"},
+        {"dangling link", {{"results.txt", "sub/new.txt"}}, "sub/new.txt"},
+        {"loop of links", {{"results.txt", "other"}, {"other", "results.txt"}}, nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Scratch scratch;
+        fs::create_directory(scratch / "sub");
+        std::ofstream(scratch / "data.txt") << "old";
+        for (const auto& [link, target] : row.links) fs::create_symlink(target, scratch / link);
+        const fs::path chosen = scratch / row.links.front().first;
+        const std::optional<std::string> message = WriteWholeFile(chosen.string(), kContent);
+        if (row.written == nullptr) {
+            EXPECT_EQ(message, std::strerror(ELOOP));
+            continue;
+        }
+        EXPECT_EQ(message, std::nullopt);
+        EXPECT_EQ(Read(scratch / row.written), kContent);
+        for (const auto& [link, target] : row.links) {
+            EXPECT_EQ(fs::read_symlink(scratch / link), target);
+        }
     }
 }
 
@@ -133,29 +167,29 @@ TEST(Destination, FifoIsWrittenThroughToItsReader) {
 
     std::string received;
     std::thread reader([&] { received = Read(fifo); });
-    EXPECT_EQ(WriteWholeFile(Q(fifo), kContent, LinkAtPath::WriteThrough, PipeReader::AwaitIt),
+    EXPECT_EQ(WriteWholeFile(fifo, kContent, LinkAtPath::WriteThrough, PipeReader::AwaitIt),
               std::nullopt);
     reader.join();
-    EXPECT_EQ(received, kContent.toStdString());
+    EXPECT_EQ(received, kContent);
     EXPECT_EQ(KindAt(fifo), S_IFIFO);
 
     std::stop_source stop;
-    std::optional<QString> waited;
+    std::optional<std::string> waited;
     std::thread waiter([&] {
-        WholeFileWriter writer(Q(fifo));
+        WholeFileWriter writer(fifo);
         waited = writer.Open(PipeReader::AwaitIt, stop.get_token());
     });
     stop.request_stop();
     waiter.join();
-    EXPECT_EQ(waited.value_or(QString()).toStdString(), "it is a pipe that no program read from");
+    EXPECT_EQ(waited.value_or(std::string()), "it is a pipe that no program read from");
 
-    WholeFileWriter writer(Q(fifo));
+    WholeFileWriter writer(fifo);
     std::thread quitter([&] { ::close(::open(fifo.c_str(), O_RDONLY)); });
     ASSERT_EQ(writer.Open(PipeReader::AwaitIt), std::nullopt);
     quitter.join();
     const std::string large(1 << 20, 'x');  // more than a pipe holds
     EXPECT_FALSE(writer.Write(large));
-    EXPECT_EQ(writer.Commit().value_or(QString()).toStdString(), std::strerror(EPIPE));
+    EXPECT_EQ(writer.Commit().value_or(std::string()), std::strerror(EPIPE));
 }
 
 }  // namespace

@@ -93,6 +93,17 @@ TEST(Notes, LinesWrapAtWordsAndBetweenWholeCharacters) {
          std::string("abcdefghe") + kAcute + kAcute + "x",
          10,
          {"abcdefgh", std::string("e") + kAcute + kAcute + "x"}},
+        // Marks of other kinds and scripts (Unicode's charts): a Devanagari vowel sign (Mc), a
+        // Hebrew point (Mn), an enclosing circle (Me), the last mark below U+10000 and one
+        // beyond; a spacing accent (U+00B4) and U+0370 right after the combining block are none.
+        {"marks of every kind stay with their base",
+         "abcdefgh\xE0\xA4\x95\xE0\xA4\xBE\xD6\xB0\xE2\x83\x9D\xEF\xB8\xAF\xF0\x9D\x85\xA5x",
+         10,
+         {"abcdefgh", "\xE0\xA4\x95\xE0\xA4\xBE\xD6\xB0\xE2\x83\x9D\xEF\xB8\xAF\xF0\x9D\x85\xA5x"}},
+        {"a spacing accent and U+0370 are characters of their own",
+         "abcdefghi\xC2\xB4\xCD\xB0",
+         10,
+         {"abcdefghi\xC2\xB4", "\xCD\xB0"}},
         {"a base with more marks than a line is broken anyway",
          std::string("e") + Repeated(kAcute, 12),
          10,

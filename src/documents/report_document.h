@@ -5,13 +5,13 @@
 #pragma once
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QLocale>
 #include <QPageSize>
 #include <QStringList>
+#include <chrono>
 
+#include "documents/text_layout.h"
 #include "engine/scoring.h"
-#include "report/text_layout.h"
 
 namespace orvale {
 
@@ -22,7 +22,7 @@ struct ReportDocument {
     QStringList lines;         // the memo's text as Save Output writes it, one entry per line
     ScoringResults results{};  // the latest Compute, for the chart
     ScoringOptions options{};
-    QDateTime exportedAt;  // shown in every page footer (ISO 8601)
+    std::chrono::system_clock::time_point exportedAt;  // in every page footer (ISO 8601)
 };
 
 // Letter where the locale measures in US units, A4 everywhere else.

@@ -1,25 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// orvale-score --format json|pdf|odt with no display: the PDF's text against the report line by
-// line, its pages against the printing rule plus the chart page, a chart page with ink, its
-// title; the ODT's lines and picture, and two ODT exports alike but for the time; JSON values bit
-// for bit against ComputeScores, and JSON Lines rows against single-case JSON.
+// orvale-score --format pdf|odt with no display: the PDF's text against the report line by line,
+// its pages against the printing rule plus the chart page, a chart page with ink, its title; the
+// ODT's lines and picture, and two ODT exports alike but for the time.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QString>
 #include <cstring>
 #include <regex>
 #include <utility>
 
+#include "cli/scorer_process.h"
+#include "documents/report_document.h"
 #include "engine/scoring.h"
 #include "engine/tables.h"
 #include "report/compose.h"
-#include "report/report_document.h"
-#include "scorer_process.h"
 
 namespace orvale {
 namespace {
@@ -268,111 +264,6 @@ TEST(Documents, OdtExportsOfOneReportDifferOnlyInTheTime) {
     for (std::size_t i = 0; i < exports[0].size(); ++i) {
         EXPECT_EQ(exports[0][i].first, exports[1][i].first);
         EXPECT_TRUE(exports[0][i].second == exports[1][i].second) << exports[0][i].first;
-    }
-}
-
-// Every figure of the JSON against the engine's own double, bit for bit.
-void ExpectFiguresMatch(const QJsonObject& results, const ScoringResults& r,
-                        const ScoringOptions& options) {
-    const auto same = [&](const QString& name, double expected) {
-        const QJsonValue value = results.value(name);
-        ASSERT_TRUE(value.isDouble()) << name.toStdString();
-        const double got = value.toDouble();
-        EXPECT_EQ(std::memcmp(&got, &expected, sizeof got), 0)
-            << name.toStdString() << ": " << got << " vs " << expected;
-    };
-    for (int i = 0; i < kScoreCount; ++i) {
-        const QString s = QString::fromLatin1(kScoreTable[i].abbreviation);
-        if (i == kGAI && !options.calculateGai) {
-            EXPECT_TRUE(results.value(s).isNull());
-            continue;
-        }
-        same(s, r.scores[i]);
-        same(s + "_lower", r.lowerLimits[i]);
-        same(s + "_upper", r.upperLimits[i]);
-        same(s + "_percentile", r.percentiles[i]);
-        same(s + "_lower_percentile", r.lowerPercentiles[i]);
-        same(s + "_upper_percentile", r.upperPercentiles[i]);
-    }
-    const char* pairs[] = {"VC_PR", "VC_WM", "VC_PS", "PR_WM", "PR_PS", "WM_PS", "FSIQ_GAI"};
-    const ScoreArray& tested = options.trueScoreDifferences ? r.trueScores : r.scores;
-    for (int p = 0; p < kPairCount; ++p) {
-        const QString pair = QString::fromLatin1(pairs[p]);
-        if (p == kIndexPairCount && !options.calculateGai) continue;
-        const long double difference =
-            static_cast<long double>(tested[kPairTable[p].first]) - tested[kPairTable[p].second];
-        same(pair + "_difference", static_cast<double>(difference));
-        same(pair + "_p_one_tailed", r.oneTailedP[p]);
-        same(pair + "_p_two_tailed", r.twoTailedP[p]);
-        same(pair + "_percent_beyond", r.percentBeyond[p]);
-        const QJsonValue verdict = results.value(pair + "_bonferroni");
-        if (options.applyBonferroni) {
-            EXPECT_EQ(" " + verdict.toString().toStdString(), r.verdicts[p]);
-        } else {
-            EXPECT_TRUE(verdict.isNull());
-        }
-    }
-    EXPECT_EQ(results.value("low_count").toInt(), r.lowCount);
-    EXPECT_EQ(results.value("difference_count").toInt(), r.differenceCount);
-    same("chi_square", static_cast<double>(r.chiSquare));
-    same("chi_square_p", static_cast<double>(r.chiSquareP));
-}
-
-TEST(Documents, JsonCarriesEveryFigureBitForBitAndJsonlRowsAgree) {
-    struct Case {
-        std::vector<std::string> options;
-        ScoringOptions scoring;
-    };
-    const Case cases[] = {
-        {{}, {}},
-        {{"--method", "glutting", "--ci", "90", "--differences", "true", "--bonferroni",
-          "--abnormal", "15"},
-         {3, true, true, true, 3}},
-        {{"--no-gai", "--bonferroni"}, {0, false, true, false, 1}},
-    };
-    const std::vector<SubtestEntries> entries = {{15, 19, 10, 1, 19, 10, 15, 1},
-                                                 {12, 11, 9, 8, 13, 10, 12, 7.5}};
-    for (const Case& c : cases) {
-        std::string csv = "id,BD,SI,DS,CD,VO,LN,MR,SS\n";
-        std::vector<QJsonObject> singles;
-        for (std::size_t k = 0; k < entries.size(); ++k) {
-            std::vector<std::string> arguments = c.options;
-            arguments.insert(arguments.end(), {"--format", "json"});
-            csv += "case" + std::to_string(k);
-            for (double value : entries[k]) {
-                std::ostringstream text;
-                text << value;
-                arguments.push_back(text.str());
-                csv += "," + text.str();
-            }
-            csv += "\n";
-            const test::ProcessResult run = RunScorer(arguments);
-            ASSERT_EQ(run.status, 0) << run.err;
-            QJsonParseError error{};
-            const QJsonDocument json =
-                QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error);
-            ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out;
-            const QJsonObject object = json.object();
-            EXPECT_EQ(object.value("schema").toInt(), 1);
-            EXPECT_EQ(object.value("version").toString(), "1.0.0");
-            EXPECT_EQ(object.value("inputs").toObject().value("SS").toDouble(), entries[k][7]);
-            ExpectFiguresMatch(object.value("results").toObject(),
-                               ComputeScores(entries[k], c.scoring), c.scoring);
-            singles.push_back(object);
-        }
-        std::vector<std::string> arguments = c.options;
-        arguments.insert(arguments.end(), {"--batch", "-", "--format", "jsonl"});
-        const test::ProcessResult batch = RunScorer(arguments, csv);
-        ASSERT_EQ(batch.status, 0) << batch.err;
-        const std::vector<std::string> rows = Split(batch.out, '\n');
-        ASSERT_EQ(rows.size(), entries.size() + 1);  // one line each, then the final line feed
-        for (std::size_t k = 0; k < entries.size(); ++k) {
-            QJsonObject row = QJsonDocument::fromJson(QByteArray::fromStdString(rows[k])).object();
-            EXPECT_EQ(row.take("id").toString().toStdString(), "case" + std::to_string(k));
-            QJsonObject single = singles[k];
-            single.remove("notes");
-            EXPECT_EQ(row, single) << rows[k];
-        }
     }
 }
 

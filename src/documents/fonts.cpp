@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/fonts.h"
+#include "documents/fonts.h"
 
 #include <QStringList>
 

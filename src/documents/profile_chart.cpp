@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/profile_chart.h"
+#include "documents/profile_chart.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -9,9 +9,9 @@
 #include <functional>
 #include <vector>
 
+#include "documents/fonts.h"
 #include "engine/tables.h"
 #include "numeric/number_format.h"
-#include "report/fonts.h"
 
 namespace orvale {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/report_document.h"
+#include "documents/report_document.h"
 
 #include <QBuffer>
 #include <QFontMetrics>
@@ -13,9 +13,9 @@
 #include <QTextDocumentWriter>
 #include <QUrl>
 
-#include "report/fonts.h"
+#include "documents/fonts.h"
+#include "documents/profile_chart.h"
 #include "report/iso_time.h"
-#include "report/profile_chart.h"
 #include "report/program_info.h"
 
 namespace orvale {
@@ -52,7 +52,7 @@ QImage ChartImage(const ReportDocument& document) {
 }
 
 QString ExportStamp(const ReportDocument& document) {
-    return IsoTimeWithOffset(document.exportedAt);
+    return QString::fromStdString(IsoTimeWithOffset(document.exportedAt));
 }
 
 // Qt's OpenDocument writer lists content.xml's automatic styles in the order of a hash set of

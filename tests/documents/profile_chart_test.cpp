@@ -3,7 +3,7 @@
 // engine's scores and limits fall on the 40-160 axis (found from the drawn gridlines), the GAI
 // only when calculated, the hatching exactly on the Indexes the engine counts as low, figures
 // beyond the axis drawn as arrowheads inside it.
-#include "report/profile_chart.h"
+#include "documents/profile_chart.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "report/text_layout.h"
+#include "documents/text_layout.h"
 
 #include <QFontMetrics>
 #include <QPagedPaintDevice>
