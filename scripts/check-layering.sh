@@ -22,6 +22,7 @@ declare -A allowed=(
   [matrix_entry]="desktop files report engine numeric"
   [app]="viewer matrix_entry desktop documents files batch report engine numeric"
   [cli]="documents files batch report engine numeric"
+  [program]="app viewer matrix_entry desktop documents files batch report engine numeric"
 )
 
 # The portable core and src/files build without Qt: none of their files may include a Qt header.

@@ -148,6 +148,7 @@ WholeFileWriter::WholeFileWriter(const std::string& path, LinkAtPath link) {
         return;
     }
     target_ = *followed;
+    checkBeforeRename_ = link == LinkAtPath::WriteThrough;
 }
 
 WholeFileWriter::~WholeFileWriter() {
@@ -255,6 +256,15 @@ std::optional<std::string> WholeFileWriter::Commit() {
     if (error_ == 0) {
         const int fd = std::exchange(fd_, -1);
         if (::close(fd) != 0) error_ = errno;
+    }
+    // Something other than a regular file put at the path while the content was written (a FIFO or
+    // device node made meanwhile) is not replaced by the new file.
+    struct stat now {};
+    if (error_ == 0 && checkBeforeRename_ && ::lstat(target_.c_str(), &now) == 0 &&
+        !S_ISREG(now.st_mode)) {
+        refusal_ = "the file changed while it was being written";
+        Abandon();
+        return refusal_;
     }
     if (error_ == 0 && ::rename(temporary_.c_str(), target_.c_str()) != 0) error_ = errno;
     if (error_ != 0) {

@@ -76,11 +76,12 @@ class WholeFileWriter {
     std::string target_;
     std::string temporary_;
     int fd_ = -1;
-    bool temporaryExists_ = false;  // made by Open, not yet renamed or removed
-    bool through_ = false;          // the destination is a FIFO or device, written in place
-    int error_ = 0;                 // errno of the first failed step
-    std::string refusal_;           // why the destination itself is refused, when it is
-    std::stop_token stop_;          // a FIFO written through: ends a wait for room in it
+    bool temporaryExists_ = false;    // made by Open, not yet renamed or removed
+    bool through_ = false;            // the destination is a FIFO or device, written in place
+    bool checkBeforeRename_ = false;  // a path the user chose: only a regular file is replaced
+    int error_ = 0;                   // errno of the first failed step
+    std::string refusal_;             // why the destination itself is refused, when it is
+    std::stop_token stop_;            // a FIFO written through: ends a wait for room in it
 };
 
 // Removes the temporary files of path ("<path>.tmp-<process id>-XXXXXX") that WriteWholeFile left

@@ -123,6 +123,21 @@ TEST(Destination, EachKindIsReplacedWrittenThroughOrRefused) {
     }
 }
 
+// A FIFO made at the path while the content is being written stays: the new file does not replace
+// it, no temporary file is left, and the write says why.
+TEST(Destination, PathTurnedIntoAFifoWhileWritingIsNotReplaced) {
+    Scratch scratch;
+    const fs::path path = scratch / "results.txt";
+    WholeFileWriter writer(path.string());
+    ASSERT_EQ(writer.Open(), std::nullopt);
+    EXPECT_TRUE(writer.Write("content"));
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EQ(writer.Commit().value_or(""), "the file changed while it was being written");
+    EXPECT_EQ(KindAt(path), S_IFIFO);
+    EXPECT_EQ(std::distance(fs::directory_iterator(path.parent_path()), fs::directory_iterator()),
+              1);
+}
+
 // A path that names a symbolic link chosen in a save dialog writes the file the link finally
 // names, relative targets taken from the link's own folder, and leaves the links as they were.
 TEST(Destination, LinksLeadToTheFileTheyName) {
