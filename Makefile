@@ -8,7 +8,7 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 30
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test bench package fuzz clean screenshots format
+.PHONY: all deps build run test bench package fuzz clean screenshots format check-extended
 
 all: build
 
@@ -38,6 +38,14 @@ bench:
 	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALE_BUILD_TESTS=OFF -DORVALE_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bin/bench_*; do echo "== $$b"; "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true || exit 1; done
+
+# SoftExtended against the x87: EXTENDED_CASES random cases of each operation.
+EXTENDED_CASES ?= 100000000
+check-extended:
+	@bash scripts/install-deps.sh test
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALE_BUILD_TESTS=ON >/dev/null
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target soft_extended_check
+	@$(BUILD_DIR)/bin/soft_extended_check $(EXTENDED_CASES)
 
 # A Debian package of the two programs in $(PACKAGE_DIR), checked by lintian.
 package:

@@ -1,0 +1,213 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The x87 80-bit extended format in software, for targets whose long double is something else
+// (arm64, WebAssembly, MSVC): each operation gives the bits the x87 gives on x86-64 with
+// 64-bit precision and round-to-nearest-even. extended.h picks it or the hardware type.
+#pragma once
+
+#include <bit>
+#include <charconv>
+#include <compare>
+#include <concepts>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <type_traits>
+
+namespace orvale {
+
+// Sign, 15-bit biased exponent and 64-bit significand with an explicit integer bit, exactly as
+// the x87 stores them. Finite values are normals (integer bit set, exponent 1..0x7FFE), denormals
+// (exponent 0, integer bit clear, value 0.f x 2^-16382) and zeros. The arithmetic never produces
+// the x87's other encodings (unnormals, pseudo-denormals, pseudo-NaNs, pseudo-infinities); given
+// as operands, a pseudo-denormal counts as the normal of equal value, the others as invalid
+// operands (the result is the default NaN), as on the hardware.
+class SoftExtended {
+  public:
+    static constexpr int kExponentBias = 16383;
+    static constexpr std::uint16_t kMaxExponent = 0x7FFF;  // infinities and NaNs
+    static constexpr std::uint64_t kIntegerBit = 1ULL << 63;
+    static constexpr std::uint64_t kQuietBit = 1ULL << 62;
+
+    constexpr SoftExtended() = default;  // +0
+    // Conversions from the narrower types and from 64-bit integers are exact. A signalling NaN
+    // comes out quieted, as the x87's load of a double or float does.
+    constexpr SoftExtended(double value) : SoftExtended(FromDouble(value)) {}
+    constexpr SoftExtended(float value) : SoftExtended(FromFloat(value)) {}
+    template <std::integral T>
+    constexpr SoftExtended(T value)
+        : SoftExtended(FromInteger(IsNegative(value), Magnitude(value))) {}
+
+    // The value with the given sign-and-exponent word and significand, any bits accepted.
+    static constexpr SoftExtended FromBits(std::uint16_t signExponent, std::uint64_t significand) {
+        SoftExtended result;
+        result.signExponent_ = signExponent;
+        result.significand_ = significand;
+        return result;
+    }
+    constexpr std::uint16_t SignExponent() const { return signExponent_; }
+    constexpr std::uint64_t Significand() const { return significand_; }
+
+    // The x87's "real indefinite", the result of every invalid operation: -NaN, significand
+    // 0xC000000000000000.
+    static constexpr SoftExtended DefaultNaN() { return FromBits(0xFFFF, kIntegerBit | kQuietBit); }
+    static constexpr SoftExtended Infinity(bool negative = false) {
+        return FromBits(negative ? 0xFFFF : kMaxExponent, kIntegerBit);
+    }
+
+    // (high x 2^64 + low) x 2^exponent2, rounded once to nearest-even, with gradual underflow and
+    // overflow to infinity. A caller that knows only that more nonzero bits follow may OR 1 into
+    // low when the number has at least 66 significant bits.
+    static SoftExtended FromScaled(bool negative, std::uint64_t high, std::uint64_t low,
+                                   std::int64_t exponent2);
+
+    friend SoftExtended operator+(SoftExtended a, SoftExtended b);
+    friend SoftExtended operator-(SoftExtended a, SoftExtended b);
+    friend SoftExtended operator*(SoftExtended a, SoftExtended b);
+    friend SoftExtended operator/(SoftExtended a, SoftExtended b);
+    SoftExtended& operator+=(SoftExtended b) { return *this = *this + b; }
+    SoftExtended& operator-=(SoftExtended b) { return *this = *this - b; }
+    SoftExtended& operator*=(SoftExtended b) { return *this = *this * b; }
+    SoftExtended& operator/=(SoftExtended b) { return *this = *this / b; }
+    // Flips the sign bit, of a NaN too (the x87's fchs).
+    constexpr SoftExtended operator-() const {
+        return FromBits(signExponent_ ^ 0x8000, significand_);
+    }
+
+    // IEEE comparisons: NaNs (and invalid encodings) are unordered, -0 equals +0.
+    friend std::partial_ordering operator<=>(SoftExtended a, SoftExtended b);
+    friend bool operator==(SoftExtended a, SoftExtended b) { return (a <=> b) == 0; }
+
+  private:
+    template <std::integral T>
+    static constexpr bool IsNegative(T value) {
+        if constexpr (std::is_signed_v<T>) {
+            return value < 0;
+        } else {
+            return false;
+        }
+    }
+    template <std::integral T>
+    static constexpr std::uint64_t Magnitude(T value) {
+        const auto bits = static_cast<std::uint64_t>(value);
+        return IsNegative(value) ? 0 - bits : bits;
+    }
+    static constexpr SoftExtended FromInteger(bool negative, std::uint64_t magnitude);
+    static constexpr SoftExtended FromDouble(double value);
+    static constexpr SoftExtended FromFloat(float value);
+    // A value of a narrower binary format: sign, biased exponent, fraction of `fractionBits`
+    // bits; the exponent field `maxExponent` marks infinities and NaNs.
+    static constexpr SoftExtended FromNarrow(bool negative, int exponent, std::uint64_t fraction,
+                                             int fractionBits, int bias, int maxExponent);
+
+    std::uint16_t signExponent_ = 0;
+    std::uint64_t significand_ = 0;
+};
+
+constexpr SoftExtended SoftExtended::FromInteger(bool negative, std::uint64_t magnitude) {
+    if (magnitude == 0) return SoftExtended();
+    const int shift = std::countl_zero(magnitude);
+    const auto exponent = static_cast<std::uint16_t>(kExponentBias + 63 - shift);
+    return FromBits(exponent | (negative ? 0x8000 : 0), magnitude << shift);
+}
+
+constexpr SoftExtended SoftExtended::FromNarrow(bool negative, int exponent, std::uint64_t fraction,
+                                                int fractionBits, int bias, int maxExponent) {
+    const std::uint16_t sign = negative ? 0x8000 : 0;
+    if (exponent == maxExponent) {
+        // NaNs keep their payload in the top bits and come out quiet.
+        const std::uint64_t quiet = fraction == 0 ? 0 : kQuietBit;
+        return FromBits(sign | kMaxExponent, kIntegerBit | quiet | fraction << (63 - fractionBits));
+    }
+    if (exponent == 0) {
+        if (fraction == 0) return FromBits(sign, 0);
+        // A denormal of the narrow format is a normal here.
+        const int shift = std::countl_zero(fraction);
+        const int unbiased = 1 - bias - fractionBits + 63 - shift;
+        return FromBits(sign | static_cast<std::uint16_t>(unbiased + kExponentBias),
+                        fraction << shift);
+    }
+    return FromBits(sign | static_cast<std::uint16_t>(exponent - bias + kExponentBias),
+                    kIntegerBit | fraction << (63 - fractionBits));
+}
+
+constexpr SoftExtended SoftExtended::FromDouble(double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    return FromNarrow(bits >> 63 != 0, static_cast<int>(bits >> 52 & 0x7FF),
+                      bits & ((1ULL << 52) - 1), 52, 1023, 0x7FF);
+}
+
+constexpr SoftExtended SoftExtended::FromFloat(float value) {
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    return FromNarrow(bits >> 31 != 0, static_cast<int>(bits >> 23 & 0xFF), bits & ((1U << 23) - 1),
+                      23, 127, 0xFF);
+}
+
+// The square root, correctly rounded; sqrt(-0) is -0, any other negative gives the default NaN.
+SoftExtended Sqrt(SoftExtended x);
+// x rounded to an integer: down (floorl), toward zero (truncl), or to nearest with ties to even
+// (nearbyintl in the default rounding mode). Zeros keep their sign, and so does a result of zero
+// (trunc(-0.5) is -0); NaNs come out quieted.
+SoftExtended Floor(SoftExtended x);
+SoftExtended Trunc(SoftExtended x);
+SoftExtended NearbyInt(SoftExtended x);
+constexpr SoftExtended Fabs(SoftExtended x) {
+    return SoftExtended::FromBits(x.SignExponent() & 0x7FFF, x.Significand());
+}
+
+constexpr bool SignBit(SoftExtended x) {
+    return (x.SignExponent() & 0x8000) != 0;
+}
+// True for NaNs and for the encodings the x87 refuses as operands (unnormals, pseudo-NaNs and
+// pseudo-infinities): like NaNs they compare unordered.
+constexpr bool IsNan(SoftExtended x) {
+    const int exponent = x.SignExponent() & 0x7FFF;
+    if (exponent == SoftExtended::kMaxExponent) return x.Significand() != SoftExtended::kIntegerBit;
+    return exponent != 0 && (x.Significand() & SoftExtended::kIntegerBit) == 0;
+}
+constexpr bool IsInf(SoftExtended x) {
+    return (x.SignExponent() & 0x7FFF) == SoftExtended::kMaxExponent &&
+           x.Significand() == SoftExtended::kIntegerBit;
+}
+constexpr bool IsFinite(SoftExtended x) {
+    return !IsNan(x) && !IsInf(x);
+}
+
+// Rounded to nearest-even as the x87's store to memory does: denormal results rounded once at
+// their own precision, overflow to infinity, NaNs quieted with their payload's top bits.
+double ToDouble(SoftExtended x);
+float ToFloat(SoftExtended x);
+// Truncated toward zero as a C cast. NaNs and values outside the type give 0x8000000000000000,
+// the x87's "integer indefinite". ToUInt64 also takes the negative values that int64_t holds and
+// gives their two's complement (as the conversion that GCC emits on x86-64 does).
+std::int64_t ToInt64(SoftExtended x);
+std::uint64_t ToUInt64(SoftExtended x);
+
+// The exact decimal value of a finite number: digits[0].digits[1]... x 10^exponent, without
+// leading or trailing zeros; zero is {"0", 0}. Every binary value has a finite expansion (up to
+// about 11,500 digits for the smallest denormals).
+struct DecimalDigits {
+    bool negative = false;
+    std::string digits;
+    int exponent = 0;
+};
+// Throws std::invalid_argument for a NaN or an infinity.
+DecimalDigits ExactDecimal(SoftExtended x);
+
+// The text printf("%.*Lf") and printf("%.*Le") give for x with glibc on x86-64, byte for byte:
+// rounded to nearest-even on the exact value, "-0.000", "inf", "-nan" and so on.
+std::string PrintFixed(SoftExtended x, int precision);
+std::string PrintScientific(SoftExtended x, int precision);
+
+// Reads a decimal number as strtold does with glibc in the C locale (no leading white space, no
+// hexadecimal): [+-] digits [. digits] [e [+-] digits], "inf", "infinity", "nan", "nan(chars)",
+// case-insensitive. The value is the exact decimal rounded once to nearest-even, whatever the
+// number of digits: ±infinity when it overflows, a denormal or ±0 when it underflows. ptr points
+// past the characters used; ec is std::errc::invalid_argument (and value untouched) when no
+// number starts at first.
+std::from_chars_result FromChars(const char* first, const char* last, SoftExtended& value);
+// The whole of text as one number, or nothing.
+std::optional<SoftExtended> SoftExtendedFromDecimal(std::string_view text);
+
+}  // namespace orvale
