@@ -48,8 +48,8 @@ void WalkFigures(const ScoringResults& r, const ScoringOptions& options, const A
     add("difference_count", "", true, r.differenceCount);
     add("difference_count_base_rate", "", true,
         DifferenceBaseRate(options.cutoffIndex, r.differenceCount));
-    add("chi_square", "", true, static_cast<double>(r.chiSquare));
-    add("chi_square_p", "", true, static_cast<double>(r.chiSquareP));
+    add("chi_square", "", true, ToDouble(r.chiSquare));
+    add("chi_square_p", "", true, ToDouble(r.chiSquareP));
 }
 
 }  // namespace
