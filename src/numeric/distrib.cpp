@@ -167,7 +167,7 @@ Extended ExtPower(Extended base, Extended exponent) {
     if (exponent == 0.0) return 1.0;
     if (base == 0.0 && exponent > 0.0) return 0.0;
     if (exponent == Trunc(exponent) && Fabs(exponent) <= kInfinityValue) {
-        return ExtIntPower(base, static_cast<std::int32_t>(exponent));
+        return ExtIntPower(base, static_cast<std::int32_t>(ToInt64(exponent)));
     }
     return ExtendedExp(exponent * ExtendedLog(base));
 }

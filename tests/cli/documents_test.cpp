@@ -299,9 +299,9 @@ void ExpectFiguresMatch(const QJsonObject& results, const ScoringResults& r,
     for (int p = 0; p < kPairCount; ++p) {
         const QString pair = QString::fromLatin1(pairs[p]);
         if (p == kIndexPairCount && !options.calculateGai) continue;
-        const long double difference =
-            static_cast<long double>(tested[kPairTable[p].first]) - tested[kPairTable[p].second];
-        same(pair + "_difference", static_cast<double>(difference));
+        const Extended difference =
+            static_cast<Extended>(tested[kPairTable[p].first]) - tested[kPairTable[p].second];
+        same(pair + "_difference", ToDouble(difference));
         same(pair + "_p_one_tailed", r.oneTailedP[p]);
         same(pair + "_p_two_tailed", r.twoTailedP[p]);
         same(pair + "_percent_beyond", r.percentBeyond[p]);
@@ -314,8 +314,8 @@ void ExpectFiguresMatch(const QJsonObject& results, const ScoringResults& r,
     }
     EXPECT_EQ(results.value("low_count").toInt(), r.lowCount);
     EXPECT_EQ(results.value("difference_count").toInt(), r.differenceCount);
-    same("chi_square", static_cast<double>(r.chiSquare));
-    same("chi_square_p", static_cast<double>(r.chiSquareP));
+    same("chi_square", ToDouble(r.chiSquare));
+    same("chi_square_p", ToDouble(r.chiSquareP));
 }
 
 TEST(Documents, JsonCarriesEveryFigureBitForBitAndJsonlRowsAgree) {

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Random operands for SoftExtended's checks against the hardware: see soft_extended_oracle.h.
-#include "numeric/soft_extended_oracle.h"
-
 #include <algorithm>
 #include <bit>
 #include <string>
+
+#include "numeric/soft_extended_oracle.h"
 
 namespace orvale::soft_extended_oracle {
 
