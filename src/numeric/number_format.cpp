@@ -82,7 +82,7 @@ std::string RoundedDigitsFast(Extended magnitude, int decimals) {
     const Extended whole = Floor(scaled);
     const Extended fraction = scaled - whole;
     if (Fabs(fraction - 0.5) <= kMargin) return {};
-    const auto rounded = ToUInt64(whole) + (fraction > 0.5 ? 1 : 0);
+    const auto rounded = static_cast<std::uint64_t>(ToInt64(whole)) + (fraction > 0.5 ? 1 : 0);
     char buffer[24];
     const auto converted = std::to_chars(buffer, buffer + sizeof buffer, rounded);
     return std::string(buffer, converted.ptr);
