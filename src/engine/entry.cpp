@@ -5,7 +5,6 @@
 
 #include <array>
 #include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <string>
 #include <system_error>
@@ -28,20 +27,20 @@ struct DigitWalk {
     bool rejected = false;
 };
 
-// 10^27 = 2^27 x 5^27 with 5^27 below 2^64: the largest power of ten that long double holds
-// exactly.
+// 10^27 = 2^27 x 5^27 with 5^27 below 2^64: the largest power of ten that the 80-bit extended
+// type holds exactly.
 constexpr std::size_t kLargestExactDecimalPlace = 27;
 
 // The contribution d / 10^k of the digit d in the k-th decimal, rounded once to extended as a
-// division by the exact power of ten rounds it. While 10^k is exact in long double (k <= 27) that
+// division by the exact power of ten rounds it. While 10^k is exact in extended (k <= 27) that
 // division is made as it stands; it equals d / IntegerPower(10, k) while that fits 32 bits
-// (k <= 9). Beyond, the quotient is read as the decimal "de-k", which from_chars rounds
-// correctly. A quotient below the range of long double (past about the 4950th decimal) counts
+// (k <= 9). Beyond, the quotient is read as the decimal "de-k", which FromChars rounds
+// correctly. A quotient below the range of extended (past about the 4950th decimal) counts
 // as 0: it is far too small to change the stored double.
-long double FractionDigitValue(int digit, std::size_t position) {
-    static const std::array<long double, kLargestExactDecimalPlace + 1> powersOfTen = [] {
-        std::array<long double, kLargestExactDecimalPlace + 1> powers{};
-        powers[0] = 1.0L;
+Extended FractionDigitValue(int digit, std::size_t position) {
+    static const std::array<Extended, kLargestExactDecimalPlace + 1> powersOfTen = [] {
+        std::array<Extended, kLargestExactDecimalPlace + 1> powers{};
+        powers[0] = 1.0;
         for (std::size_t k = 1; k < powers.size(); ++k) powers[k] = powers[k - 1] * 10;
         return powers;
     }();
@@ -52,9 +51,9 @@ long double FractionDigitValue(int digit, std::size_t position) {
     *end++ = 'e';
     *end++ = '-';
     end = std::to_chars(end, text + sizeof text, position).ptr;
-    long double quotient = 0.0L;
-    const auto converted = std::from_chars(text, end, quotient);
-    return converted.ec == std::errc() ? quotient : 0.0L;
+    Extended quotient = 0.0;
+    const auto converted = FromChars(text, end, quotient);
+    return converted.ec == std::errc() ? quotient : Extended{0.0};
 }
 
 // Accumulates an optional leading minus, digits and at most one decimal mark, ignoring blanks.
@@ -85,10 +84,10 @@ DigitWalk WalkDigits(std::string_view text, const ParseRules& rules) {
         } else if (c >= '0' && c <= '9') {
             const int digit = c - '0';
             if (!inFraction) {
-                walk.value = static_cast<double>(static_cast<long double>(walk.value) * 10 + digit);
+                walk.value = ToDouble(Extended{walk.value} * 10 + digit);
             } else {
-                walk.value = static_cast<double>(static_cast<long double>(walk.value) +
-                                                 FractionDigitValue(digit, decimalPosition));
+                walk.value =
+                    ToDouble(Extended{walk.value} + FractionDigitValue(digit, decimalPosition));
                 ++decimalPosition;
             }
         } else {

@@ -4,11 +4,10 @@
 // profile, the optional sequential Bonferroni correction and the two abnormality counts.
 //
 // Arithmetic follows the program's long-standing convention: each quantity is evaluated in
-// extended precision (long double) and rounded to double where it is stored; later steps read the
-// stored doubles. Every normal probability comes from NormalCdf.
+// 80-bit extended precision (numeric/extended.h) and rounded to double where it is stored; later
+// steps read the stored doubles. Every normal probability comes from NormalCdf.
 #include "engine/scoring.h"
 
-#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -21,17 +20,15 @@ namespace orvale {
 
 namespace {
 
-using Extended = long double;
-
 // 100 x Phi((x - 100) / 15): the percentile rank of an index-metric value.
 double PercentileRank(double x) {
-    const double deviate = static_cast<double>((static_cast<Extended>(x) - kIndexMean) / kIndexSd);
-    return static_cast<double>(100 * static_cast<Extended>(NormalCdf(deviate)));
+    const double deviate = ToDouble((static_cast<Extended>(x) - kIndexMean) / kIndexSd);
+    return ToDouble(100 * static_cast<Extended>(NormalCdf(deviate)));
 }
 
 // 1 - Phi(|d / sd|): the upper-tail probability of a nonzero difference, before rounding.
 Extended UpperTail(Extended difference, double sd) {
-    const double deviate = static_cast<double>(std::fabs(difference / sd));
+    const double deviate = ToDouble(Fabs(difference / sd));
     return 1 - static_cast<Extended>(NormalCdf(deviate));
 }
 
@@ -64,23 +61,23 @@ void ComputeIndexScores(const SubtestEntries& entries, const ConfidenceMethod& m
         const ScoreDefinition& row = kScoreTable[i];
         Extended sum = 0;
         for (int k = 0; k < row.subtestCount; ++k) sum += entries[row.subtests[k]];
-        r.sums[i] = static_cast<double>(sum);
+        r.sums[i] = ToDouble(sum);
 
-        r.scores[i] = static_cast<double>(
+        r.scores[i] = ToDouble(
             ((static_cast<Extended>(r.sums[i]) - row.sumMean) / row.sumSd) * kIndexSd + kIndexMean);
         const Extended reliability = row.reliability;
-        r.trueScores[i] = static_cast<double>(
-            (static_cast<Extended>(r.scores[i]) - kIndexMean) * reliability + kIndexMean);
+        r.trueScores[i] =
+            ToDouble((static_cast<Extended>(r.scores[i]) - kIndexMean) * reliability + kIndexMean);
 
         // SE of measurement 15 sqrt(1 - r); the SE of estimation is r times it.
-        Extended standardError = std::sqrt(1 - reliability) * kIndexSd;
+        Extended standardError = Sqrt(1 - reliability) * kIndexSd;
         if (method.centreOnTrueScore) standardError *= reliability;
-        r.standardErrors[i] = static_cast<double>(standardError);
+        r.standardErrors[i] = ToDouble(standardError);
 
         const Extended centre = method.centreOnTrueScore ? r.trueScores[i] : r.scores[i];
         const Extended halfWidth = static_cast<Extended>(method.z) * r.standardErrors[i];
-        r.lowerLimits[i] = static_cast<double>(centre - halfWidth);
-        r.upperLimits[i] = static_cast<double>(halfWidth + centre);
+        r.lowerLimits[i] = ToDouble(centre - halfWidth);
+        r.upperLimits[i] = ToDouble(halfWidth + centre);
 
         r.percentiles[i] = r.scores[i] == kIndexMean ? 50.0 : PercentileRank(r.scores[i]);
         r.lowerPercentiles[i] = PercentileRank(r.lowerLimits[i]);
@@ -95,11 +92,10 @@ void ComputeReliabilityOfDifferences(bool trueScoreDifferences, ScoringResults& 
         const PairDefinition& pair = kPairTable[j];
         const Extended se1 = r.standardErrors[pair.first];
         const Extended se2 = r.standardErrors[pair.second];
-        r.differenceStandardErrors[j] = static_cast<double>(std::sqrt(se1 * se1 + se2 * se2));
+        r.differenceStandardErrors[j] = ToDouble(Sqrt(se1 * se1 + se2 * se2));
 
         const Extended d = static_cast<Extended>(values[pair.first]) - values[pair.second];
-        r.oneTailedP[j] =
-            d == 0 ? 0.5 : static_cast<double>(UpperTail(d, r.differenceStandardErrors[j]));
+        r.oneTailedP[j] = d == 0 ? 0.5 : ToDouble(UpperTail(d, r.differenceStandardErrors[j]));
         r.twoTailedP[j] = 2 * r.oneTailedP[j];
     }
 }
@@ -108,13 +104,12 @@ void ComputeReliabilityOfDifferences(bool trueScoreDifferences, ScoringResults& 
 void ComputeAbnormalityOfDifferences(ScoringResults& r) {
     for (int j = 0; j < kPairCount; ++j) {
         const PairDefinition& pair = kPairTable[j];
-        r.differenceSds[j] = static_cast<double>(
-            std::sqrt(static_cast<Extended>(kDifferenceVarianceFactor) -
-                      static_cast<Extended>(kDifferenceVarianceFactor) * pair.correlation));
+        r.differenceSds[j] =
+            ToDouble(Sqrt(static_cast<Extended>(kDifferenceVarianceFactor) -
+                          static_cast<Extended>(kDifferenceVarianceFactor) * pair.correlation));
 
         const Extended d = static_cast<Extended>(r.scores[pair.first]) - r.scores[pair.second];
-        r.percentBeyond[j] =
-            d == 0 ? 50.0 : static_cast<double>(100 * UpperTail(d, r.differenceSds[j]));
+        r.percentBeyond[j] = d == 0 ? 50.0 : ToDouble(100 * UpperTail(d, r.differenceSds[j]));
     }
 }
 
@@ -168,7 +163,7 @@ std::array<std::string, kPairCount> SequentialBonferroni(const PairArray& twoTai
 }
 
 bool IsAbnormallyLow(double score, double lowScoreDeviate) {
-    const double z = static_cast<double>((static_cast<Extended>(score) - kIndexMean) / kIndexSd);
+    const double z = ToDouble((static_cast<Extended>(score) - kIndexMean) / kIndexSd);
     return z < lowScoreDeviate;
 }
 
@@ -186,7 +181,7 @@ int CountAbnormalDifferences(const ScoreArray& scores, const PairArray& differen
     for (int j = 0; j < kIndexPairCount; ++j) {
         const PairDefinition& pair = kPairTable[j];
         const Extended d = static_cast<Extended>(scores[pair.first]) - scores[pair.second];
-        const double z = static_cast<double>(std::fabs(d / differenceSds[j]));
+        const double z = ToDouble(Fabs(d / differenceSds[j]));
         if (z > differenceDeviate) ++count;
     }
     return count;

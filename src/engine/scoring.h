@@ -6,6 +6,8 @@
 #include <array>
 #include <string>
 
+#include "numeric/extended.h"
+
 namespace orvale {
 
 inline constexpr int kSubtestCount = 8;  // field order: BD SI DS CD VO LN MR SS
@@ -54,10 +56,10 @@ struct ScoringResults {
     PairArray differenceSds{};  // SD of the difference in the population
     PairArray percentBeyond{};  // % of population with a larger difference in the same direction
 
-    int lowCount = 0;            // abnormally low Indexes among VC PR WM PS (0-4)
-    int differenceCount = 0;     // abnormal differences among pairs 1-6 (0-6)
-    long double chiSquare = 0;   // squared Mahalanobis distance of VC PR WM PS
-    long double chiSquareP = 1;  // upper-tail chi-square(4) probability of chiSquare
+    int lowCount = 0;         // abnormally low Indexes among VC PR WM PS (0-4)
+    int differenceCount = 0;  // abnormal differences among pairs 1-6 (0-6)
+    Extended chiSquare = 0;   // squared Mahalanobis distance of VC PR WM PS
+    Extended chiSquareP = 1;  // upper-tail chi-square(4) probability of chiSquare
 };
 
 // Runs the whole computation for entries that have passed validation (1 to 19 each).

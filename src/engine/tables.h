@@ -112,7 +112,7 @@ inline constexpr int kIndexPairCount = 6;
 inline constexpr double kDifferenceVarianceFactor = 450.0;
 
 // Family-wise significance level of the sequential Bonferroni procedure.
-inline constexpr long double kFamilyAlpha = 0.05L;
+inline constexpr Extended kFamilyAlpha = ExtendedConstant(0.05L, 0x3FFA, 0xCCCC'CCCC'CCCC'CCCDULL);
 
 // ---- Abnormality cut-offs (ScoringOptions::cutoffIndex - 1) -------------------------------
 
@@ -147,15 +147,26 @@ inline constexpr double kDifferenceBaseRates[3][6] = {
 // ---- Profile of the four Indexes (Mahalanobis distance) -----------------------------------
 
 inline constexpr int kProfileVariableCount = 4;  // VC PR WM PS
-inline constexpr long double kProfileMean = 100.0L;
-inline constexpr long double kProfileSd = 15.0L;
+inline constexpr Extended kProfileMean = 100.0;
+inline constexpr Extended kProfileSd = 15.0;
 
-// Population correlations of VC, PR, WM, PS, held in extended precision.
-inline constexpr long double kProfileCorrelations[kProfileVariableCount][kProfileVariableCount] = {
-    {1.0L, 0.597L, 0.553L, 0.417L},
-    {0.597L, 1.0L, 0.503L, 0.503L},
-    {0.553L, 0.503L, 1.0L, 0.407L},
-    {0.417L, 0.503L, 0.407L, 1.0L},
+// Population correlations of VC, PR, WM, PS, held in extended precision: the 80-bit values
+// nearest the decimal ones.
+inline constexpr Extended kCorrelation597 =
+    ExtendedConstant(0.597L, 0x3FFE, 0x98D4'FDF3'B645'A1CBULL);
+inline constexpr Extended kCorrelation553 =
+    ExtendedConstant(0.553L, 0x3FFE, 0x8D91'6872'B020'C49CULL);
+inline constexpr Extended kCorrelation417 =
+    ExtendedConstant(0.417L, 0x3FFD, 0xD581'0624'DD2F'1AA0ULL);
+inline constexpr Extended kCorrelation503 =
+    ExtendedConstant(0.503L, 0x3FFE, 0x80C4'9BA5'E353'F7CFULL);
+inline constexpr Extended kCorrelation407 =
+    ExtendedConstant(0.407L, 0x3FFD, 0xD062'4DD2'F1A9'FBE7ULL);
+inline constexpr Extended kProfileCorrelations[kProfileVariableCount][kProfileVariableCount] = {
+    {1.0, kCorrelation597, kCorrelation553, kCorrelation417},
+    {kCorrelation597, 1.0, kCorrelation503, kCorrelation503},
+    {kCorrelation553, kCorrelation503, 1.0, kCorrelation407},
+    {kCorrelation417, kCorrelation503, kCorrelation407, 1.0},
 };
 
 }  // namespace orvale

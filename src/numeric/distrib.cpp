@@ -4,20 +4,24 @@
 #include "numeric/distrib.h"
 
 #include <clocale>
-#include <cmath>
-#include <cstdio>
-#include <vector>
+
+#include "numeric/extended_exp.h"
 
 namespace orvale {
 
 namespace {
 
 // Lanczos coefficients of ln Gamma (six terms, shift 5.5).
-constexpr std::array<long double, 6> kLnGammaCoefficients = {
-    76.18009172947146L,  -86.50532032941677L,   24.01409824083091L,
-    -1.231739572450155L, 0.001208650973866179L, -0.000005395239384953L};
-constexpr long double kLnGammaShift = 5.5L;
-constexpr long double kSqrtTwoPi = 2.5066282746310005L;
+constexpr std::array<Extended, 6> kLnGammaCoefficients = {
+    ExtendedConstant(76.18009172947146L, 0x4005, 0x985C'34FB'B0B8'51EEULL),
+    ExtendedConstant(-86.50532032941677L, 0xC005, 0xAD02'B958'A1B2'ACB5ULL),
+    ExtendedConstant(24.01409824083091L, 0x4003, 0xC01C'DF89'DA66'2CE5ULL),
+    ExtendedConstant(-1.231739572450155L, 0xBFFF, 0x9DA9'A46E'6E64'60F3ULL),
+    ExtendedConstant(0.001208650973866179L, 0x3FF5, 0x9E6B'98CF'6096'BF3BULL),
+    ExtendedConstant(-0.000005395239384953L, 0xBFED, 0xB508'C0E0'74C4'3CE8ULL)};
+constexpr Extended kLnGammaShift = 5.5;
+constexpr Extended kSqrtTwoPi =
+    ExtendedConstant(2.5066282746310005L, 0x4000, 0xA06C'98FF'B138'2CA8ULL);
 constexpr int kSeriesTermLimit = 100;  // GammaSeries stops silently after this many terms
 
 // L'Ecuyer (1988): two multiplicative congruential generators combined by subtraction.
@@ -27,7 +31,9 @@ constexpr std::int32_t kModulus1 = 2147483563, kMultiplier1 = 40014, kQuotient1 
                        kRemainder1 = 12211;
 constexpr std::int32_t kModulus2 = 2147483399, kMultiplier2 = 40692, kQuotient2 = 52774,
                        kRemainder2 = 3791;
-constexpr long double kUniformScale = 4.656613e-10L;  // about 1 / 2^31
+// About 1 / 2^31.
+constexpr Extended kUniformScale =
+    ExtendedConstant(4.656613e-10L, 0x3FE0, 0x8000'003A'8860'6E1DULL);
 
 // The generator state, shared by every caller for the life of the program.
 std::int32_t RandomState1 = kRandomSeed1;
@@ -84,30 +90,28 @@ std::string ArgumentErrorText(int identifier) {
     return "Invalid argument (" + std::to_string(identifier) + ")";
 }
 
-bool ApproxEqual(long double a, long double b) {
-    return std::fabs(b - a) < kEqualityTolerance;
+bool ApproxEqual(Extended a, Extended b) {
+    return Fabs(b - a) < kEqualityTolerance;
 }
 
-bool IsWholeNumber(long double x) {
+bool IsWholeNumber(Extended x) {
     // nearbyint rounds ties to even in the default rounding mode.
-    return std::fabs(x) < kInfinityValue && ApproxEqual(x, std::nearbyint(x));
+    return Fabs(x) < kInfinityValue && ApproxEqual(x, NearbyInt(x));
 }
 
-std::string FormatLimit(long double x) {
-    if (std::isnan(x)) return "NaN";
-    if (std::isinf(x)) return x > 0 ? "Infinity" : "-Infinity";
-    // %Lf writes the decimal separator of the current C locale.
-    const int length = std::snprintf(nullptr, 0, "%.12Lf", x);
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-    std::snprintf(buffer.data(), buffer.size(), "%.12Lf", x);
-    std::string text(buffer.data());
+std::string FormatLimit(Extended x) {
+    if (IsNan(x)) return "NaN";
+    if (IsInf(x)) return x > 0 ? "Infinity" : "-Infinity";
+    // The digits are the program's own; the separator is the current C locale's, as printf's.
+    std::string text = PrintFixed(x, 12);
     const std::string separator = std::localeconv()->decimal_point;
-    const std::size_t separatorAt = text.find(separator);
-    if (separatorAt != std::string::npos) {
+    const std::size_t pointAt = text.find('.');
+    if (pointAt != std::string::npos) {
         std::size_t end = text.size();
-        while (end > separatorAt + separator.size() && text[end - 1] == '0') --end;
-        if (end == separatorAt + separator.size()) end = separatorAt;
+        while (end > pointAt + 1 && text[end - 1] == '0') --end;
+        if (end == pointAt + 1) end = pointAt;
         text.resize(end);
+        if (end > pointAt) text.replace(pointAt, 1, separator);
     }
     if (text == "-0") text = "0";
     return text;
@@ -118,7 +122,7 @@ bool RaiseIf(bool condition, int message) {
     return true;
 }
 
-bool CheckLimit(int test, long double value, long double limit) {
+bool CheckLimit(int test, Extended value, Extended limit) {
     bool fails = false;
     switch (test) {
         case 1301:
@@ -146,96 +150,95 @@ bool CheckLimit(int test, long double value, long double limit) {
     return true;
 }
 
-long double ExtIntPower(long double base, std::int32_t exponent) {
+Extended ExtIntPower(Extended base, std::int32_t exponent) {
     std::uint64_t remaining = exponent < 0 ? static_cast<std::uint64_t>(-std::int64_t{exponent})
                                            : static_cast<std::uint64_t>(exponent);
-    long double result = 1.0L;
-    long double square = base;
+    Extended result = 1.0;
+    Extended square = base;
     while (remaining != 0) {
         if ((remaining & 1U) != 0) result *= square;
         square *= square;
         remaining >>= 1U;
     }
-    return exponent < 0 ? 1.0L / result : result;
+    return exponent < 0 ? 1.0 / result : result;
 }
 
-long double ExtPower(long double base, long double exponent) {
-    if (exponent == 0.0L) return 1.0L;
-    if (base == 0.0L && exponent > 0.0L) return 0.0L;
-    if (exponent == std::trunc(exponent) && std::fabs(exponent) <= kInfinityValue) {
-        return ExtIntPower(base, static_cast<std::int32_t>(exponent));
+Extended ExtPower(Extended base, Extended exponent) {
+    if (exponent == 0.0) return 1.0;
+    if (base == 0.0 && exponent > 0.0) return 0.0;
+    if (exponent == Trunc(exponent) && Fabs(exponent) <= kInfinityValue) {
+        return ExtIntPower(base, static_cast<std::int32_t>(ToInt64(exponent)));
     }
-    return std::exp(exponent * std::log(base));
+    return ExtendedExp(exponent * ExtendedLog(base));
 }
 
-long double LnGamma(long double x) {
-    long double y = x - 1.0L;
-    long double t = y + kLnGammaShift;
-    t = (y + 0.5L) * std::log(t) - t;
-    long double s = 1.0L;
-    for (const long double coefficient : kLnGammaCoefficients) {
-        y = y + 1.0L;
+Extended LnGamma(Extended x) {
+    Extended y = x - 1.0;
+    Extended t = y + kLnGammaShift;
+    t = (y + 0.5) * ExtendedLog(t) - t;
+    Extended s = 1.0;
+    for (const Extended coefficient : kLnGammaCoefficients) {
+        y = y + 1.0;
         s = s + coefficient / y;
     }
-    return t + std::log(kSqrtTwoPi * s);
+    return t + ExtendedLog(kSqrtTwoPi * s);
 }
 
-long double GammaSeries(long double x, long double a) {
-    if (ApproxEqual(0.0L, x)) return 0.0L;
-    long double ap = a;
-    long double sum = 1.0L / a;
-    long double del = sum;
+Extended GammaSeries(Extended x, Extended a) {
+    if (ApproxEqual(0.0, x)) return 0.0;
+    Extended ap = a;
+    Extended sum = 1.0 / a;
+    Extended del = sum;
     int n = 1;
     do {
-        ap = ap + 1.0L;
+        ap = ap + 1.0;
         del = del * x / ap;
         sum = sum + del;
         ++n;
-    } while (!(std::fabs(sum) * kEqualityTolerance > std::fabs(del) || n > kSeriesTermLimit));
-    return sum * std::exp(a * std::log(x) - x - LnGamma(a));
+    } while (!(Fabs(sum) * kEqualityTolerance > Fabs(del) || n > kSeriesTermLimit));
+    return sum * ExtendedExp(a * ExtendedLog(x) - x - LnGamma(a));
 }
 
-long double GammaContinuedFraction(long double x, long double a) {
+Extended GammaContinuedFraction(Extended x, Extended a) {
     // At x = 0 every convergent numerator stays 0 and with a NaN or infinity the convergence
     // test never passes: either would loop for ever.
-    RaiseIf(std::isnan(x) || std::isnan(a), argument_error::kNotANumber);
-    RaiseIf(!(x > 0.0L) || std::isinf(x) || std::isinf(a),
-            argument_error::kContinuedFractionDomain);
-    long double g = 0.0L;
-    long double gOld = 1.0L;
-    long double a0 = 1.0L, a1 = x, b0 = 0.0L, b1 = 1.0L, fac = 1.0L;
+    RaiseIf(IsNan(x) || IsNan(a), argument_error::kNotANumber);
+    RaiseIf(!(x > 0.0) || IsInf(x) || IsInf(a), argument_error::kContinuedFractionDomain);
+    Extended g = 0.0;
+    Extended gOld = 1.0;
+    Extended a0 = 1.0, a1 = x, b0 = 0.0, b1 = 1.0, fac = 1.0;
     int n = 1;
     do {
-        const long double ana = n - a;
+        const Extended ana = n - a;
         a0 = (a0 * ana + a1) * fac;
         b0 = (b0 * ana + b1) * fac;
-        const long double anf = n * fac;
+        const Extended anf = n * fac;
         a1 = x * a0 + anf * a1;
         b1 = x * b0 + anf * b1;
-        if (a1 != 0.0L) {  // renormalise so that the convergents stay in range
+        if (a1 != 0.0) {  // renormalise so that the convergents stay in range
             gOld = g;
-            fac = 1.0L / a1;
+            fac = 1.0 / a1;
             g = b1 * fac;
         }
         ++n;
-    } while (!(std::fabs((g - gOld) / g) < kEqualityTolerance));
-    return std::exp(a * std::log(x) - x - LnGamma(a)) * g;
+    } while (!(Fabs((g - gOld) / g) < kEqualityTolerance));
+    return ExtendedExp(a * ExtendedLog(x) - x - LnGamma(a)) * g;
 }
 
-long double IncompleteGammaP(long double x, long double a) {
+Extended IncompleteGammaP(Extended x, Extended a) {
     using namespace argument_error;
-    CheckLimit(kNegativeArgument, x, 0.0L);
+    CheckLimit(kNegativeArgument, x, 0.0);
     RaiseIf(x > kInfinityValue, kIncompleteGammaTooLarge);
-    RaiseIf(std::isnan(x), kNotANumber);
-    CheckLimit(ParameterNotAboveLower(1), a, 0.0L);
+    RaiseIf(IsNan(x), kNotANumber);
+    CheckLimit(ParameterNotAboveLower(1), a, 0.0);
     RaiseIf(a > kInfinityValue, kIncompleteGammaTooLarge);
-    RaiseIf(std::isnan(a), kNotANumber);
+    RaiseIf(IsNan(a), kNotANumber);
     // The series converges fast below a + 1, the continued fraction above.
-    if (x < a + 1.0L) return GammaSeries(x, a);
-    return 1.0L - GammaContinuedFraction(x, a);
+    if (x < a + 1.0) return GammaSeries(x, a);
+    return 1.0 - GammaContinuedFraction(x, a);
 }
 
-long double UniformRandom() {
+Extended UniformRandom() {
     // Schrage's decomposition keeps every product within 32-bit signed range.
     std::int32_t k = RandomState1 / kQuotient1;
     RandomState1 = kMultiplier1 * (RandomState1 - k * kQuotient1) - kRemainder1 * k;

@@ -2,10 +2,10 @@
 // The distribution classes: the common base with its generic CDF, interval, moment and random
 // operations, the continuous quantile, and the gamma and chi-square distributions.
 #include <algorithm>
-#include <cmath>
 #include <numbers>
 
 #include "numeric/distrib.h"
+#include "numeric/extended_exp.h"
 
 namespace orvale {
 
@@ -13,15 +13,18 @@ namespace {
 
 // Above this shape the gamma CDF uses the Wilson-Hilferty approximation, where the series would
 // need far more than its hundred terms.
-constexpr long double kLargeShapeThreshold = 500.0L;
-constexpr long double kQuantileDefaultHalfWidth = 8.0L;  // bracket half-width without a variance
-constexpr long double kQuantileExpansionFactor = 8.0L;   // bracket growth per step
+constexpr Extended kLargeShapeThreshold = 500.0;
+constexpr Extended kQuantileDefaultHalfWidth = 8.0;  // bracket half-width without a variance
+constexpr Extended kQuantileExpansionFactor = 8.0;   // bracket growth per step
+// e, for the generator of shapes below 1.
+constexpr Extended kE =
+    ExtendedConstant(std::numbers::e_v<long double>, 0x4000, 0xADF8'5458'A2BB'4A9BULL);
 
 }  // namespace
 
 // ---- tDistribution ----
 
-bool tDistribution::Init(long double p1, long double p2, long double p3) {
+bool tDistribution::Init(Extended p1, Extended p2, Extended p3) {
     Parameters[0].Value = p1;
     Parameters[1].Value = p2;
     Parameters[2].Value = p3;
@@ -34,9 +37,9 @@ bool tDistribution::Init(long double p1, long double p2, long double p3) {
 void tDistribution::CheckParameter(int i) const {
     using namespace argument_error;
     const tParameter& parameter = Parameters[i - 1];
-    const long double v = parameter.Value;
+    const Extended v = parameter.Value;
     // A NaN passes every comparison below and would poison every later result.
-    RaiseIf(std::isnan(v), kNotANumber);
+    RaiseIf(IsNan(v), kNotANumber);
     if (!parameter.IntegerValued) {
         CheckLimit(ParameterNotAboveLower(i), v, parameter.LowerLimit);
         CheckLimit(ParameterNotBelowUpper(i), v, parameter.UpperLimit);
@@ -48,37 +51,37 @@ void tDistribution::CheckParameter(int i) const {
     }
 }
 
-bool tDistribution::InSupport(long double x) const {
+bool tDistribution::InSupport(Extended x) const {
     return SupportLower <= x && x <= SupportUpper;
 }
 
-long double tDistribution::Density(long double /*x*/) const {
-    return 0.0L;
+Extended tDistribution::Density(Extended /*x*/) const {
+    return 0.0;
 }
 
-long double tDistribution::PointProbability(long double /*x*/) const {
-    return 0.0L;
+Extended tDistribution::PointProbability(Extended /*x*/) const {
+    return 0.0;
 }
 
-long double tDistribution::Cdf(long double x) const {
-    RaiseIf(std::isnan(x), argument_error::kNotANumber);
-    if (x < SupportLower) return 0.0L;
-    if (x >= SupportUpper) return 1.0L;
+Extended tDistribution::Cdf(Extended x) const {
+    RaiseIf(IsNan(x), argument_error::kNotANumber);
+    if (x < SupportLower) return 0.0;
+    if (x >= SupportUpper) return 1.0;
     return IntervalProbability(SupportLower, x);
 }
 
-long double tDistribution::IntervalProbability(long double a, long double b) const {
+Extended tDistribution::IntervalProbability(Extended a, Extended b) const {
     if (a < SupportLower) a = SupportLower;
     if (b > SupportUpper) b = SupportUpper;
-    long double r = 0.0L;
+    Extended r = 0.0;
     if (b >= kInfinityValue) {
-        r = (1.0L - Cdf(a)) + PointProbability(a);
+        r = (1.0 - Cdf(a)) + PointProbability(a);
     } else if (a <= -kInfinityValue) {
         r = Cdf(b);
     } else {
         r = (Cdf(b) - Cdf(a)) + PointProbability(a);
     }
-    return std::clamp(r, 0.0L, 1.0L);
+    return std::clamp(r, Extended{0.0}, Extended{1.0});
 }
 
 bool tDistribution::HasMean() const {
@@ -89,41 +92,41 @@ bool tDistribution::HasVariance() const {
     return true;
 }
 
-long double tDistribution::StdDev() const {
+Extended tDistribution::StdDev() const {
     RaiseIf(!HasVariance(), argument_error::kNoVariance);
-    return std::sqrt(Variance());
+    return Sqrt(Variance());
 }
 
-long double tDistribution::RandomValue() const {
+Extended tDistribution::RandomValue() const {
     return Quantile(UniformRandom());
 }
 
 // ---- tContinuous_distribution ----
 
-tContinuous_distribution::tContinuous_distribution(long double p1, long double p2) {
+tContinuous_distribution::tContinuous_distribution(Extended p1, Extended p2) {
     ParameterCount = 2;
     for (int i = 0; i < 2; ++i) {
         Parameters[i].IntegerValued = false;
-        Parameters[i].LowerLimit = 0.0L;
+        Parameters[i].LowerLimit = 0.0;
         Parameters[i].UpperLimit = kInfinityValue;
     }
     Parameters[0].Value = p1;
     Parameters[1].Value = p2;
 }
 
-long double tContinuous_distribution::Quantile(long double p) const {
+Extended tContinuous_distribution::Quantile(Extended p) const {
     using namespace argument_error;
-    CheckLimit(kNegativeArgument, p, 0.0L);
-    RaiseIf(std::isnan(p), kNotANumber);
-    if (ApproxEqual(0.0L, p)) return SupportLower;
-    CheckLimit(kProbabilityAboveOne, p, 1.0L);
-    if (ApproxEqual(1.0L, p)) return SupportUpper;
+    CheckLimit(kNegativeArgument, p, 0.0);
+    RaiseIf(IsNan(p), kNotANumber);
+    if (ApproxEqual(0.0, p)) return SupportLower;
+    CheckLimit(kProbabilityAboveOne, p, 1.0);
+    if (ApproxEqual(1.0, p)) return SupportUpper;
 
     // Bracket: start at two standard deviations about the mean and grow outwards.
-    long double lo = SupportLower;
-    long double hi = SupportUpper;
-    const long double centre = HasMean() ? Mean() : (lo + hi) / 2.0L;
-    const long double step = HasVariance() ? 2.0L * StdDev() : kQuantileDefaultHalfWidth;
+    Extended lo = SupportLower;
+    Extended hi = SupportUpper;
+    const Extended centre = HasMean() ? Mean() : (lo + hi) / 2.0;
+    const Extended step = HasVariance() ? 2.0 * StdDev() : kQuantileDefaultHalfWidth;
     if (hi > centre + step) hi = centre + step;
     if (lo < centre - step) lo = centre - step;
     // A mean beyond a support end (a gamma mean above 2147483647) leaves an empty bracket, from
@@ -139,7 +142,7 @@ long double tContinuous_distribution::Quantile(long double p) const {
         hi = centre + kQuantileExpansionFactor * (hi - centre);
         if (hi > SupportUpper || !(hi > lo)) hi = SupportUpper;
     }
-    if (ApproxEqual(hi - lo, 2.0L * step)) {
+    if (ApproxEqual(hi - lo, 2.0 * step)) {
         while (lo > SupportLower && Cdf(lo) > p) {
             hi = lo;
             lo = centre + kQuantileExpansionFactor * (lo - centre);
@@ -148,106 +151,106 @@ long double tContinuous_distribution::Quantile(long double p) const {
     }
 
     // Newton steps while they stay well inside the bracket, bisection otherwise.
-    long double x = (lo + hi) / 2.0L;
-    long double xOld = 0.0L;
+    Extended x = (lo + hi) / 2.0;
+    Extended xOld = 0.0;
     do {
         xOld = x;
-        const long double d = Cdf(x) - p;
-        const long double f = Density(x);
-        if (d <= 0.0L) lo = x;
-        if (d >= 0.0L) hi = x;
-        if ((hi - lo) * f > std::fabs(2.0L * d)) {
+        const Extended d = Cdf(x) - p;
+        const Extended f = Density(x);
+        if (d <= 0.0) lo = x;
+        if (d >= 0.0) hi = x;
+        if ((hi - lo) * f > Fabs(2.0 * d)) {
             x = x - d / f;
         } else {
-            x = (lo + hi) / 2.0L;
+            x = (lo + hi) / 2.0;
         }
-    } while (!(std::fabs(x - xOld) < kEqualityTolerance));
+    } while (!(Fabs(x - xOld) < kEqualityTolerance));
     return x;
 }
 
 // ---- tGamma_distribution ----
 
-tGamma_distribution::tGamma_distribution(long double shape, long double rate)
+tGamma_distribution::tGamma_distribution(Extended shape, Extended rate)
     : tContinuous_distribution(shape, rate) {
-    tGamma_distribution::Init(shape, rate, 0.0L);
+    tGamma_distribution::Init(shape, rate, 0.0);
 }
 
-bool tGamma_distribution::Init(long double p1, long double p2, long double p3) {
+bool tGamma_distribution::Init(Extended p1, Extended p2, Extended p3) {
     const bool ok = tDistribution::Init(p1, p2, p3);
     Shape = p1;
     Rate = p2;
-    LogNormaliser = std::log(Rate) * Shape - LnGamma(Shape);
-    SupportLower = 0.0L;
+    LogNormaliser = ExtendedLog(Rate) * Shape - LnGamma(Shape);
+    SupportLower = 0.0;
     SupportUpper = kInfinityValue;
-    const long double alpha = Shape;
-    if (alpha > 1.0L) {
+    const Extended alpha = Shape;
+    if (alpha > 1.0) {
         // Bounds of t sqrt(h(t)) at t = 1 - s and t = 1 + s for the ratio-of-uniforms generator,
         // h(t) = ((alpha - 1 + t) / (alpha - 1))^(alpha - 1) e^(-t).
-        const long double s = std::sqrt(2.0L * alpha - 1.0L);
+        const Extended s = Sqrt(2.0 * alpha - 1.0);
         GeneratorA =
-            (1.0L - s) *
-            std::sqrt(std::exp((std::log(alpha - s) - std::log(alpha - 1.0L)) * (alpha - 1.0L) + s -
-                               1.0L));
+            (1.0 - s) *
+            Sqrt(ExtendedExp((ExtendedLog(alpha - s) - ExtendedLog(alpha - 1.0)) * (alpha - 1.0) +
+                             s - 1.0));
         GeneratorB =
-            (1.0L + s) *
-            std::sqrt(std::exp((std::log(alpha + s) - std::log(alpha - 1.0L)) * (alpha - 1.0L) - s -
-                               1.0L));
-    } else if (alpha < 1.0L) {
-        constexpr long double e = std::numbers::e_v<long double>;
+            (1.0 + s) *
+            Sqrt(ExtendedExp((ExtendedLog(alpha + s) - ExtendedLog(alpha - 1.0)) * (alpha - 1.0) -
+                             s - 1.0));
+    } else if (alpha < 1.0) {
+        constexpr Extended e = kE;
         GeneratorA = (e + alpha) / e;
-        GeneratorB = 1.0L / alpha;
+        GeneratorB = 1.0 / alpha;
     }
     return ok;
 }
 
-bool tGamma_distribution::InSupport(long double x) const {
-    if (Shape >= 1.0L) return tDistribution::InSupport(x);
-    return tDistribution::InSupport(x) && x > 0.0L;  // the density is infinite at 0
+bool tGamma_distribution::InSupport(Extended x) const {
+    if (Shape >= 1.0) return tDistribution::InSupport(x);
+    return tDistribution::InSupport(x) && x > 0.0;  // the density is infinite at 0
 }
 
-long double tGamma_distribution::Density(long double x) const {
-    if (InSupport(x) && x > 0.0L) {
-        return std::exp(std::log(x) * (Shape - 1.0L) + LogNormaliser - Rate * x);
+Extended tGamma_distribution::Density(Extended x) const {
+    if (InSupport(x) && x > 0.0) {
+        return ExtendedExp(ExtendedLog(x) * (Shape - 1.0) + LogNormaliser - Rate * x);
     }
-    if (ApproxEqual(Shape, 1.0L) && x == 0.0L) return Rate;
-    return 0.0L;
+    if (ApproxEqual(Shape, 1.0) && x == 0.0) return Rate;
+    return 0.0;
 }
 
-long double tGamma_distribution::Cdf(long double x) const {
-    RaiseIf(std::isnan(x), argument_error::kNotANumber);
-    if (!InSupport(x)) return x <= 0.0L ? 0.0L : 1.0L;
+Extended tGamma_distribution::Cdf(Extended x) const {
+    RaiseIf(IsNan(x), argument_error::kNotANumber);
+    if (!InSupport(x)) return x <= 0.0 ? 0.0 : 1.0;
     if (Shape <= kLargeShapeThreshold) return IncompleteGammaP(Rate * x, Shape);
     // Wilson-Hilferty: (lambda x / alpha)^(1/3) is nearly normal with mean 1 - 1/(9 alpha);
     // P(1/2, z^2/2) is the two-sided normal probability of |Z| < |z|.
-    const long double c = ExtPower(Rate * x / Shape, 1.0L / 3.0L) - 1.0L + 1.0L / (9.0L * Shape);
-    const long double q = IncompleteGammaP(c * c * 4.5L * Shape, 0.5L);
-    return c >= 0.0L ? (1.0L + q) / 2.0L : (1.0L - q) / 2.0L;
+    const Extended c = ExtPower(Rate * x / Shape, Extended{1.0} / 3.0) - 1.0 + 1.0 / (9.0 * Shape);
+    const Extended q = IncompleteGammaP(c * c * 4.5 * Shape, 0.5);
+    return c >= 0.0 ? (1.0 + q) / 2.0 : (1.0 - q) / 2.0;
 }
 
-long double tGamma_distribution::Mean() const {
+Extended tGamma_distribution::Mean() const {
     return Shape / Rate;
 }
 
-long double tGamma_distribution::Variance() const {
+Extended tGamma_distribution::Variance() const {
     return Shape / (Rate * Rate);
 }
 
-long double tGamma_distribution::RandomValue() const {
-    const long double alpha = Shape;
-    long double g = 0.0L;
-    if (alpha == 1.0L) {
-        g = -std::log(UniformRandom());
-    } else if (alpha > 1.0L) {
+Extended tGamma_distribution::RandomValue() const {
+    const Extended alpha = Shape;
+    Extended g = 0.0;
+    if (alpha == 1.0) {
+        g = -ExtendedLog(UniformRandom());
+    } else if (alpha > 1.0) {
         // Ratio of uniforms around the mode alpha - 1, with quick accept and reject tests.
         for (;;) {
-            const long double u = UniformRandom();
-            const long double v = UniformRandom();
-            long double t = (v * (GeneratorB - GeneratorA) + GeneratorA) / u;
-            const long double w = t + alpha - 1.0L;
-            const long double t2 = t * t;
-            const long double c = -2.0L * u * u + 8.0L * u - 6.0L;
-            const long double rejectBound = 2.0L * u * u - 2.0L;
-            if (t >= 0.0L) {
+            const Extended u = UniformRandom();
+            const Extended v = UniformRandom();
+            Extended t = (v * (GeneratorB - GeneratorA) + GeneratorA) / u;
+            const Extended w = t + alpha - 1.0;
+            const Extended t2 = t * t;
+            const Extended c = -2.0 * u * u + 8.0 * u - 6.0;
+            const Extended rejectBound = 2.0 * u * u - 2.0;
+            if (t >= 0.0) {
                 if (-t2 * (t + w) >= w * w * c) {
                     g = w;
                     break;
@@ -258,10 +261,10 @@ long double tGamma_distribution::RandomValue() const {
                     g = w;
                     break;
                 }
-                if (-u * t2 <= rejectBound * (alpha - 1.0L)) continue;
+                if (-u * t2 <= rejectBound * (alpha - 1.0)) continue;
             }
-            if (w <= 0.0L) continue;
-            if (2.0L * std::log(u) + t > (alpha - 1.0L) * std::log(t / (alpha - 1.0L) + 1.0L)) {
+            if (w <= 0.0) continue;
+            if (2.0 * ExtendedLog(u) + t > (alpha - 1.0) * ExtendedLog(t / (alpha - 1.0) + 1.0)) {
                 continue;
             }
             g = w;
@@ -270,14 +273,14 @@ long double tGamma_distribution::RandomValue() const {
     } else {
         // Rejection from a mixture of x^(alpha-1) near 0 and e^(-x) above 1.
         for (;;) {
-            const long double q = GeneratorA * UniformRandom();
-            const long double u2 = UniformRandom();
-            if (q <= 1.0L) {
+            const Extended q = GeneratorA * UniformRandom();
+            const Extended u2 = UniformRandom();
+            if (q <= 1.0) {
                 g = ExtPower(q, GeneratorB);
-                if (-g >= std::log(u2)) break;
+                if (-g >= ExtendedLog(u2)) break;
             } else {
-                g = -std::log((GeneratorA - q) * GeneratorB);
-                if (u2 <= ExtPower(g, alpha - 1.0L)) break;
+                g = -ExtendedLog((GeneratorA - q) * GeneratorB);
+                if (u2 <= ExtPower(g, alpha - 1.0)) break;
             }
         }
     }
@@ -286,13 +289,13 @@ long double tGamma_distribution::RandomValue() const {
 
 // ---- tChi_square_distribution ----
 
-tChi_square_distribution::tChi_square_distribution(long double degreesOfFreedom)
-    : tGamma_distribution(degreesOfFreedom / 2.0L, 0.5L) {
-    tChi_square_distribution::Init(degreesOfFreedom, 0.0L, 0.0L);
+tChi_square_distribution::tChi_square_distribution(Extended degreesOfFreedom)
+    : tGamma_distribution(degreesOfFreedom / 2.0, 0.5) {
+    tChi_square_distribution::Init(degreesOfFreedom, 0.0, 0.0);
 }
 
-bool tChi_square_distribution::Init(long double p1, long double /*p2*/, long double /*p3*/) {
-    const bool ok = tGamma_distribution::Init(p1 / 2.0L, 0.5L, 0.0L);
+bool tChi_square_distribution::Init(Extended p1, Extended /*p2*/, Extended /*p3*/) {
+    const bool ok = tGamma_distribution::Init(p1 / 2.0, 0.5, 0.0);
     DegreesOfFreedom = p1;
     return ok;
 }

@@ -6,6 +6,7 @@
 // is written once against Extended.
 #pragma once
 
+#include <bit>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -29,6 +30,42 @@ using Extended = long double;
 #else
 using Extended = SoftExtended;
 #endif
+
+#ifdef ORVALE_X87_LONG_DOUBLE
+// The long double with these bits, in a constant expression too.
+constexpr long double LongDoubleFromBits(std::uint16_t signExponent, std::uint64_t significand) {
+    struct Bits {
+        std::uint64_t significand;
+        std::uint16_t signExponent;
+        std::uint16_t padding[(sizeof(long double) - 10) / 2];
+    };
+    return std::bit_cast<long double>(Bits{significand, signExponent, {}});
+}
+#endif
+
+// The extended value with these bits (sign and exponent word, significand), in a constant
+// expression too.
+constexpr Extended ExtendedFromBits(std::uint16_t signExponent, std::uint64_t significand) {
+#if defined(ORVALE_X87_LONG_DOUBLE) && !defined(ORVALE_SOFT_EXTENDED)
+    return LongDoubleFromBits(signExponent, significand);
+#else
+    return SoftExtended::FromBits(signExponent, significand);
+#endif
+}
+
+// A constant whose decimal value binary cannot hold exactly, such as 1e-6: written with its
+// 80 bits, which mean the same value on every processor, beside the long double literal they
+// round from. Where long double is the x87's the compiler checks that the two agree; elsewhere
+// the literal (of another format there) is only a reminder.
+consteval Extended ExtendedConstant([[maybe_unused]] long double literal,
+                                    std::uint16_t signExponent, std::uint64_t significand) {
+#ifdef ORVALE_X87_LONG_DOUBLE
+    if (literal != LongDoubleFromBits(signExponent, significand)) {
+        throw "ExtendedConstant: the bits are not those of the literal";
+    }
+#endif
+    return ExtendedFromBits(signExponent, significand);
+}
 
 #ifdef ORVALE_X87_LONG_DOUBLE
 

@@ -6,7 +6,7 @@
 // head + tail pairs, and round once at the end, so that the error before that rounding is near
 // 2^-82 of the result: an argument is misrounded only when its exact result lies that close to a
 // halfway point. The constants and tables are the output of tests/tools/extended_exp_tables.py:
-// each long double value is the exact sum of two doubles.
+// each extended value is the exact sum of two doubles.
 #include "numeric/extended_exp.h"
 
 #include <bit>
@@ -18,10 +18,9 @@ namespace orvale {
 namespace {
 
 // ---------------------------------------------------------------------------------------------
-// The number type, and the only operations below that are not + - * / or a comparison: building
-// a value from doubles, scaling by 2^m, and reading a small integer. A software extended type
-// replaces these few lines.
-using Extended = long double;
+// The only operations below that are not + - * / or a comparison, and the only lines that differ
+// between the hardware type and the software one: building a value from doubles, scaling by 2^m,
+// and reading a small integer.
 
 Extended FromDoubles(double head, double rest) {
     return Extended{head} + Extended{rest};  // exact: the rest holds the bits past the 53rd
@@ -39,9 +38,10 @@ Extended NotANumber() {
 // rounding mode): exactly v for integer-valued |v| < 2^53; otherwise the integer part of v, or the
 // next integer when v lies within 2^-53 of it, which the callers allow for.
 std::int64_t ToInteger(Extended v) {
-    return static_cast<std::int64_t>(static_cast<double>(v));
+    return static_cast<std::int64_t>(ToDouble(v));
 }
 
+#if defined(ORVALE_X87_LONG_DOUBLE) && !defined(ORVALE_SOFT_EXTENDED)
 // 2^b for b = 0..63 and 2^(64 j) for j = -256..255, built by exact doubling and halving when the
 // program is compiled.
 struct PowersOfTwo {
@@ -62,10 +62,20 @@ constexpr PowersOfTwo BuildPowersOfTwo() {
 constexpr PowersOfTwo kPowersOfTwo = BuildPowersOfTwo();
 
 // v 2^m for -16384 <= m <= 16383: exact when the result is a normal number, rounded once when it
-// overflows. v 2^(m mod 64) is formed first: the callers' |v| 2^63 stays finite.
+// overflows or is subnormal. v 2^(m mod 64) is formed first: the callers' |v| 2^63 stays finite.
 Extended Scale(Extended v, int m) {
     return v * kPowersOfTwo.low[m & 63] * kPowersOfTwo.high[(m >> 6) + 256];
 }
+#else
+// The same for the software type, by moving the exponent: v's significand times 2^(its exponent
+// + m), rounded once as the hardware's product rounds it.
+Extended Scale(Extended v, int m) {
+    if (!IsFinite(v) || v == Extended{0.0}) return v;
+    const int biased = v.SignExponent() & 0x7FFF;
+    const int exponent = (biased == 0 ? 1 : biased) - SoftExtended::kExponentBias - 63;  // of bit 0
+    return SoftExtended::FromScaled(SignBit(v), 0, v.Significand(), std::int64_t{exponent} + m);
+}
+#endif
 // ---------------------------------------------------------------------------------------------
 
 // A value carried as the unevaluated sum head + tail, tail far below head.

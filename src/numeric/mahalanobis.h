@@ -10,6 +10,6 @@ namespace orvale {
 // distance = z' R^-1 z with z the standardised scores; p = upper-tail chi-square probability of
 // distance with n degrees of freedom. Throws ESingularMatrix when R cannot be inverted.
 void MahalanobisDistance(int n, tVector scores, tVector means, tVector sds, tMatrix r,
-                         long double& distance, long double& p);
+                         Extended& distance, Extended& p);
 
 }  // namespace orvale

@@ -5,22 +5,24 @@
 
 #include <stdexcept>
 
+#include "numeric/extended.h"
+
 namespace orvale {
 
 inline constexpr int kMatrixCapacity = 20;
 
 // 20 x 20 extended values, stored row by row; element (i, j) with 1 <= i, j <= 20.
 struct tMatrix {
-    long double cells[kMatrixCapacity][kMatrixCapacity] = {};
-    long double& operator()(int row, int column) { return cells[row - 1][column - 1]; }
-    long double operator()(int row, int column) const { return cells[row - 1][column - 1]; }
+    Extended cells[kMatrixCapacity][kMatrixCapacity] = {};
+    Extended& operator()(int row, int column) { return cells[row - 1][column - 1]; }
+    Extended operator()(int row, int column) const { return cells[row - 1][column - 1]; }
 };
 
 // 20 extended values; element i with 1 <= i <= 20.
 struct tVector {
-    long double cells[kMatrixCapacity] = {};
-    long double& operator()(int i) { return cells[i - 1]; }
-    long double operator()(int i) const { return cells[i - 1]; }
+    Extended cells[kMatrixCapacity] = {};
+    Extended& operator()(int i) { return cells[i - 1]; }
+    Extended operator()(int i) const { return cells[i - 1]; }
 };
 
 // Raised by InvertMatrix when the leading block has no usable pivot in some column.
@@ -38,6 +40,6 @@ void ZeroMatrix(tMatrix& m);
 // Throws ESingularMatrix when the block is singular or nearly so.
 void InvertMatrix(tMatrix a, int n, tMatrix& b);
 // result = v' M v over the first n entries.
-void QuadraticForm(tMatrix m, int n, tVector v, long double& result);
+void QuadraticForm(tMatrix m, int n, tVector v, Extended& result);
 
 }  // namespace orvale

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The standard normal distribution function by numerical integration of the density.
 //
-// Every named quantity is a double, while every expression is evaluated in long double (80-bit
-// extended) and rounded to double where it is stored. The reported probabilities depend on this
-// double rounding and on the order of the operations, so both are kept exactly as written below.
+// Every named quantity is a double, while every expression is evaluated in 80-bit extended
+// (numeric/extended.h) and rounded to double where it is stored. The reported probabilities depend
+// on this double rounding and on the order of the operations, so both are kept exactly as written
+// below.
 #include "numeric/normal.h"
 
 #include <algorithm>
@@ -20,11 +21,12 @@ namespace orvale {
 namespace {
 
 // 1/sqrt(2 pi) to eight digits; the truncation makes Phi level off at 1 - 5.0e-10 for large x.
-constexpr long double kDensityFactor = 0.39894228L;
-constexpr float kExponentFactor = -0.5F;           // the -x^2/2 of the density
-constexpr float kTrapezoidFactor = 0.5F;           // halving in the trapezoid rule
-constexpr long double kRelativeTolerance = 1e-6L;  // Simpson convergence test
-constexpr int kMaximumStages = 20;                 // worst case 524,289 density evaluations
+constexpr Extended kDensityFactor = ExtendedConstant(0.39894228L, 0x3FFD, 0xCC42'299B'2EF0'0287ULL);
+constexpr float kExponentFactor = -0.5F;  // the -x^2/2 of the density
+constexpr float kTrapezoidFactor = 0.5F;  // halving in the trapezoid rule
+// The Simpson convergence test.
+constexpr Extended kRelativeTolerance = ExtendedConstant(1e-6L, 0x3FEB, 0x8637'BD05'AF6C'69B6ULL);
+constexpr int kMaximumStages = 20;  // worst case 524,289 density evaluations
 // Starting values that keep the Simpson loop from stopping before its third stage.
 constexpr double kStartingPreviousSimpson = -1e30;
 constexpr double kStartingPreviousTrapezoid = -1e30;
@@ -35,12 +37,6 @@ constexpr float kSimpsonDivisor = 3.0F;
 constexpr float kCdfOffset = 0.5F;  // Phi(x) = integral from 0 to x plus one half
 
 constexpr const char* kTooManyStepsMessage = "Too many steps";
-
-using Extended = long double;
-
-double ToDouble(Extended value) {
-    return static_cast<double>(value);
-}
 
 void WriteWarningToStandardError(const std::string& message) {
     std::cerr << "Warning: " << message << '\n';
@@ -138,8 +134,8 @@ double Integrate(double lower, double upper, bool& converged) {
     double sPrevious = kStartingPreviousSimpson;
     double t = kStartingPreviousTrapezoid;
     // Goes on while the difference is at least the bound, so two exact zeros never converge.
-    while (j <= kMaximumStages && std::fabs(Extended{s} - sPrevious) >=
-                                      kRelativeTolerance * std::fabs(Extended{sPrevious})) {
+    while (j <= kMaximumStages &&
+           Fabs(Extended{s} - sPrevious) >= kRelativeTolerance * Fabs(Extended{sPrevious})) {
         sPrevious = s;
         const double tPrevious = t;
         t = sums.Stage(j, lower, upper);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <stdexcept>
 
 namespace orvale {
@@ -31,12 +30,10 @@ std::string PadLeft(std::string text, int width) {
 // The magnitude of value rounded at the given decimal, as the digits of an integer scaled by
 // 10^decimals, by the report's rule: reduce to 18 significant digits, then round that decimal
 // string with halves away from zero.
-std::string RoundedDigitsExact(long double magnitude, int decimals) {
+std::string RoundedDigitsExact(Extended magnitude, int decimals) {
     // Scientific notation with 18 significant digits: "d.ddddddddddddddddde[+-]x".
-    char buffer[64];
-    const auto converted = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                         std::chars_format::scientific, kSignificantDigits - 1);
-    const std::string_view text(buffer, static_cast<std::size_t>(converted.ptr - buffer));
+    const std::string printed = PrintScientific(magnitude, kSignificantDigits - 1);
+    const std::string_view text(printed);
     const std::size_t exponentAt = text.find('e');
     std::string digits;  // the 18 significant digits
     for (char c : text.substr(0, exponentAt)) {
@@ -73,18 +70,19 @@ std::string RoundedDigitsExact(long double magnitude, int decimals) {
 // The same digits when they can be had from extended arithmetic alone: the scaled magnitude is
 // small enough for its rounding error (below 1e-10) and for the 18-digit reduction (below 5e-9)
 // to be far from a half, so both roundings agree. Empty when the value lies near a half.
-std::string RoundedDigitsFast(long double magnitude, int decimals) {
-    constexpr long double kLargest = 1e9L;  // scaled magnitudes handled here
-    constexpr long double kMargin = 1e-6L;  // required distance from a half
+std::string RoundedDigitsFast(Extended magnitude, int decimals) {
+    constexpr Extended kLargest = 1e9;  // scaled magnitudes handled here
+    // The required distance from a half.
+    constexpr Extended kMargin = ExtendedConstant(1e-6L, 0x3FEB, 0x8637'BD05'AF6C'69B6ULL);
     if (decimals > 9) return {};
-    long double scale = 1;
+    Extended scale = 1;
     for (int i = 0; i < decimals; ++i) scale *= 10;
-    const long double scaled = magnitude * scale;
+    const Extended scaled = magnitude * scale;
     if (!(scaled < kLargest)) return {};
-    const long double whole = std::floor(scaled);
-    const long double fraction = scaled - whole;
-    if (std::fabs(fraction - 0.5L) <= kMargin) return {};
-    const auto rounded = static_cast<unsigned long long>(whole) + (fraction > 0.5L ? 1 : 0);
+    const Extended whole = Floor(scaled);
+    const Extended fraction = scaled - whole;
+    if (Fabs(fraction - 0.5) <= kMargin) return {};
+    const auto rounded = static_cast<std::uint64_t>(ToInt64(whole)) + (fraction > 0.5 ? 1 : 0);
     char buffer[24];
     const auto converted = std::to_chars(buffer, buffer + sizeof buffer, rounded);
     return std::string(buffer, converted.ptr);
@@ -135,7 +133,7 @@ std::string FormatArgumentAs(const Placeholder& placeholder, const FormatArgumen
     const int decimals = placeholder.decimals < 0 ? kDefaultDecimals : placeholder.decimals;
     switch (placeholder.kind) {
         case 'f':
-            if (const auto* number = std::get_if<long double>(&argument)) {
+            if (const auto* number = std::get_if<Extended>(&argument)) {
                 return FormatFixed(*number, placeholder.width, decimals, decimalSeparator);
             }
             if (const auto* whole = std::get_if<int>(&argument)) {
@@ -160,12 +158,12 @@ std::string FormatArgumentAs(const Placeholder& placeholder, const FormatArgumen
 
 }  // namespace
 
-std::string FormatFixed(long double value, int width, int decimals, char decimalSeparator) {
+std::string FormatFixed(Extended value, int width, int decimals, char decimalSeparator) {
     if (decimals < 0) throw std::invalid_argument("FormatFixed: negative number of decimals");
-    if (std::isnan(value)) return PadLeft("NaN", width);
-    if (std::isinf(value)) return PadLeft(value < 0 ? "-Inf" : "Inf", width);
+    if (IsNan(value)) return PadLeft("NaN", width);
+    if (IsInf(value)) return PadLeft(value < 0 ? "-Inf" : "Inf", width);
 
-    const long double magnitude = std::fabs(value);
+    const Extended magnitude = Fabs(value);
     std::string result = RoundedDigitsFast(magnitude, decimals);
     if (result.empty()) result = RoundedDigitsExact(magnitude, decimals);
     // Leading zeros so that one digit stands before the point.
@@ -176,7 +174,7 @@ std::string FormatFixed(long double value, int width, int decimals, char decimal
 
     std::string out;
     out.reserve(static_cast<std::size_t>(std::max(width, 8)) + result.size());
-    if (std::signbit(value) && !isZero) out.push_back('-');
+    if (SignBit(value) && !isZero) out.push_back('-');
     const std::size_t pointAt = result.size() - static_cast<std::size_t>(decimals);
     std::size_t firstIntegerDigit = result.find_first_not_of('0');
     if (firstIntegerDigit == std::string::npos || firstIntegerDigit >= pointAt) {

@@ -10,18 +10,20 @@
 #include <string_view>
 #include <variant>
 
+#include "numeric/extended.h"
+
 namespace orvale {
 
 // One value for a placeholder: %w.df takes a number (an int is accepted too), %wd an int,
 // %s a string.
-using FormatArgument = std::variant<long double, int, std::string_view>;
+using FormatArgument = std::variant<Extended, int, std::string_view>;
 
 // value in fixed-point notation with exactly `decimals` decimals, right-aligned with leading
 // spaces to at least `width` characters (never truncated). The value is first reduced to 18
 // significant decimal digits; that decimal string is rounded at the last kept decimal with
 // halves away from zero. A result that rounds to zero carries no minus sign. NaN and infinities
 // are written as "NaN", "Inf" and "-Inf".
-std::string FormatFixed(long double value, int width, int decimals, char decimalSeparator = '.');
+std::string FormatFixed(Extended value, int width, int decimals, char decimalSeparator = '.');
 
 // Fills a format string's placeholders from args, in order. Placeholders: "%w.df" (width and
 // decimals optional, default decimals 6), "%wd", "%ws" and "%%"; a width or number of decimals is

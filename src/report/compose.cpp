@@ -76,12 +76,13 @@ constexpr std::array<DiscrepancyCheck, 4> kDiscrepancyChecks = {{
      " Note: The difference between subtests belonging to the PS Index exceeds 5 scaled score "
      "points"},
 }};
-constexpr long double kDiscrepancyLimit = 5;  // scaled score points; exactly 5 writes nothing
+constexpr Extended kDiscrepancyLimit = 5;  // scaled score points; exactly 5 writes nothing
 // Entries are typed decimals held as doubles, each a few units of 1e-15 away from what was typed,
 // so the difference of two of them can miss 5 by about 1e-15 either way (as doubles, 8.3 and 3.3
 // differ by a little more than 5). A difference counts as exceeding 5 only when it does so by
 // more than this, far below the finest difference anyone types.
-constexpr long double kDiscrepancyTolerance = 1e-9L;
+constexpr Extended kDiscrepancyTolerance =
+    ExtendedConstant(1e-9L, 0x3FE1, 0x8970'5F41'36B4'A597ULL);
 
 // Score order: VC PR WM PS FSIQ GAI.
 constexpr std::array<std::string_view, kScoreCount> kTraditionalRows = {
@@ -152,11 +153,11 @@ void WriteNotes(ReportWriter& writer, const std::vector<std::string>& notes) {
 void WriteInputsAndSums(ReportWriter& writer, const ReportInput& input) {
     writer.Literal(" INPUTS:");
     for (int i = 0; i < kSubtestCount; ++i) {
-        writer.Formatted(kInputFormats[i], {static_cast<long double>(input.entries[i])});
+        writer.Formatted(kInputFormats[i], {static_cast<Extended>(input.entries[i])});
     }
     writer.Blank();
     for (double sum : input.results.sums) {
-        writer.Formatted(" Sum of Index scores = %3.3f", {static_cast<long double>(sum)});
+        writer.Formatted(" Sum of Index scores = %3.3f", {static_cast<Extended>(sum)});
     }
 }
 
@@ -186,8 +187,8 @@ void WriteOptionNotes(ReportWriter& writer, const ScoringOptions& options) {
 void WriteDiscrepancies(ReportWriter& writer, const SubtestEntries& entries) {
     bool any = false;
     for (const DiscrepancyCheck& check : kDiscrepancyChecks) {
-        const long double difference = std::fabs(static_cast<long double>(entries[check.first]) -
-                                                 static_cast<long double>(entries[check.second]));
+        const Extended difference = Fabs(static_cast<Extended>(entries[check.first]) -
+                                         static_cast<Extended>(entries[check.second]));
         if (difference - kDiscrepancyLimit > kDiscrepancyTolerance) {
             writer.Literal(check.line);
             any = true;
@@ -222,18 +223,17 @@ void WriteScoreTable(ReportWriter& writer, const ReportInput& input) {
     for (int i = 0; i < rows; ++i) {
         if (i == kFSIQ) writer.Blank();  // between the four Indexes and the FSIQ
         if (glutting) {
-            writer.Formatted(kGluttingRows[i], {static_cast<long double>(r.scores[i]),
-                                                static_cast<long double>(r.lowerLimits[i]),
-                                                static_cast<long double>(r.upperLimits[i]),
-                                                static_cast<long double>(r.percentiles[i])});
+            writer.Formatted(
+                kGluttingRows[i],
+                {static_cast<Extended>(r.scores[i]), static_cast<Extended>(r.lowerLimits[i]),
+                 static_cast<Extended>(r.upperLimits[i]), static_cast<Extended>(r.percentiles[i])});
         } else {
             writer.Formatted(
                 kTraditionalRows[i],
-                {static_cast<long double>(r.scores[i]), static_cast<long double>(r.lowerLimits[i]),
-                 static_cast<long double>(r.upperLimits[i]),
-                 static_cast<long double>(r.percentiles[i]),
-                 static_cast<long double>(r.lowerPercentiles[i]),
-                 static_cast<long double>(r.upperPercentiles[i])});
+                {static_cast<Extended>(r.scores[i]), static_cast<Extended>(r.lowerLimits[i]),
+                 static_cast<Extended>(r.upperLimits[i]), static_cast<Extended>(r.percentiles[i]),
+                 static_cast<Extended>(r.lowerPercentiles[i]),
+                 static_cast<Extended>(r.upperPercentiles[i])});
         }
     }
 }

@@ -58,7 +58,7 @@ void WriteLowScores(ReportWriter& writer, const ReportInput& input) {
     if (count >= 1) {
         writer.Formatted(
             " Percentage = %3.2f%%",
-            {static_cast<long double>(LowScoreBaseRate(input.options.cutoffIndex, count))});
+            {static_cast<Extended>(LowScoreBaseRate(input.options.cutoffIndex, count))});
     } else {
         writer.Literal(" Percentage = 100%");
     }
@@ -101,13 +101,13 @@ void WriteReliability(ReportWriter& writer, const ReportInput& input) {
     }
 
     WritePairRows(writer, options.calculateGai, [&](int pair) {
-        const long double difference = PairDifference(values, pair);
+        const Extended difference = PairDifference(values, pair);
         if (verdicts) {
             writer.Formatted(kVerdictRows[pair], {difference, std::string_view(r.verdicts[pair])});
         } else {
             writer.Formatted(kProbabilityRows[pair],
-                             {difference, static_cast<long double>(r.oneTailedP[pair]),
-                              static_cast<long double>(r.twoTailedP[pair])});
+                             {difference, static_cast<Extended>(r.oneTailedP[pair]),
+                              static_cast<Extended>(r.twoTailedP[pair])});
         }
     });
 
@@ -134,7 +134,7 @@ void WriteAbnormality(ReportWriter& writer, const ReportInput& input) {
         "sign)");
     writer.Rule(kRule100);
     WritePairRows(writer, input.options.calculateGai, [&](int pair) {
-        const long double beyond = r.percentBeyond[pair];
+        const Extended beyond = r.percentBeyond[pair];
         // Always the observed scores, whatever basis the reliability table used.
         writer.Formatted(kAbnormalityRows[pair],
                          {PairDifference(r.scores, pair), beyond, 2 * beyond});
@@ -152,7 +152,7 @@ void WriteAbnormalCount(ReportWriter& writer, const ReportInput& input) {
         writer.Formatted(
             " PERCENTAGE of normal population expected to exhibit this number or more of abnormal "
             "differences=%3.2f%%",
-            {static_cast<long double>(DifferenceBaseRate(input.options.cutoffIndex, count))});
+            {static_cast<Extended>(DifferenceBaseRate(input.options.cutoffIndex, count))});
     } else {
         writer.Literal(
             " PERCENTAGE of normal population expected to exhibit this number or more of abnormal "

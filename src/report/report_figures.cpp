@@ -37,7 +37,7 @@ void WalkFigures(const ScoringResults& r, const ScoringOptions& options, const A
     for (int pair = 0; pair < kPairCount; ++pair) {
         const char* name = kPairNames[pair];
         const bool shown = pair != kIndexPairCount || options.calculateGai;
-        add(name, "_difference", shown, static_cast<double>(PairDifference(tested, pair)));
+        add(name, "_difference", shown, ToDouble(PairDifference(tested, pair)));
         add(name, "_p_one_tailed", shown, r.oneTailedP[pair]);
         add(name, "_p_two_tailed", shown, r.twoTailedP[pair]);
         add(name, "_bonferroni", shown && r.bonferroniApplied, Verdict(r.verdicts[pair]));
@@ -48,8 +48,8 @@ void WalkFigures(const ScoringResults& r, const ScoringOptions& options, const A
     add("difference_count", "", true, r.differenceCount);
     add("difference_count_base_rate", "", true,
         DifferenceBaseRate(options.cutoffIndex, r.differenceCount));
-    add("chi_square", "", true, static_cast<double>(r.chiSquare));
-    add("chi_square_p", "", true, static_cast<double>(r.chiSquareP));
+    add("chi_square", "", true, ToDouble(r.chiSquare));
+    add("chi_square_p", "", true, ToDouble(r.chiSquareP));
 }
 
 }  // namespace

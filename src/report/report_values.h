@@ -10,9 +10,9 @@
 namespace orvale {
 
 // First minus second member of the pair, formed in extended precision from the stored doubles.
-inline long double PairDifference(const ScoreArray& values, int pair) {
-    return static_cast<long double>(values[kPairTable[pair].first]) -
-           static_cast<long double>(values[kPairTable[pair].second]);
+inline Extended PairDifference(const ScoreArray& values, int pair) {
+    return static_cast<Extended>(values[kPairTable[pair].first]) -
+           static_cast<Extended>(values[kPairTable[pair].second]);
 }
 
 // The values the reliability of differences is about: the scores, or the estimated true scores.

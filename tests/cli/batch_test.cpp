@@ -66,9 +66,9 @@ void ExpectRowMatches(const std::map<std::string, std::string>& row, const Subte
             EXPECT_EQ(row.at(s + "_bonferroni"), "");
             continue;
         }
-        const long double difference = static_cast<long double>(tested[members[p][0]]) -
-                                       static_cast<long double>(tested[members[p][1]]);
-        EXPECT_EQ(number(s + "_difference"), static_cast<double>(difference)) << s;
+        const Extended difference = static_cast<Extended>(tested[members[p][0]]) -
+                                    static_cast<Extended>(tested[members[p][1]]);
+        EXPECT_EQ(number(s + "_difference"), ToDouble(difference)) << s;
         EXPECT_EQ(number(s + "_p_one_tailed"), r.oneTailedP[p]) << s;
         EXPECT_EQ(number(s + "_p_two_tailed"), r.twoTailedP[p]) << s;
         EXPECT_EQ(number(s + "_percent_beyond"), r.percentBeyond[p]) << s;
@@ -79,8 +79,8 @@ void ExpectRowMatches(const std::map<std::string, std::string>& row, const Subte
     }
     EXPECT_EQ(number("low_count"), r.lowCount);
     EXPECT_EQ(number("difference_count"), r.differenceCount);
-    EXPECT_EQ(number("chi_square"), static_cast<double>(r.chiSquare));
-    EXPECT_EQ(number("chi_square_p"), static_cast<double>(r.chiSquareP));
+    EXPECT_EQ(number("chi_square"), ToDouble(r.chiSquare));
+    EXPECT_EQ(number("chi_square_p"), ToDouble(r.chiSquareP));
 }
 
 TEST(Batch, BadRowInTheMiddleIsSkippedAndReported) {

@@ -11,6 +11,7 @@
 #include "cli/scorer_process.h"
 #include "engine/scoring.h"
 #include "engine/tables.h"
+#include "numeric/extended.h"
 
 namespace orvale {
 namespace {
@@ -52,9 +53,9 @@ void ExpectFiguresMatch(const json& results, const ScoringResults& r,
     for (int p = 0; p < kPairCount; ++p) {
         const std::string pair = pairs[p];
         if (p == kIndexPairCount && !options.calculateGai) continue;
-        const long double difference =
-            static_cast<long double>(tested[kPairTable[p].first]) - tested[kPairTable[p].second];
-        same(pair + "_difference", static_cast<double>(difference));
+        const Extended difference =
+            static_cast<Extended>(tested[kPairTable[p].first]) - tested[kPairTable[p].second];
+        same(pair + "_difference", ToDouble(difference));
         same(pair + "_p_one_tailed", r.oneTailedP[p]);
         same(pair + "_p_two_tailed", r.twoTailedP[p]);
         same(pair + "_percent_beyond", r.percentBeyond[p]);
@@ -67,8 +68,8 @@ void ExpectFiguresMatch(const json& results, const ScoringResults& r,
     }
     EXPECT_EQ(results["low_count"].get<int>(), r.lowCount);
     EXPECT_EQ(results["difference_count"].get<int>(), r.differenceCount);
-    same("chi_square", static_cast<double>(r.chiSquare));
-    same("chi_square_p", static_cast<double>(r.chiSquareP));
+    same("chi_square", ToDouble(r.chiSquare));
+    same("chi_square_p", ToDouble(r.chiSquareP));
 }
 
 TEST(JsonOutput, JsonCarriesEveryFigureBitForBitAndJsonlRowsAgree) {

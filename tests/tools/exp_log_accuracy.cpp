@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "numeric/extended_exp.h"
+#include "support/extended_testing.h"
 #include "tools/quad_reference.h"
 
 namespace {
@@ -72,10 +73,10 @@ long double LibraryLog(long double x) {
     return logl(x);
 }
 long double NewExp(long double x) {
-    return orvale::ExtendedExp(x);
+    return orvale::AsLongDouble(orvale::ExtendedExp(orvale::AsExtended(x)));
 }
 long double NewLog(long double x) {
-    return orvale::ExtendedLog(x);
+    return orvale::AsLongDouble(orvale::ExtendedLog(orvale::AsExtended(x)));
 }
 
 using Function = long double (*)(long double);
