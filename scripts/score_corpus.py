@@ -10,6 +10,10 @@ the whole bytes of every output are compared; where CSV or JSON figures differ, 
 them and tells by how many units in the last place of the double.
 
     scripts/score_corpus.py --cases 20000 BUILD_A/bin BUILD_B/bin
+
+A build for another machine runs through its emulator, given per build (--runner-first,
+--runner-second), e.g. --runner-second "qemu-aarch64 -L /usr/aarch64-linux-gnu"; a build whose
+programs are node scripts (WebAssembly, program.js) runs with --runner-second node --suffix-second .js.
 """
 import argparse
 import csv
@@ -17,6 +21,7 @@ import io
 import itertools
 import json
 import random
+import shlex
 import struct
 import subprocess
 import sys
@@ -64,10 +69,20 @@ def corpus(count, seed):
     return cases
 
 
+class Program:
+    """The command line that runs one program of a build, through its runner if it has one."""
+
+    def __init__(self, folder, runner, suffix):
+        self.folder, self.runner, self.suffix = folder, shlex.split(runner), suffix
+
+    def __call__(self, name):
+        return [*self.runner, str(self.folder / (name + self.suffix))]
+
+
 def run(command, stdin=None):
     result = subprocess.run(command, input=stdin, capture_output=True, check=False)
     if result.returncode not in (0, 1):
-        sys.exit(f"{command[0]} failed ({result.returncode}): {result.stderr.decode()[:500]}")
+        sys.exit(f"{shlex.join(command[:4])} failed ({result.returncode}): {result.stderr.decode()[:500]}")
     return result.stdout
 
 
@@ -131,13 +146,22 @@ def main():
     parser.add_argument("--json-runs", type=int, default=24, help="cases also run with --format json")
     parser.add_argument("first", type=Path, help="bin folder of the first build")
     parser.add_argument("second", type=Path, help="bin folder of the second build")
+    for which in ("first", "second"):
+        parser.add_argument(f"--runner-{which}", default="",
+                            help=f"command that runs the {which} build's programs (an emulator)")
+        parser.add_argument(f"--suffix-{which}", default="",
+                            help=f"file name suffix of the {which} build's programs (.js, .exe)")
+    parser.add_argument("--jobs", default="2", help="--jobs of the batch runs")
     args = parser.parse_args()
     cases = corpus(args.cases, args.seed)
-    builds = [args.first, args.second]
+    builds = [
+        Program(args.first, args.runner_first, args.suffix_first),
+        Program(args.second, args.runner_second, args.suffix_second),
+    ]
 
     # Text reports.
     lines = "".join(" ".join([*map(str, c), *s]) + "\n" for c, s in cases).encode()
-    texts = [run([str(b / "report_corpus")], lines).decode().split("=== case ")[1:] for b in builds]
+    texts = [run(b("report_corpus"), lines).decode().split("=== case ")[1:] for b in builds]
     same = sum(1 for a, b in zip(*texts) if a == b)
     print(f"text reports: {same} of {len(cases)} identical")
     for a, b in zip(*texts):
@@ -157,12 +181,12 @@ def main():
                 for n, (c, scores) in enumerate(cases):
                     if c == combination:
                         writer.writerow([n + 1, *scores])
-            common = [*flags(combination), "--jobs", "2", "--batch", str(path)]
-            out_csv = [run([str(b / "orvale-score"), *common]).decode() for b in builds]
+            common = [*flags(combination), "--jobs", args.jobs, "--batch", str(path)]
+            out_csv = [run([*b("orvale-score"), *common]).decode() for b in builds]
             csv_same += out_csv[0] == out_csv[1]
             compare_csv(out_csv[0], out_csv[1], csv_tally)
             common += ["--format", "jsonl"]
-            out_jsonl = [run([str(b / "orvale-score"), *common]).decode() for b in builds]
+            out_jsonl = [run([*b("orvale-score"), *common]).decode() for b in builds]
             jsonl_same += out_jsonl[0] == out_jsonl[1]
             for la, lb in zip(out_jsonl[0].splitlines(), out_jsonl[1].splitlines()):
                 compare_json(json.loads(la), json.loads(lb), jsonl_tally)
@@ -176,7 +200,7 @@ def main():
     picked = cases[::step][: args.json_runs]
     for combination, scores in picked:
         command = [*flags(combination), "--format", "json", "--", *scores]
-        outs = [run([str(b / "orvale-score"), *command]).decode() for b in builds]
+        outs = [run([*b("orvale-score"), *command]).decode() for b in builds]
         json_same += outs[0] == outs[1]
         compare_json(json.loads(outs[0]), json.loads(outs[1]), json_tally)
     report("--format json", json_tally, json_same, len(picked))
