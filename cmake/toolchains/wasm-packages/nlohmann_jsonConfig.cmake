@@ -1,0 +1,3 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+include(${CMAKE_CURRENT_LIST_DIR}/header_only.cmake)
+orvale_host_headers(nlohmann_json::nlohmann_json nlohmann)
