@@ -8,7 +8,7 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 30
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test bench package fuzz clean screenshots format check-extended
+.PHONY: all deps build run test bench package fuzz clean screenshots format check-extended platforms
 
 all: build
 
@@ -62,6 +62,13 @@ fuzz:
 	  -DORVALE_BUILD_TESTS=OFF -DORVALE_BUILD_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
 	@bash scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# orvale-score built for arm64 and WebAssembly, each compared with the native build over
+# PLATFORM_CASES random cases (qemu and node run them); not part of CI.
+PLATFORM_CASES ?= 2000
+platforms:
+	@bash scripts/install-deps.sh platforms
+	@bash scripts/platforms.sh $(PLATFORM_CASES)
 
 screenshots: build
 	@bash scripts/install-deps.sh test

@@ -7,6 +7,8 @@
 #   install-deps.sh package  build plus the Debian packaging tools (make package)
 #   install-deps.sh fuzz     build plus clang and its fuzzing runtime (make fuzz)
 #   install-deps.sh format   clang-format (make format)
+#   install-deps.sh platforms  the Qt-free build for arm64 (qemu), WebAssembly (node) and win64
+#                            (wine) beside the native one (make platforms)
 # Runs apt-get update once before installing; waits for another apt run to finish.
 set -euo pipefail
 
@@ -35,8 +37,12 @@ case "$profile" in
   package) packages=("${build[@]}" dpkg-dev file help2man lintian fakeroot) ;;
   fuzz) packages=("${build[@]}" clang libclang-rt-dev) ;;
   format) packages=(clang-format) ;;
+  platforms)
+    packages=(g++ cmake ninja-build make python3 nlohmann-json3-dev libcli11-dev
+      g++-aarch64-linux-gnu qemu-user emscripten nodejs g++-mingw-w64-x86-64-posix wine64)
+    ;;
   *)
-    echo "usage: $0 build|test|bench|package|fuzz|format" >&2
+    echo "usage: $0 build|test|bench|package|fuzz|format|platforms" >&2
     exit 2
     ;;
 esac
