@@ -10,6 +10,6 @@ set(CMAKE_CXX_FLAGS_INIT "-fexceptions -isystem ${CMAKE_CURRENT_LIST_DIR}/wasm-c
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-fexceptions -sNODERAWFS=1 -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1")
 set(CMAKE_CROSSCOMPILING_EMULATOR node)
 # The header-only libraries come from the host's /usr/include, which must not be searched whole
-# (its C library is not emscripten's): wasm-packages points at their folders alone.
-set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/wasm-packages CACHE PATH "")
-set(CLI11_DIR ${CMAKE_CURRENT_LIST_DIR}/wasm-packages CACHE PATH "")
+# (its C library is not emscripten's): host-headers points at their folders alone.
+set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/host-headers CACHE PATH "" FORCE)
+set(CLI11_DIR ${CMAKE_CURRENT_LIST_DIR}/host-headers CACHE PATH "" FORCE)
