@@ -118,7 +118,7 @@ SoftExtended DivideGeneral(SoftExtended a, SoftExtended b);
 #if defined(__SIZEOF_INT128__)
 // The fast paths: both operands normal (integer bit set, exponent 1..0x7FFE) and a result in the
 // normal range before rounding. They compute what the general code computes, with the 128-bit
-// fixed-point significand in one native integer, and give up (nullopt) on anything else.
+// fixed-point significand in one native integer, and pass anything else to the general code.
 __extension__ typedef unsigned __int128 U128;
 
 constexpr bool IsNormal(SoftExtended x) {
@@ -141,8 +141,8 @@ inline SoftExtended RoundNormal(std::uint16_t sign, unsigned exponent, U128 wide
     return SoftExtended::FromBits(static_cast<std::uint16_t>(sign | exponent), significand);
 }
 
-inline std::optional<SoftExtended> FastAdd(SoftExtended a, SoftExtended b, bool negateB) {
-    if (!IsNormal(a) || !IsNormal(b)) return std::nullopt;
+inline SoftExtended FastAdd(SoftExtended a, SoftExtended b, bool negateB) {
+    if (!IsNormal(a) || !IsNormal(b)) return AddGeneral(a, b, negateB);
     std::uint16_t aWord = a.SignExponent();
     std::uint16_t bWord = static_cast<std::uint16_t>(b.SignExponent() ^ (negateB ? 0x8000 : 0));
     std::uint64_t aSignificand = a.Significand();
@@ -169,18 +169,18 @@ inline std::optional<SoftExtended> FastAdd(SoftExtended a, SoftExtended b, bool 
         const auto high = static_cast<std::uint64_t>(difference >> 64);
         const int shift = high != 0 ? std::countl_zero(high)
                                     : 64 + std::countl_zero(static_cast<std::uint64_t>(difference));
-        if (static_cast<int>(exponent) <= shift) return std::nullopt;  // a denormal result
+        if (static_cast<int>(exponent) <= shift) return AddGeneral(a, b, negateB);  // denormal
         return RoundNormal(sign, exponent - static_cast<unsigned>(shift), difference << shift);
     }
     U128 sum = larger + smaller;
     if (sum >= larger) return RoundNormal(sign, exponent, sum);
-    if (exponent + 1 >= SoftExtended::kMaxExponent) return std::nullopt;  // overflow
+    if (exponent + 1 >= SoftExtended::kMaxExponent) return AddGeneral(a, b, negateB);
     sum = (sum >> 1 | (sum & 1)) | U128{SoftExtended::kIntegerBit} << 64;
     return RoundNormal(sign, exponent + 1, sum);
 }
 
-inline std::optional<SoftExtended> FastMultiply(SoftExtended a, SoftExtended b) {
-    if (!IsNormal(a) || !IsNormal(b)) return std::nullopt;
+inline SoftExtended FastMultiply(SoftExtended a, SoftExtended b) {
+    if (!IsNormal(a) || !IsNormal(b)) return MultiplyGeneral(a, b);
     U128 product = U128{a.Significand()} * b.Significand();
     // (a + b - bias + 1) for a product in [2^127, 2^128), one less in [2^126, 2^127).
     int exponent =
@@ -189,13 +189,13 @@ inline std::optional<SoftExtended> FastMultiply(SoftExtended a, SoftExtended b) 
         product <<= 1;
         --exponent;
     }
-    if (exponent < 1 || exponent >= SoftExtended::kMaxExponent) return std::nullopt;
+    if (exponent < 1 || exponent >= SoftExtended::kMaxExponent) return MultiplyGeneral(a, b);
     const auto sign = static_cast<std::uint16_t>((a.SignExponent() ^ b.SignExponent()) & 0x8000);
     return RoundNormal(sign, static_cast<unsigned>(exponent), product);
 }
 
-inline std::optional<SoftExtended> FastDivide(SoftExtended a, SoftExtended b) {
-    if (!IsNormal(a) || !IsNormal(b)) return std::nullopt;
+inline SoftExtended FastDivide(SoftExtended a, SoftExtended b) {
+    if (!IsNormal(a) || !IsNormal(b)) return DivideGeneral(a, b);
     const std::uint64_t divisor = b.Significand();
     int exponent =
         (a.SignExponent() & 0x7FFF) - (b.SignExponent() & 0x7FFF) + SoftExtended::kExponentBias;
@@ -206,7 +206,7 @@ inline std::optional<SoftExtended> FastDivide(SoftExtended a, SoftExtended b) {
     } else {
         --exponent;
     }
-    if (exponent < 1 || exponent >= SoftExtended::kMaxExponent) return std::nullopt;
+    if (exponent < 1 || exponent >= SoftExtended::kMaxExponent) return DivideGeneral(a, b);
     const auto quotient = static_cast<std::uint64_t>(dividend / divisor);
     const std::uint64_t remainder = static_cast<std::uint64_t>(dividend) - quotient * divisor;
     // The rest of the quotient, remainder / b, as a half bit and a sticky bit.
@@ -218,34 +218,30 @@ inline std::optional<SoftExtended> FastDivide(SoftExtended a, SoftExtended b) {
     return RoundNormal(sign, static_cast<unsigned>(exponent), U128{quotient} << 64 | low);
 }
 #else
-inline std::optional<SoftExtended> FastAdd(SoftExtended, SoftExtended, bool) {
-    return std::nullopt;
+inline SoftExtended FastAdd(SoftExtended a, SoftExtended b, bool negateB) {
+    return AddGeneral(a, b, negateB);
 }
-inline std::optional<SoftExtended> FastMultiply(SoftExtended, SoftExtended) {
-    return std::nullopt;
+inline SoftExtended FastMultiply(SoftExtended a, SoftExtended b) {
+    return MultiplyGeneral(a, b);
 }
-inline std::optional<SoftExtended> FastDivide(SoftExtended, SoftExtended) {
-    return std::nullopt;
+inline SoftExtended FastDivide(SoftExtended a, SoftExtended b) {
+    return DivideGeneral(a, b);
 }
 #endif
 
 }  // namespace soft_extended_detail
 
 inline SoftExtended operator+(SoftExtended a, SoftExtended b) {
-    const std::optional<SoftExtended> fast = soft_extended_detail::FastAdd(a, b, false);
-    return fast ? *fast : soft_extended_detail::AddGeneral(a, b, false);
+    return soft_extended_detail::FastAdd(a, b, false);
 }
 inline SoftExtended operator-(SoftExtended a, SoftExtended b) {
-    const std::optional<SoftExtended> fast = soft_extended_detail::FastAdd(a, b, true);
-    return fast ? *fast : soft_extended_detail::AddGeneral(a, b, true);
+    return soft_extended_detail::FastAdd(a, b, true);
 }
 inline SoftExtended operator*(SoftExtended a, SoftExtended b) {
-    const std::optional<SoftExtended> fast = soft_extended_detail::FastMultiply(a, b);
-    return fast ? *fast : soft_extended_detail::MultiplyGeneral(a, b);
+    return soft_extended_detail::FastMultiply(a, b);
 }
 inline SoftExtended operator/(SoftExtended a, SoftExtended b) {
-    const std::optional<SoftExtended> fast = soft_extended_detail::FastDivide(a, b);
-    return fast ? *fast : soft_extended_detail::DivideGeneral(a, b);
+    return soft_extended_detail::FastDivide(a, b);
 }
 
 constexpr SoftExtended SoftExtended::FromInteger(bool negative, std::uint64_t magnitude) {
