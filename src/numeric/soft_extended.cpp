@@ -172,14 +172,11 @@ Ext SoftExtended::FromScaled(bool negative, std::uint64_t high, std::uint64_t lo
     return NormalizeRoundPack(negative, exponent2 + 127 + kBias, {high, low});
 }
 
-Ext operator+(Ext a, Ext b) {
-    return Add(a, b, false);
-}
-Ext operator-(Ext a, Ext b) {
-    return Add(a, b, true);
+Ext soft_extended_detail::AddGeneral(Ext a, Ext b, bool negateB) {
+    return Add(a, b, negateB);
 }
 
-Ext operator*(Ext a, Ext b) {
+Ext soft_extended_detail::MultiplyGeneral(Ext a, Ext b) {
     Parts pa = Unpack(a);
     Parts pb = Unpack(b);
     if (IsNaNKind(pa) || IsNaNKind(pb)) return PropagateNaN(a, pa, b, pb);
@@ -196,7 +193,7 @@ Ext operator*(Ext a, Ext b) {
                               Multiply(pa.significand, pb.significand));
 }
 
-Ext operator/(Ext a, Ext b) {
+Ext soft_extended_detail::DivideGeneral(Ext a, Ext b) {
     Parts pa = Unpack(a);
     Parts pb = Unpack(b);
     if (IsNaNKind(pa) || IsNaNKind(pb)) return PropagateNaN(a, pa, b, pb);

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <system_error>
 #include <type_traits>
+#include <utility>
 
 namespace orvale {
 
@@ -62,10 +63,10 @@ class SoftExtended {
     static SoftExtended FromScaled(bool negative, std::uint64_t high, std::uint64_t low,
                                    std::int64_t exponent2);
 
-    friend SoftExtended operator+(SoftExtended a, SoftExtended b);
-    friend SoftExtended operator-(SoftExtended a, SoftExtended b);
-    friend SoftExtended operator*(SoftExtended a, SoftExtended b);
-    friend SoftExtended operator/(SoftExtended a, SoftExtended b);
+    friend inline SoftExtended operator+(SoftExtended a, SoftExtended b);
+    friend inline SoftExtended operator-(SoftExtended a, SoftExtended b);
+    friend inline SoftExtended operator*(SoftExtended a, SoftExtended b);
+    friend inline SoftExtended operator/(SoftExtended a, SoftExtended b);
     SoftExtended& operator+=(SoftExtended b) { return *this = *this + b; }
     SoftExtended& operator-=(SoftExtended b) { return *this = *this - b; }
     SoftExtended& operator*=(SoftExtended b) { return *this = *this * b; }
@@ -104,6 +105,144 @@ class SoftExtended {
     std::uint16_t signExponent_ = 0;
     std::uint64_t significand_ = 0;
 };
+
+namespace soft_extended_detail {
+
+// The general arithmetic, for every operand and every result: zeros, denormals, infinities,
+// NaNs, invalid encodings, underflow and overflow. The operators below take the common case
+// themselves and pass everything else here.
+SoftExtended AddGeneral(SoftExtended a, SoftExtended b, bool negateB);
+SoftExtended MultiplyGeneral(SoftExtended a, SoftExtended b);
+SoftExtended DivideGeneral(SoftExtended a, SoftExtended b);
+
+#if defined(__SIZEOF_INT128__)
+// The fast paths: both operands normal (integer bit set, exponent 1..0x7FFE) and a result in the
+// normal range before rounding. They compute what the general code computes, with the 128-bit
+// fixed-point significand in one native integer, and pass anything else to the general code.
+__extension__ typedef unsigned __int128 U128;
+
+constexpr bool IsNormal(SoftExtended x) {
+    return static_cast<unsigned>((x.SignExponent() & 0x7FFF) - 1) < 0x7FFE &&
+           (x.Significand() & SoftExtended::kIntegerBit) != 0;
+}
+
+// wide (top bit set) x 2^(exponent - bias - 127), exponent 1..0x7FFE, rounded to nearest-even;
+// a carry out of the significand moves the exponent on, up to the infinity's encoding.
+inline SoftExtended RoundNormal(std::uint16_t sign, unsigned exponent, U128 wide) {
+    const auto high = static_cast<std::uint64_t>(wide >> 64);
+    const auto low = static_cast<std::uint64_t>(wide);
+    constexpr std::uint64_t kHalf = 1ULL << 63;
+    const bool roundUp = low > kHalf || (low == kHalf && (high & 1) != 0);
+    std::uint64_t significand = high + (roundUp ? 1 : 0);
+    if (significand == 0) {
+        significand = SoftExtended::kIntegerBit;
+        ++exponent;
+    }
+    return SoftExtended::FromBits(static_cast<std::uint16_t>(sign | exponent), significand);
+}
+
+inline SoftExtended FastAdd(SoftExtended a, SoftExtended b, bool negateB) {
+    if (!IsNormal(a) || !IsNormal(b)) return AddGeneral(a, b, negateB);
+    std::uint16_t aWord = a.SignExponent();
+    std::uint16_t bWord = static_cast<std::uint16_t>(b.SignExponent() ^ (negateB ? 0x8000 : 0));
+    std::uint64_t aSignificand = a.Significand();
+    std::uint64_t bSignificand = b.Significand();
+    // The operand of larger magnitude first.
+    if ((aWord & 0x7FFF) < (bWord & 0x7FFF) ||
+        ((aWord & 0x7FFF) == (bWord & 0x7FFF) && aSignificand < bSignificand)) {
+        std::swap(aWord, bWord);
+        std::swap(aSignificand, bSignificand);
+    }
+    const unsigned exponent = aWord & 0x7FFF;
+    const unsigned distance = exponent - (bWord & 0x7FFF);
+    const U128 larger = U128{aSignificand} << 64;
+    U128 smaller = U128{bSignificand} << 64;
+    if (distance >= 128) {
+        smaller = 1;  // only its sticky bit is left
+    } else if (distance != 0) {
+        smaller = smaller >> distance | ((smaller << (128 - distance)) != 0 ? 1 : 0);
+    }
+    const auto sign = static_cast<std::uint16_t>(aWord & 0x8000);
+    if ((aWord ^ bWord) & 0x8000) {
+        U128 difference = larger - smaller;
+        if (difference == 0) return SoftExtended();  // +0 in round-to-nearest
+        const auto high = static_cast<std::uint64_t>(difference >> 64);
+        const int shift = high != 0 ? std::countl_zero(high)
+                                    : 64 + std::countl_zero(static_cast<std::uint64_t>(difference));
+        if (static_cast<int>(exponent) <= shift) return AddGeneral(a, b, negateB);  // denormal
+        return RoundNormal(sign, exponent - static_cast<unsigned>(shift), difference << shift);
+    }
+    U128 sum = larger + smaller;
+    if (sum >= larger) return RoundNormal(sign, exponent, sum);
+    if (exponent + 1 >= SoftExtended::kMaxExponent) return AddGeneral(a, b, negateB);
+    sum = (sum >> 1 | (sum & 1)) | U128{SoftExtended::kIntegerBit} << 64;
+    return RoundNormal(sign, exponent + 1, sum);
+}
+
+inline SoftExtended FastMultiply(SoftExtended a, SoftExtended b) {
+    if (!IsNormal(a) || !IsNormal(b)) return MultiplyGeneral(a, b);
+    U128 product = U128{a.Significand()} * b.Significand();
+    // (a + b - bias + 1) for a product in [2^127, 2^128), one less in [2^126, 2^127).
+    int exponent =
+        (a.SignExponent() & 0x7FFF) + (b.SignExponent() & 0x7FFF) - SoftExtended::kExponentBias + 1;
+    if ((product >> 127) == 0) {
+        product <<= 1;
+        --exponent;
+    }
+    if (exponent < 1 || exponent >= SoftExtended::kMaxExponent) return MultiplyGeneral(a, b);
+    const auto sign = static_cast<std::uint16_t>((a.SignExponent() ^ b.SignExponent()) & 0x8000);
+    return RoundNormal(sign, static_cast<unsigned>(exponent), product);
+}
+
+inline SoftExtended FastDivide(SoftExtended a, SoftExtended b) {
+    if (!IsNormal(a) || !IsNormal(b)) return DivideGeneral(a, b);
+    const std::uint64_t divisor = b.Significand();
+    int exponent =
+        (a.SignExponent() & 0x7FFF) - (b.SignExponent() & 0x7FFF) + SoftExtended::kExponentBias;
+    // A 64-bit quotient in [2^63, 2^64): the dividend a x 2^64 when a < b, a x 2^63 otherwise.
+    U128 dividend = U128{a.Significand()} << 64;
+    if (a.Significand() >= divisor) {
+        dividend >>= 1;
+    } else {
+        --exponent;
+    }
+    if (exponent < 1 || exponent >= SoftExtended::kMaxExponent) return DivideGeneral(a, b);
+    const auto quotient = static_cast<std::uint64_t>(dividend / divisor);
+    const std::uint64_t remainder = static_cast<std::uint64_t>(dividend) - quotient * divisor;
+    // The rest of the quotient, remainder / b, as a half bit and a sticky bit.
+    const std::uint64_t rest = divisor - remainder;  // remainder >= b / 2 iff rest <= it
+    std::uint64_t low = 0;
+    if (remainder >= rest) low = (1ULL << 63) | (remainder != rest ? 1 : 0);
+    if (remainder < rest && remainder != 0) low = 1;
+    const auto sign = static_cast<std::uint16_t>((a.SignExponent() ^ b.SignExponent()) & 0x8000);
+    return RoundNormal(sign, static_cast<unsigned>(exponent), U128{quotient} << 64 | low);
+}
+#else
+inline SoftExtended FastAdd(SoftExtended a, SoftExtended b, bool negateB) {
+    return AddGeneral(a, b, negateB);
+}
+inline SoftExtended FastMultiply(SoftExtended a, SoftExtended b) {
+    return MultiplyGeneral(a, b);
+}
+inline SoftExtended FastDivide(SoftExtended a, SoftExtended b) {
+    return DivideGeneral(a, b);
+}
+#endif
+
+}  // namespace soft_extended_detail
+
+inline SoftExtended operator+(SoftExtended a, SoftExtended b) {
+    return soft_extended_detail::FastAdd(a, b, false);
+}
+inline SoftExtended operator-(SoftExtended a, SoftExtended b) {
+    return soft_extended_detail::FastAdd(a, b, true);
+}
+inline SoftExtended operator*(SoftExtended a, SoftExtended b) {
+    return soft_extended_detail::FastMultiply(a, b);
+}
+inline SoftExtended operator/(SoftExtended a, SoftExtended b) {
+    return soft_extended_detail::FastDivide(a, b);
+}
 
 constexpr SoftExtended SoftExtended::FromInteger(bool negative, std::uint64_t magnitude) {
     if (magnitude == 0) return SoftExtended();

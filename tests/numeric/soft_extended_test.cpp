@@ -80,6 +80,12 @@ TEST(SoftExtendedTest, EdgeCasesGiveTheHardwareBits) {
         {Op::Subtract, negativeZero, zero},
         {Op::Subtract, one, one},
         {Op::Add, negativeZero, kMinDenormal},
+        // Normal operands at the edges of the normal range and of the 128-bit alignment.
+        {Op::Subtract, Power2(-16381), kMinNormal},
+        {Op::Subtract, kMinNormal * 1.5, kMinNormal},
+        {Op::Subtract, one, Power2(-127)},
+        {Op::Subtract, one, Power2(-128)},
+        {Op::Add, kMax, kMax},
         // Infinities and NaNs: the x87 picks a quiet NaN over a signalling one, then the larger
         // significand, then the positive sign; an invalid encoding gives the default NaN.
         {Op::Subtract, kInf, kInf},
@@ -107,6 +113,8 @@ TEST(SoftExtendedTest, EdgeCasesGiveTheHardwareBits) {
         {Op::Multiply, kMinNormal, -kMinNormal},
         {Op::Multiply, kMax, 2.0},
         {Op::Multiply, kMax, OneMinus(1)},
+        {Op::Multiply, Power2(-8191), Power2(-8191)},
+        {Op::Multiply, Power2(-8191), Power2(-8192) * OneMinus(1)},
         {Op::Multiply, zero, kInf},
         {Op::Multiply, negativeZero, 5.0},
         {Op::Multiply, kInf, -2.0},
@@ -121,6 +129,8 @@ TEST(SoftExtendedTest, EdgeCasesGiveTheHardwareBits) {
         {Op::Divide, 3 * kMinDenormal, 2.0},
         {Op::Divide, kMax, 0.5},
         {Op::Divide, kMinNormal, kMax},
+        {Op::Divide, kMinNormal, OnePlus(1)},
+        {Op::Divide, kMax, OneMinus(1)},
         {Op::Divide, one, zero},
         {Op::Divide, -one, zero},
         {Op::Divide, zero, zero},
