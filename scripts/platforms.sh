@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the Qt-free orvale-score and report_corpus for 64-bit ARM (run under qemu) and for
-# WebAssembly (run by node), and compares the outputs of each with the native build's over a
+# Builds the Qt-free orvale-score and report_corpus for x86-64 with the software extended type,
+# 64-bit ARM (run under qemu) and WebAssembly (run by node), and compares the outputs of each with the native build's over a
 # corpus of random cases (scripts/score_corpus.py). Not part of CI.
 #   scripts/platforms.sh [CASES]     (default 2000)
-# Builds go to build/platforms/{native,arm64,wasm}. Fails when a build fails or any output differs.
+# Builds go to build/platforms/{native,soft,arm64,wasm}. Fails when a build fails or any output differs.
 set -euo pipefail
 
 cases=${1:-2000}
@@ -30,6 +30,7 @@ build() {
 
 mkdir -p "$out"
 build native
+build soft -DORVALE_SOFT_EXTENDED=ON
 build arm64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/aarch64-linux-gnu.cmake" \
   -DCMAKE_EXE_LINKER_FLAGS=-static
 build wasm -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/wasm32-emscripten.cmake" \
@@ -52,6 +53,7 @@ compare() {
   fi
 }
 
+compare soft
 compare arm64 --runner-second "qemu-aarch64 -L /usr/aarch64-linux-gnu"
 # The WebAssembly build has no threads: batch scoring on the calling thread.
 compare wasm --jobs 1 --runner-second node --suffix-second .js
