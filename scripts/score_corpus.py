@@ -1,20 +1,23 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Compares the outputs of two builds of orvale-score over a corpus of random cases.
+"""Compares the outputs of builds of orvale-score over a corpus of cases.
 
-Every case has eight entries (whole numbers, short decimals, and now and then a long decimal of
-up to 30 digits) and one of the 96 option combinations, which the cases take in turn. Each build
-scores the corpus as text reports (report_corpus, many cases per process), as batch CSV and JSON
-Lines (--batch, one run per option combination) and, for a few cases, as --format json. Text and
-the whole bytes of every output are compared; where CSV or JSON figures differ, the script counts
-them and tells by how many units in the last place of the double.
+The corpus is the documented (worked) cases under all 96 option combinations, then random cases:
+eight entries each (whole numbers, short decimals, and now and then a long decimal of up to 30
+digits), taking the option combinations in turn. Each build scores it as text reports
+(report_corpus, many cases per process), as batch CSV and JSON Lines (--batch, one run per option
+combination) and, for a few cases, as --format json. Every output of every build is compared byte
+for byte with the first build's; where CSV or JSON figures differ, the script counts them and
+tells by how many units in the last place of the double. The exit status is 0 only when every
+output is identical, and a program that crashes or fails is an error of its own.
 
-    scripts/score_corpus.py --cases 20000 BUILD_A/bin BUILD_B/bin
+    scripts/score_corpus.py --cases 20000 native=BUILD_A/bin soft=BUILD_B/bin
 
-A build for another machine runs through its emulator, given per build (--runner-first,
---runner-second), e.g. --runner-second "qemu-aarch64 -L /usr/aarch64-linux-gnu"; a build whose
-programs are node scripts (WebAssembly, program.js) runs with --runner-second node --suffix-second .js.
+A build for another machine runs through its emulator, e.g. --runner "arm64=qemu-aarch64 -L
+/usr/aarch64-linux-gnu"; a build whose programs are node scripts (WebAssembly, program.js) runs
+with --runner wasm=node --suffix wasm=.js.
 """
+
 import argparse
 import csv
 import io
@@ -27,6 +30,7 @@ import subprocess
 import sys
 import tempfile
 from collections import Counter
+from concurrent.futures import ThreadPoolExecutor
 from pathlib import Path
 
 SUBTESTS = ["BD", "SI", "DS", "CD", "VO", "LN", "MR", "SS"]
@@ -58,10 +62,25 @@ def entry(rng):
     return f"{whole}.{fraction}"
 
 
+# The documented cases, each with every option combination: all entries 1, 10, 11 and 19, VO 16
+# and SI 15 with the rest 10, the 15/19/10/1 profile, an entry of 10.5, the remembered-scores
+# example, and two entries the worksheet refuses.
+WORKED = [
+    ["1"] * 8, ["10"] * 8, ["11"] * 8, ["19"] * 8,
+    ["10", "15", "10", "10", "16", "10", "10", "10"],
+    ["15", "19", "10", "1", "19", "10", "15", "1"],
+    ["10.5", "10", "10", "10", "10", "10", "10", "10"],
+    ["10", "12", "9", "8", "11", "10", "13", "7"],
+    ["1x2", "10", "10", "10", "10", "10", "10", "10"],
+    ["25", "10", "10", "10", "10", "10", "10", "10"],
+]
+
+
 def corpus(count, seed):
+    """The worked cases under every option combination, then random cases up to `count`."""
+    cases = [(c, scores) for scores in WORKED for c in COMBINATIONS]
     rng = random.Random(seed)
-    cases = []
-    for i in range(count):
+    for i in range(max(0, count - len(cases))):
         combination = COMBINATIONS[i % len(COMBINATIONS)]
         whole = rng.random() < 0.3  # a third of the cases typed in whole numbers only
         scores = [str(rng.randint(1, 19)) if whole else entry(rng) for _ in SUBTESTS]
@@ -69,21 +88,41 @@ def corpus(count, seed):
     return cases
 
 
-class Program:
-    """The command line that runs one program of a build, through its runner if it has one."""
+class Build:
+    """One build's programs: a name, its bin folder, and the runner (emulator) and file name
+    suffix its programs need."""
 
-    def __init__(self, folder, runner, suffix):
-        self.folder, self.runner, self.suffix = folder, shlex.split(runner), suffix
+    def __init__(self, spec, runners, suffixes):
+        self.name, _, folder = spec.partition("=")
+        if not folder:
+            sys.exit(f"a build is NAME=FOLDER, not {spec!r}")
+        self.folder = Path(folder)
+        self.runner = shlex.split(runners.get(self.name, ""))
+        self.suffix = suffixes.get(self.name, "")
 
-    def __call__(self, name):
-        return [*self.runner, str(self.folder / (name + self.suffix))]
+    def command(self, program, *arguments):
+        return [*self.runner, str(self.folder / (program + self.suffix)), *arguments]
 
 
-def run(command, stdin=None):
+class Failure(Exception):
+    pass
+
+
+def run(command, stdin=None, allowed=(0, 1)):
+    """The output of a program; a status outside `allowed` (a crash under an emulator, say) is a
+    failure, not a different output."""
     result = subprocess.run(command, input=stdin, capture_output=True, check=False)
-    if result.returncode not in (0, 1):
-        sys.exit(f"{shlex.join(command[:4])} failed ({result.returncode}): {result.stderr.decode()[:500]}")
-    return result.stdout
+    if result.returncode not in allowed:
+        raise Failure(f"{shlex.join(command[:6])} ended with status {result.returncode}: "
+                      f"{result.stderr.decode(errors='replace')[:500]}")
+    return result.returncode, result.stdout, result.stderr
+
+
+def run_all(builds, make_command, stdin=None, allowed=(0, 1)):
+    """Runs the same command on every build at once; returns (status, output, messages) per
+    build."""
+    with ThreadPoolExecutor(max_workers=len(builds)) as pool:
+        return list(pool.map(lambda b: run(make_command(b), stdin, allowed), builds))
 
 
 def ulps(a, b):
@@ -129,14 +168,94 @@ def new_tally():
 
 
 def report(title, tally, identical, total):
-    print(f"{title}: {identical} of {total} outputs byte-identical; {tally['cells']} figures, "
+    print(f"  {title}: {identical} of {total} outputs byte-identical; {tally['cells']} figures, "
           f"{sum(tally['columns'].values())} differ")
     for distance, count in sorted(tally["ulps"].items()):
-        print(f"    {count} figures differ by {distance} ulp")
+        print(f"      {count} figures differ by {distance} ulp")
     for name, count in tally["columns"].most_common(12):
-        print(f"    {name}: {count}")
+        print(f"      {name}: {count}")
     for name, count in tally["other"].most_common(5):
-        print(f"    not a number, differs: {name}: {count}")
+        print(f"      not a number, differs: {name}: {count}")
+    return identical == total
+
+
+def compare_texts(builds, cases):
+    """Text reports, many cases per process; every report compared whole."""
+    lines = "".join(" ".join([*map(str, c), *s]) + "\n" for c, s in cases).encode()
+    outs = run_all(builds, lambda b: b.command("report_corpus"), lines, allowed=(0,))
+    texts = [out.decode().split("=== case ")[1:] for _, out, _ in outs]
+    same = True
+    for build, text in zip(builds[1:], texts[1:]):
+        identical = sum(1 for a, b in zip(texts[0], text) if a == b)
+        identical = identical if len(text) == len(texts[0]) else 0
+        print(f"{build.name}:\n  text reports: {identical} of {len(cases)} identical")
+        for a, b in zip(texts[0], text):
+            if a != b:
+                print("      first differing report:", a.splitlines()[0])
+                break
+        same &= identical == len(cases)
+    return same
+
+
+def compare_batches(builds, cases, jobs):
+    """Batch CSV and JSON Lines, one run per option combination."""
+    tallies = {b.name: (new_tally(), new_tally(), [0, 0]) for b in builds[1:]}
+    with tempfile.TemporaryDirectory() as folder:
+        for index, combination in enumerate(COMBINATIONS):
+            path = Path(folder) / f"cases{index}.csv"
+            with open(path, "w", newline="") as out:
+                writer = csv.writer(out, lineterminator="\n")
+                writer.writerow(["id", *SUBTESTS])
+                for n, (c, scores) in enumerate(cases):
+                    if c == combination:
+                        writer.writerow([n + 1, *scores])
+            for extra in ([], ["--format", "jsonl"]):
+                outs = run_all(builds, lambda b: b.command(
+                    "orvale-score", *flags(combination), "--jobs", jobs.get(b.name, "2"),
+                    "--batch", str(path), *extra))
+                for build, out in zip(builds[1:], outs[1:]):
+                    csv_tally, jsonl_tally, same = tallies[build.name]
+                    same[bool(extra)] += out == outs[0]
+                    first, other = outs[0][1].decode(), out[1].decode()
+                    if extra:
+                        for la, lb in zip(first.splitlines(), other.splitlines()):
+                            compare_json(json.loads(la), json.loads(lb), jsonl_tally)
+                    else:
+                        compare_csv(first, other, csv_tally)
+    ok = True
+    for build in builds[1:]:
+        csv_tally, jsonl_tally, same = tallies[build.name]
+        print(f"{build.name}:")
+        ok &= report("batch CSV", csv_tally, same[0], len(COMBINATIONS))
+        ok &= report("batch JSON Lines", jsonl_tally, same[1], len(COMBINATIONS))
+    return ok
+
+
+def compare_json_runs(builds, cases, runs):
+    """A few single cases as --format json, spread over the corpus."""
+    tallies = {b.name: (new_tally(), [0]) for b in builds[1:]}
+    step = max(1, len(cases) // runs)
+    picked = cases[::step][:runs]
+    for combination, scores in picked:
+        outs = run_all(builds, lambda b: b.command(
+            "orvale-score", *flags(combination), "--format", "json", "--", *scores),
+            allowed=(0, 1, 2))
+        for build, out in zip(builds[1:], outs[1:]):
+            tally, same = tallies[build.name]
+            same[0] += out == outs[0]
+            if outs[0][0] == 0 and out[0] == 0:
+                compare_json(json.loads(outs[0][1]), json.loads(out[1]), tally)
+    ok = True
+    for build in builds[1:]:
+        tally, same = tallies[build.name]
+        print(f"{build.name}:")
+        ok &= report("--format json", tally, same[0], len(picked))
+    return ok
+
+
+def pairs(values):
+    """NAME=VALUE options as a dictionary."""
+    return dict(v.split("=", 1) for v in values)
 
 
 def main():
@@ -144,66 +263,29 @@ def main():
     parser.add_argument("--cases", type=int, default=20000)
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--json-runs", type=int, default=24, help="cases also run with --format json")
-    parser.add_argument("first", type=Path, help="bin folder of the first build")
-    parser.add_argument("second", type=Path, help="bin folder of the second build")
-    for which in ("first", "second"):
-        parser.add_argument(f"--runner-{which}", default="",
-                            help=f"command that runs the {which} build's programs (an emulator)")
-        parser.add_argument(f"--suffix-{which}", default="",
-                            help=f"file name suffix of the {which} build's programs (.js, .exe)")
-    parser.add_argument("--jobs", default="2", help="--jobs of the batch runs")
+    parser.add_argument("--runner", action="append", default=[], metavar="NAME=COMMAND",
+                        help="command that runs a build's programs (an emulator)")
+    parser.add_argument("--suffix", action="append", default=[], metavar="NAME=SUFFIX",
+                        help="file name suffix of a build's programs (.js, .exe)")
+    parser.add_argument("--jobs", action="append", default=[], metavar="NAME=N",
+                        help="--jobs of a build's batch runs (default 2)")
+    parser.add_argument("builds", nargs="+", metavar="NAME=FOLDER",
+                        help="bin folders; the first is the reference for the others")
     args = parser.parse_args()
+    runners, suffixes = pairs(args.runner), pairs(args.suffix)
+    builds = [Build(spec, runners, suffixes) for spec in args.builds]
+    if len(builds) < 2:
+        sys.exit("give at least two builds")
     cases = corpus(args.cases, args.seed)
-    builds = [
-        Program(args.first, args.runner_first, args.suffix_first),
-        Program(args.second, args.runner_second, args.suffix_second),
-    ]
-
-    # Text reports.
-    lines = "".join(" ".join([*map(str, c), *s]) + "\n" for c, s in cases).encode()
-    texts = [run(b("report_corpus"), lines).decode().split("=== case ")[1:] for b in builds]
-    same = sum(1 for a, b in zip(*texts) if a == b)
-    print(f"text reports: {same} of {len(cases)} identical")
-    for a, b in zip(*texts):
-        if a != b:
-            print("    first differing report:", a.splitlines()[0])
-            break
-
-    # Batch CSV and JSON Lines, one run per option combination.
-    with tempfile.TemporaryDirectory() as folder:
-        csv_tally, jsonl_tally = new_tally(), new_tally()
-        csv_same = jsonl_same = 0
-        for index, combination in enumerate(COMBINATIONS):
-            path = Path(folder) / f"cases{index}.csv"
-            with open(path, "w", newline="") as out:
-                writer = csv.writer(out)
-                writer.writerow(["id", *SUBTESTS])
-                for n, (c, scores) in enumerate(cases):
-                    if c == combination:
-                        writer.writerow([n + 1, *scores])
-            common = [*flags(combination), "--jobs", args.jobs, "--batch", str(path)]
-            out_csv = [run([*b("orvale-score"), *common]).decode() for b in builds]
-            csv_same += out_csv[0] == out_csv[1]
-            compare_csv(out_csv[0], out_csv[1], csv_tally)
-            common += ["--format", "jsonl"]
-            out_jsonl = [run([*b("orvale-score"), *common]).decode() for b in builds]
-            jsonl_same += out_jsonl[0] == out_jsonl[1]
-            for la, lb in zip(out_jsonl[0].splitlines(), out_jsonl[1].splitlines()):
-                compare_json(json.loads(la), json.loads(lb), jsonl_tally)
-        report("batch CSV", csv_tally, csv_same, len(COMBINATIONS))
-        report("batch JSON Lines", jsonl_tally, jsonl_same, len(COMBINATIONS))
-
-    # A few single cases as --format json.
-    json_tally = new_tally()
-    json_same = 0
-    step = max(1, len(cases) // args.json_runs)
-    picked = cases[::step][: args.json_runs]
-    for combination, scores in picked:
-        command = [*flags(combination), "--format", "json", "--", *scores]
-        outs = [run([*b("orvale-score"), *command]).decode() for b in builds]
-        json_same += outs[0] == outs[1]
-        compare_json(json.loads(outs[0]), json.loads(outs[1]), json_tally)
-    report("--format json", json_tally, json_same, len(picked))
+    print(f"{len(cases)} cases ({len(WORKED) * len(COMBINATIONS)} worked), compared with "
+          f"{builds[0].name}")
+    try:
+        ok = compare_texts(builds, cases)
+        ok &= compare_batches(builds, cases, pairs(args.jobs))
+        ok &= compare_json_runs(builds, cases, args.json_runs)
+    except Failure as failure:
+        sys.exit(str(failure))
+    sys.exit(0 if ok else 1)
 
 
 if __name__ == "__main__":

@@ -79,6 +79,9 @@ TEST(CaseFile, EveryOptionCombinationRoundTrips) {
 }
 
 TEST(CaseFile, WrittenFileIsTheLayoutEveryVersionWrites) {
+#ifdef __EMSCRIPTEN__
+    GTEST_SKIP() << "WebAssembly takes its time zone from the host, never from TZ";
+#endif
     const ZoneSet zone("CET-1");  // one hour east of UTC all year
     CaseValues values;
     values.entries = {"10", "12.5", "", "7", "9", "10", "11", "19"};
