@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Qt-free orvale-score and report_corpus for x86-64 with the software extended type,
-# 64-bit ARM (run under qemu) and WebAssembly (run by node), and compares the outputs of each with the native build's over a
-# corpus of random cases (scripts/score_corpus.py). Not part of CI.
+# 64-bit ARM (run under qemu), WebAssembly (run by node) and 64-bit Windows (run under wine), and
+# compares the outputs of each with the native build's over a corpus of random cases
+# (scripts/score_corpus.py); then tests the Windows writer under wine
+# (tests/win32/run_under_wine.sh). Not part of CI.
 #   scripts/platforms.sh [CASES]     (default 2000)
-# Builds go to build/platforms/{native,soft,arm64,wasm}. Fails when a build fails or any output differs.
+# Builds go to build/platforms/{native,soft,arm64,wasm,win64}. Fails when a build fails or any output differs.
 set -euo pipefail
 
 cases=${1:-2000}
@@ -18,6 +20,8 @@ if command -v ccache >/dev/null 2>&1; then
 fi
 # emscripten's JavaScript optimiser finds its node modules (acorn) here on Debian.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+# wine keeps its own Windows folder here, made at its first start (which takes a few seconds).
+export WINEPREFIX=$out/wine-prefix WINEDEBUG=-all
 
 build() {
   local name=$1
@@ -35,6 +39,9 @@ build arm64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/aarch64-linux-gnu.cma
   -DCMAKE_EXE_LINKER_FLAGS=-static
 build wasm -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/wasm32-emscripten.cmake" \
   -DCMAKE_CXX_COMPILER_LAUNCHER=
+build win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/x86_64-w64-mingw32.cmake" \
+  -DCMAKE_EXE_LINKER_FLAGS=-static
+cmake --build "$out/win64" -j "$jobs" --target whole_file_win32_test
 
 status=0
 compare() {
@@ -57,4 +64,7 @@ compare soft
 compare arm64 --runner-second "qemu-aarch64 -L /usr/aarch64-linux-gnu"
 # The WebAssembly build has no threads: batch scoring on the calling thread.
 compare wasm --jobs 1 --runner-second node --suffix-second .js
+compare win64 --runner-second wine --suffix-second .exe
+echo "== the Windows writer and orvale-score under wine"
+bash "$root/tests/win32/run_under_wine.sh" "$out/win64/bin" "$out/native/bin" || status=1
 exit $status
