@@ -63,8 +63,9 @@ fuzz:
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
 	@bash scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
-# orvale-score built for arm64 and WebAssembly, each compared with the native build over
-# PLATFORM_CASES random cases (qemu and node run them); not part of CI.
+# orvale-score built for arm64, WebAssembly and 64-bit Windows, each compared with the native
+# build over PLATFORM_CASES random cases (qemu, node and wine run them), and the Windows file
+# writer tested under wine; not part of CI.
 PLATFORM_CASES ?= 2000
 platforms:
 	@bash scripts/install-deps.sh platforms
