@@ -159,14 +159,6 @@ int main(int argc, char** argv) {
              Put(full + "\\out.txt", kOld);
              return ExpectKept(full, "out.txt", WriteWholeFile(full + "\\out.txt", bigContent));
          }},
-        {"an abandoned writer keeps the old file",
-         [&](const std::string& folder) {
-             Put(folder + "\\out.txt", kOld);
-             WholeFileWriter writer(folder + "\\out.txt");
-             const bool wrote = !writer.Open() && writer.Write(kNew);
-             writer.Abandon();
-             return Expect(wrote, "not written") + ExpectKept(folder, "out.txt", "abandoned");
-         }},
         {"a folder is refused and stays",
          [&](const std::string& folder) {
              ::CreateDirectoryW(Wide(folder + "\\out").c_str(), nullptr);
