@@ -63,9 +63,11 @@ fuzz:
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
 	@bash scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
-# orvale-score built for arm64 and WebAssembly, each compared with the native build over
-# PLATFORM_CASES random cases (qemu and node run them); not part of CI.
-PLATFORM_CASES ?= 2000
+# orvale-score and the core's test suites built for x86-64 with the software extended type,
+# arm64, WebAssembly and 64-bit Windows (run by qemu, node and wine), the Windows file writer
+# tested under wine, and every build's outputs compared with the native build's over a corpus of
+# PLATFORM_CASES cases. CI runs it.
+PLATFORM_CASES ?= 20000
 platforms:
 	@bash scripts/install-deps.sh platforms
 	@bash scripts/platforms.sh $(PLATFORM_CASES)

@@ -10,6 +10,8 @@
 #   soft    x86-64 with the software extended type
 #   arm64   64-bit ARM Linux, run with qemu-aarch64 -L /usr/aarch64-linux-gnu
 #   wasm    WebAssembly, run with node (bin/orvale-score.js)
+#   win64   64-bit Windows, statically linked, run with wine (bin/orvale-score.exe); its file
+#           writer and reader are tested under wine as well (tests/win32/run_under_wine.sh)
 # Fails when a build or a test fails, or when any output differs.
 set -euo pipefail
 
@@ -24,6 +26,8 @@ if command -v ccache >/dev/null 2>&1; then
 fi
 # emscripten's JavaScript optimiser finds its node modules (acorn) here on Debian.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+# wine keeps its own Windows folder here, made at its first start (which takes a few seconds).
+export WINEPREFIX=$out/wine-prefix WINEDEBUG=-all
 
 # Each build once: name, then its CMake arguments. The native build's suites already run in
 # `make test`; the others run the core's suites (numeric, engine, report, batch) here.
@@ -49,14 +53,21 @@ build arm64 -DORVALE_BUILD_TESTS=ON -DCMAKE_TOOLCHAIN_FILE="$toolchains/aarch64-
   -DCMAKE_EXE_LINKER_FLAGS=-static
 build wasm -DORVALE_BUILD_TESTS=ON -DCMAKE_TOOLCHAIN_FILE="$toolchains/wasm32-emscripten.cmake" \
   -DCMAKE_CXX_COMPILER_LAUNCHER=
+build win64 -DORVALE_BUILD_TESTS=ON -DCMAKE_TOOLCHAIN_FILE="$toolchains/x86_64-w64-mingw32.cmake" \
+  -DCMAKE_EXE_LINKER_FLAGS=-static
+cmake --build "$out/win64" -j "$jobs" --target whole_file_win32_test
 
 suites soft
 suites arm64
 suites wasm
+suites win64
+echo "== the Windows writer and orvale-score under wine"
+bash "$root/tests/win32/run_under_wine.sh" "$out/win64/bin" "$out/native/bin"
 
 echo "== the corpus: $cases cases"
 # The WebAssembly build has no threads: batch scoring on the calling thread.
 python3 "$root/scripts/score_corpus.py" --cases "$cases" \
   --runner "arm64=qemu-aarch64 -L /usr/aarch64-linux-gnu" \
-  --runner wasm=node --suffix wasm=.js --jobs wasm=1 \
-  native="$out/native/bin" soft="$out/soft/bin" arm64="$out/arm64/bin" wasm="$out/wasm/bin"
+  --runner wasm=node --suffix wasm=.js --jobs wasm=1 --runner win64=wine --suffix win64=.exe \
+  native="$out/native/bin" soft="$out/soft/bin" arm64="$out/arm64/bin" wasm="$out/wasm/bin" \
+  win64="$out/win64/bin"

@@ -22,13 +22,19 @@ int RunBatch(const std::string& path, const ScoringOptions& options, int jobs,
     const std::string source = standardInput ? "standard input" : path;
     std::unique_ptr<std::ifstream> file;
     if (!standardInput) {
+#ifdef _WIN32
+        // The path is UTF-8; the system's wide name is opened, whatever the ANSI code page holds.
+        const std::filesystem::path name(std::u8string(path.begin(), path.end()));
+#else
+        const std::string& name = path;
+#endif
         std::error_code code;
-        if (std::filesystem::is_directory(path, code)) {
+        if (std::filesystem::is_directory(name, code)) {
             Print(err, "orvale-score: cannot read " + path + ": it is a directory\n");
             return kExitUsage;
         }
         errno = 0;
-        file = std::make_unique<std::ifstream>(path, std::ios::binary);
+        file = std::make_unique<std::ifstream>(name, std::ios::binary);
         if (!*file) {
             Print(err, "orvale-score: cannot open " + path + ": " +
                            (errno ? std::strerror(errno) : "unreadable") + "\n");

@@ -5,7 +5,6 @@
 // or a case file of the desktop program (--case). All computation and text come from the core.
 #include <cerrno>
 #include <clocale>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +23,7 @@
 #include "cli/document_output.h"
 #endif
 #include "cli/output.h"
+#include "cli/process.h"
 #include "engine/entry.h"
 #include "engine/tables.h"
 #include "files/case_file_read.h"
@@ -137,7 +137,7 @@ int ScoreCaseFile(const CommandLine& line, Output& out) {
 }
 
 int Run(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
     const ParsedCommandLine parsed = ParseCommandLine(arguments);
     int status = kExitOk;
     if (!parsed.error.empty()) {
@@ -177,8 +177,7 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Past a file-size limit a write fails with "File too large" instead of killing the program.
-    std::signal(SIGXFSZ, SIG_IGN);
+    PrepareProcess();
     // Nothing may end the program in an abort: what escapes is reported and ends it with status 2.
     try {
         return Run(argc, argv);

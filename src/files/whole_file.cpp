@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -16,12 +15,13 @@
 #include <thread>
 #include <utility>
 
+#include "files/temporary_name.h"
+
 namespace orvale {
 
 namespace {
 
-constexpr int kMaxLinkHops = 40;  // as the kernel's own limit on nested symbolic links
-constexpr const char* kTemporarySuffix = ".tmp-";
+constexpr int kMaxLinkHops = 40;           // as the kernel's own limit on nested symbolic links
 constexpr time_t kStaleAfterSeconds = 60;  // a temporary file this old is no write in progress
 // How often a writer waiting for a FIFO's reader, or for room in it, looks again, and so how soon
 // it sees a stop.
@@ -208,9 +208,8 @@ std::optional<std::string> WholeFileWriter::OpenThrough(PipeReader reader,
 }
 
 std::optional<std::string> WholeFileWriter::OpenTemporary() {
-    // "<name>.tmp-<process id>-XXXXXX": unguessable, and the process id tells at the next start
-    // whether the writer still runs.
-    temporary_ = target_ + kTemporarySuffix + std::to_string(::getpid()) + "-XXXXXX";
+    // "<name>.tmp-<process id>-XXXXXX": see temporary_name.h.
+    temporary_ = TemporaryNameStart(target_, ::getpid()) + "XXXXXX";
     fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
     if (fd_ < 0) {
         error_ = errno;
@@ -282,36 +281,21 @@ void WholeFileWriter::Abandon() {
     if (std::exchange(temporaryExists_, false)) ::unlink(temporary_.c_str());
 }
 
-std::optional<std::string> WriteWholeFile(const std::string& path, std::string_view content,
-                                          LinkAtPath link, PipeReader reader) {
-    WholeFileWriter writer(path, link);
-    if (std::optional<std::string> reason = writer.Open(reader)) return reason;
-    writer.Write(content);
-    return writer.Commit();
-}
-
 int RemoveStaleTemporaryFiles(const std::string& path) {
     const std::string folder = FolderOf(path);
-    const std::string prefix = NameOf(path) + kTemporarySuffix;
+    const std::string name = NameOf(path);
     DIR* listing = ::opendir(folder.c_str());
     if (listing == nullptr) return 0;
     int removed = 0;
     const time_t now = ::time(nullptr);
     while (const dirent* item = ::readdir(listing)) {
-        const std::string_view name = item->d_name;
-        if (!name.starts_with(prefix)) continue;
-        // "<process id>-XXXXXX"
-        const std::string_view rest = name.substr(prefix.size());
-        const std::size_t dash = rest.find('-');
-        if (dash == 0 || dash == std::string_view::npos || rest.size() - dash - 1 != 6) continue;
-        long long writer = 0;
-        const auto [end, failure] = std::from_chars(rest.data(), rest.data() + dash, writer);
-        if (failure != std::errc() || end != rest.data() + dash || writer <= 0) continue;
+        const std::optional<long long> writer = TemporaryFileWriter(item->d_name, name);
+        if (!writer) continue;
         // A process that still runs may be writing it right now; ours cannot be, at start-up.
-        const bool writerRuns =
-            writer != ::getpid() && (::kill(static_cast<pid_t>(writer), 0) == 0 || errno == EPERM);
+        const bool writerRuns = *writer != ::getpid() &&
+                                (::kill(static_cast<pid_t>(*writer), 0) == 0 || errno == EPERM);
         if (writerRuns) continue;
-        const std::string file = folder + '/' + std::string(name);
+        const std::string file = folder + '/' + item->d_name;
         struct stat entry {};
         if (::lstat(file.c_str(), &entry) != 0 || !S_ISREG(entry.st_mode)) continue;
         // Only this user's own, and not one another machine sharing the folder may be writing

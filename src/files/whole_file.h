@@ -2,14 +2,17 @@
 // Writing a whole file so that a failure never destroys the previous one: the content goes to a
 // temporary file beside it, which is flushed to disk and then renamed over the old file; the
 // folder is synced after the rename, so that a power cut leaves the old file or the new, never
-// none. Plain POSIX: every place that writes a file the user chose goes through it.
+// none. Every place that writes a file the user chose goes through it. POSIX in whole_file.cpp;
+// on Windows whole_file_win32.cpp does the same with FlushFileBuffers and MoveFileExW.
 //
 // What a destination may be: a regular file, or none, is replaced whole; a FIFO or a character
-// device (a pipe, /dev/stdout, a terminal, /dev/null) is written through, since replacing it
-// would put a regular file in its place; a folder, a socket or a block device is refused.
+// device (a pipe, /dev/stdout, a terminal, /dev/null; on Windows a named pipe, NUL, CON, COM1)
+// is written through, since replacing it would put a regular file in its place; a folder, a
+// socket or a block device is refused.
 //
-// Paths are the system's bytes (UTF-8 on today's systems, but any name the system holds works);
-// reasons are the system's own words, as strerror gives them.
+// Paths are the system's bytes (UTF-8 on today's systems, but any name the system holds works;
+// on Windows UTF-8, turned into the system's UTF-16); reasons are the system's own words, as
+// strerror (on Windows FormatMessage) gives them.
 #pragma once
 
 #include <optional>
@@ -19,7 +22,8 @@
 
 namespace orvale {
 
-// What happens when the path names a symbolic link.
+// What happens when the path names a symbolic link (on Windows any reparse point the system
+// follows when it opens the path).
 enum class LinkAtPath {
     // The file the link points to is replaced (a path the user chose in a save dialog).
     WriteThrough,
@@ -58,6 +62,7 @@ class WholeFileWriter {
     // Creates the temporary file, or opens a FIFO or device to write through; the reason when it
     // cannot be done or the destination is refused. The stop token also ends a wait of Write
     // for room in a FIFO whose reader has stopped reading (the write then fails).
+    // On Windows it ends only the wait for a named pipe's server: a write into a full pipe blocks.
     std::optional<std::string> Open(PipeReader reader = PipeReader::Required,
                                     std::stop_token stop = {});
     // Appends text; false once this or an earlier write failed (Commit then says why).
@@ -75,11 +80,16 @@ class WholeFileWriter {
 
     std::string target_;
     std::string temporary_;
+#ifdef _WIN32
+    void* handle_ = nullptr;   // HANDLE of the temporary file or the device; null when none
+    unsigned long error_ = 0;  // GetLastError() of the first failed step
+#else
     int fd_ = -1;
+    int error_ = 0;  // errno of the first failed step
+#endif
     bool temporaryExists_ = false;    // made by Open, not yet renamed or removed
     bool through_ = false;            // the destination is a FIFO or device, written in place
     bool checkBeforeRename_ = false;  // a path the user chose: only a regular file is replaced
-    int error_ = 0;                   // errno of the first failed step
     std::string refusal_;             // why the destination itself is refused, when it is
     std::stop_token stop_;            // a FIFO written through: ends a wait for room in it
 };

@@ -4,6 +4,12 @@
 // A case is one line: ci (95|90), method (traditional|glutting), differences (observed|true),
 // bonferroni (0|1), gai (0|1), abnormal (5|10|15), then the eight score texts as typed. Each
 // report follows a line "=== case N"; a score the worksheet refuses gives its message instead.
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include <cstdio>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -33,6 +39,11 @@ bool ReadOptions(std::istringstream& in, ScoringOptions& options) {
 }  // namespace
 
 int main() {
+#ifdef _WIN32
+    // The same bytes as on other systems: "\n" stays "\n" on the way in and out.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     std::string text;
     for (long n = 1; std::getline(std::cin, text); ++n) {
         std::istringstream in(text);
