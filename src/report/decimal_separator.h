@@ -5,10 +5,12 @@
 
 namespace orvale {
 
-// The user's LC_NUMERIC decimal separator (from LC_ALL, LC_NUMERIC or LANG, as the C library
-// resolves them) when it is a single byte; a full stop otherwise: the C locale, a locale the
-// system does not have, or a separator the report's 8-bit lines cannot hold. The process's own
-// locale is never changed, so that reading numbers from files stays locale-free.
+// On Windows, the decimal separator of the user's regional settings when it is one ASCII
+// character. Elsewhere, the user's LC_NUMERIC decimal separator (from LC_ALL, LC_NUMERIC or
+// LANG, as the C library resolves them) when it is a single byte. A full stop otherwise: the C
+// locale, a locale the system does not have, or a separator the report's 8-bit lines cannot
+// hold. The process's own locale is never changed, so that reading numbers from files stays
+// locale-free.
 char UserDecimalSeparator();
 
 }  // namespace orvale

@@ -6,8 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
+#include "report/time_zone.h"
 
 namespace {
 
@@ -30,26 +29,7 @@ const std::string kOptions =
     R"("ci": 90, "method": "glutting", "differences": "true", "bonferroni": true, "gai": false, "abnormal": 15)";
 const std::string kBom = "\xEF\xBB\xBF";
 
-// The process's time zone set for a test: a POSIX rule needs no zone database.
-class ZoneSet {
-  public:
-    explicit ZoneSet(const char* zone) {
-        if (const char* old = std::getenv("TZ")) old_ = old;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ZoneSet() {
-        if (old_) {
-            setenv("TZ", old_->c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-
-  private:
-    std::optional<std::string> old_;
-};
+using orvale::testing::ZoneSet;
 
 TEST(CaseFile, EveryOptionCombinationRoundTrips) {
     for (int method = 0; method < 4; ++method) {

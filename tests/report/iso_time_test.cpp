@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
-#include <optional>
+#include "report/time_zone.h"
 
 namespace orvale {
 namespace {
@@ -16,8 +14,7 @@ TEST(IsoTime, LocalTimeWithItsOffset) {
 #ifdef __EMSCRIPTEN__
     GTEST_SKIP() << "WebAssembly takes its time zone from the host, never from TZ";
 #endif
-    const char* old = std::getenv("TZ");
-    const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
+    const testing::ZoneSet zone("UTC0");
     // 2025-03-04 09:15:00 UTC and 2024-12-31 23:59:59 UTC.
     const auto march = std::chrono::system_clock::from_time_t(1741079700);
     const auto newYear = std::chrono::system_clock::from_time_t(1735689599);
@@ -34,16 +31,9 @@ TEST(IsoTime, LocalTimeWithItsOffset) {
         {"HST+10", newYear, "2024-12-31T13:59:59-10:00"},
     };
     for (const auto& row : rows) {
-        setenv("TZ", row.zone, 1);
-        tzset();
+        testing::ZoneSet::Set(row.zone);
         EXPECT_EQ(IsoTimeWithOffset(row.time), row.written) << row.zone;
     }
-    if (saved) {
-        setenv("TZ", saved->c_str(), 1);
-    } else {
-        unsetenv("TZ");
-    }
-    tzset();
 }
 
 }  // namespace

@@ -81,6 +81,11 @@ check "orvale-score --output NUL: written through, no file made" bash -c \
     [ ! -s stdout.txt ] && [ -z "$(ls | grep -i "^nul")" ]' _ "$win"
 cp "cases crlf.csv" "f$(printf '\xc3\xa4')lle.csv"
 same "a UTF-8 file name" --batch "f$(printf '\xc3\xa4')lle.csv"
+# The report follows the regional settings' decimal separator, as on Linux; the batch CSV never.
+check "a German user's report has decimal commas, the batch CSV full stops" bash -c \
+  'LC_ALL=de_DE.UTF-8 wine "$1/orvale-score.exe" 10 10 10 10 10 10 10 10 | grep -q "50,0 " &&
+    LC_ALL=de_DE.UTF-8 wine "$1/orvale-score.exe" --batch "cases crlf.csv" | grep -q "\.[0-9]"' \
+  _ "$win"
 
 echo "$passed passed, $failed failed"
 [ "$test_status" -eq 0 ] && [ "$failed" -eq 0 ]
