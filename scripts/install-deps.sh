@@ -39,6 +39,7 @@ case "$profile" in
   format) packages=(clang-format) ;;
   platforms)
     packages=(g++ cmake ninja-build make python3 nlohmann-json3-dev libcli11-dev
+      libgtest-dev libboost-math-dev
       g++-aarch64-linux-gnu qemu-user emscripten nodejs g++-mingw-w64-x86-64-posix wine wine64)
     ;;
   *)
