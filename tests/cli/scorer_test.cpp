@@ -333,8 +333,9 @@ TEST(Scorer, CommandLineSpellings) {
         {{"-jobs=04", "-batch=" + missing}, cannotOpen},
         // --format and --output.
         {tens({"--format", "unknown"}),
-         refused("--format must be text, json, pdf or odt, not 'unknown'.")},
-        {tens({"--format", "csv"}), refused("--format must be text, json, pdf or odt, not 'csv'.")},
+         refused("--format must be text, json, svg, pdf or odt, not 'unknown'.")},
+        {tens({"--format", "csv"}),
+         refused("--format must be text, json, svg, pdf or odt, not 'csv'.")},
         {tens({"--format", "Odt"}),
          refused(
              "--format odt needs --output FILE: a document is not written to standard output.")},
@@ -355,7 +356,7 @@ TEST(Scorer, CommandLineSpellings) {
          refused("--case takes the scores, options and notes from the file; give --no-gai without "
                  "it.")},
         {{"--case", missing, "--format", "jsonl"},
-         refused("--format must be text, json, pdf or odt, not 'jsonl'.")},
+         refused("--format must be text, json, svg, pdf or odt, not 'jsonl'.")},
         {{"--case=" + missing, "--output", missing},
          "orvale-score: The case could not be opened from " + missing +
              ": No such file or directory\n"},
