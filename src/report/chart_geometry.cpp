@@ -58,9 +58,11 @@ constexpr std::array<std::int16_t, 95> kAsciiAdvances = {
 constexpr int kPlusMinusAdvance = 1124;
 constexpr int kDigitAdvance = 1139;
 
-// A length in font units at a pixel size, cut to 1/64 pixel.
-double FontPixels(int units, int size) {
-    const std::int64_t sixtyFourths = std::int64_t{units} * size * 64 / kUnitsPerEm;
+// A length in font units at a pixel size in 1/64 pixels, as the font rasterizer gives it: an
+// advance cut, the ascent and descent rounded.
+double FontPixels(int units, int size, bool rounded) {
+    const std::int64_t scaled = std::int64_t{units} * size * 64;
+    const std::int64_t sixtyFourths = (scaled + (rounded ? kUnitsPerEm / 2 : 0)) / kUnitsPerEm;
     return static_cast<double>(sixtyFourths) / 64.0;
 }
 
@@ -359,14 +361,14 @@ double ChartTextWidth(std::string_view text, int size) {
         } else if (character.code == 0xB1) {
             advance = kPlusMinusAdvance;
         }
-        width += FontPixels(advance, size);
+        width += FontPixels(advance, size, false);
     }
     return width;
 }
 
 double ChartTextBaseline(const ChartText& text) {
-    const double ascent = FontPixels(kAscent, text.size);
-    const double descent = FontPixels(kDescent, text.size);
+    const double ascent = FontPixels(kAscent, text.size, true);
+    const double descent = FontPixels(kDescent, text.size, true);
     return text.box.y + (text.box.height - (ascent + descent)) / 2 + ascent;
 }
 

@@ -183,7 +183,7 @@ std::vector<std::pair<ChartPoint, ChartPoint>> HatchLines(const ChartHatch& hatc
 double ChartTextWidth(std::string_view text, int size);
 
 // Where text's baseline lies in its own frame: box centred vertically on the design font's
-// ascent plus descent (each cut to 1/64 pixel), as the desktop centres it.
+// ascent plus descent (each rounded to 1/64 pixel), as the desktop centres it.
 double ChartTextBaseline(const ChartText& text);
 
 }  // namespace orvale

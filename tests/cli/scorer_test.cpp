@@ -342,6 +342,8 @@ TEST(Scorer, CommandLineSpellings) {
         {tens({"--format", "TEXT"}), ""},
         {{"--format", "json", "--batch", missing},
          refused("--format with --batch must be csv or jsonl, not 'json'.")},
+        {{"--format", "svg", "--batch", missing},
+         refused("--format with --batch must be csv or jsonl, not 'svg'.")},
         {{"--format", "JSONL", "--batch", missing}, cannotOpen},
         {tens({"--format", "pdf", "--output", ""}), refused("--output needs a file name.")},
         {{"--output=", "--batch", missing}, refused("--output needs a file name.")},
