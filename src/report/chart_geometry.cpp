@@ -226,8 +226,9 @@ bool Drawing::Columns(const ScoringResults& results) {
                                        : score == kGAI ? ChartMarkerShape::Diamond
                                                        : ChartMarkerShape::Circle;
         const ChartPoint centre{x, layout_.Y(onScale(value))};
-        if (onScale(value) == value)
+        if (onScale(value) == value) {
             Add(ChartPart::Marker, ChartMarker{shape, centre, kMarkerRadius * u});
+        }
         // Beside an arrowhead the score stands inside the plot, clear of the edge.
         const double labelY = value > kChartMaximum   ? plot.y + kArrowLength * u
                               : value < kChartMinimum ? plot.bottom() - kArrowLength * u

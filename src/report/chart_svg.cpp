@@ -3,7 +3,8 @@
 
 #include <cmath>
 #include <cstdio>
-#include <type_traits>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 #include "numeric/number_format.h"
