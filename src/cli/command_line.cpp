@@ -245,6 +245,8 @@ std::string ReadOutput(const CLI::App& app, CommandLine& line) {
         }
     } else if (formatName == "json") {
         line.format = OutputFormat::Json;
+    } else if (formatName == "svg") {
+        line.format = OutputFormat::Svg;
     } else if (formatName == "pdf" || formatName == "odt") {
         line.format = formatName == "pdf" ? OutputFormat::Pdf : OutputFormat::Odt;
         if (!line.outputFile) {
@@ -252,7 +254,7 @@ std::string ReadOutput(const CLI::App& app, CommandLine& line) {
                     " needs --output FILE: a document is not written to standard output.";
         }
     } else if (IsSet(app, "--format") && formatName != "text") {
-        error = "--format must be text, json, pdf or odt, not '" + format + "'.";
+        error = "--format must be text, json, svg, pdf or odt, not '" + format + "'.";
     }
     if (line.outputFile && line.outputFile->empty()) error = "--output needs a file name.";
     return error;

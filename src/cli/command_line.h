@@ -45,8 +45,9 @@ inline constexpr const char* kUsageDetails =
     "                                    line per line of TEXT, wrapped at 91 characters\n"
     "  --batch FILE                      score every case of a CSV file (- for standard input)\n"
     "                                    and write one CSV row per case\n"
-    "  --format text|json|pdf|odt        the report as text (default), a JSON object, a PDF or\n"
-    "                                    an OpenDocument text; with --batch: csv (default) or\n"
+    "  --format text|json|svg|pdf|odt    the report as text (default) or a JSON object, the\n"
+    "                                    profile chart as an SVG picture, or the report as a PDF\n"
+    "                                    or an OpenDocument text; with --batch: csv (default) or\n"
     "                                    jsonl (one JSON object per line)\n"
     "  --output FILE                     write to FILE (replaced whole) instead of standard\n"
     "                                    output; needed for pdf and odt\n"
@@ -63,9 +64,9 @@ inline constexpr const char* kUsageDetails =
     "written (a full disk, a file-size limit) or an unexpected failure such as running out of\n"
     "memory.\n";
 
-// What orvale-score writes: the report as text, JSON, PDF or OpenDocument for one case; CSV or
-// JSON Lines for a batch.
-enum class OutputFormat { Text, Json, Pdf, Odt, Csv, Jsonl };
+// What orvale-score writes: the report as text, JSON, PDF or OpenDocument, or the profile chart
+// as SVG, for one case; CSV or JSON Lines for a batch.
+enum class OutputFormat { Text, Json, Svg, Pdf, Odt, Csv, Jsonl };
 
 struct CommandLine {
     bool help = false;

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // orvale-score: the command-line front end. Scores one case given as eight score texts and writes
 // the report, exactly as the desktop program composes it into an empty memo, to standard output;
-// or as JSON, PDF or OpenDocument (--format, --output); or scores a CSV file of cases (--batch)
-// or a case file of the desktop program (--case). All computation and text come from the core.
+// or as JSON, PDF or OpenDocument, or the case's profile chart as SVG (--format, --output); or
+// scores a CSV file of cases (--batch) or a case file of the desktop program (--case). All
+// computation and text come from the core.
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
@@ -29,6 +30,7 @@
 #include "files/case_file_read.h"
 #include "files/whole_file.h"
 #include "numeric/normal.h"
+#include "report/chart_svg.h"
 #include "report/compose.h"
 #include "report/decimal_separator.h"
 #include "report/notes.h"
@@ -72,6 +74,8 @@ int ScoreOneCase(const CommandLine& line, const std::vector<std::string>& scores
             CaseJsonText({std::nullopt, notes, input.entries, input.options, input.results}, false);
     } else if (line.format == OutputFormat::Text) {
         for (const std::string& reportLine : lines) bytes.append(reportLine).append(1, '\n');
+    } else if (line.format == OutputFormat::Svg) {
+        bytes = ProfileChartSvg(input.results, input.options);
     } else {
 #ifdef ORVALE_HAVE_DOCUMENTS
         bytes = RenderCaseDocument(line.format, lines, input.results, input.options);

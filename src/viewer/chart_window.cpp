@@ -6,13 +6,13 @@
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
-#include <QSvgGenerator>
 #include <QVBoxLayout>
 
 #include "desktop/platform.h"
 #include "desktop/run_guarded.h"
 #include "desktop/user_files.h"
 #include "documents/profile_chart.h"
+#include "report/chart_svg.h"
 
 namespace orvale {
 
@@ -20,7 +20,6 @@ namespace {
 
 // The chart's design proportions (7 wide, 5 high) at a size that prints and projects well.
 constexpr QSize kPictureSize(1400, 1000);
-constexpr QSize kSvgSize(700, 500);
 constexpr QSize kInitialWindowSize(760, 580);
 
 }  // namespace
@@ -96,19 +95,13 @@ void ChartWindow::cmdSaveImageClick() {
 }
 
 QByteArray ChartWindow::Picture(const QString& fileName) const {
+    // The SVG picture is the core's, the same that orvale-score --format svg writes.
+    if (fileName.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        return QByteArray::fromStdString(ProfileChartSvg(results_, options_));
+    }
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    if (fileName.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&buffer);
-        svg.setSize(kSvgSize);
-        svg.setViewBox(QRect(QPoint(0, 0), kSvgSize));
-        svg.setTitle(QStringLiteral("Index profile"));
-        QPainter painter(&svg);
-        PaintProfileChart(painter, QRectF(QPointF(0, 0), kSvgSize), results_, options_);
-    } else {
-        Render(kPictureSize).save(&buffer, "PNG");
-    }
+    Render(kPictureSize).save(&buffer, "PNG");
     return buffer.data();
 }
 

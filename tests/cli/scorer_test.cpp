@@ -333,14 +333,17 @@ TEST(Scorer, CommandLineSpellings) {
         {{"-jobs=04", "-batch=" + missing}, cannotOpen},
         // --format and --output.
         {tens({"--format", "unknown"}),
-         refused("--format must be text, json, pdf or odt, not 'unknown'.")},
-        {tens({"--format", "csv"}), refused("--format must be text, json, pdf or odt, not 'csv'.")},
+         refused("--format must be text, json, svg, pdf or odt, not 'unknown'.")},
+        {tens({"--format", "csv"}),
+         refused("--format must be text, json, svg, pdf or odt, not 'csv'.")},
         {tens({"--format", "Odt"}),
          refused(
              "--format odt needs --output FILE: a document is not written to standard output.")},
         {tens({"--format", "TEXT"}), ""},
         {{"--format", "json", "--batch", missing},
          refused("--format with --batch must be csv or jsonl, not 'json'.")},
+        {{"--format", "svg", "--batch", missing},
+         refused("--format with --batch must be csv or jsonl, not 'svg'.")},
         {{"--format", "JSONL", "--batch", missing}, cannotOpen},
         {tens({"--format", "pdf", "--output", ""}), refused("--output needs a file name.")},
         {{"--output=", "--batch", missing}, refused("--output needs a file name.")},
@@ -355,7 +358,7 @@ TEST(Scorer, CommandLineSpellings) {
          refused("--case takes the scores, options and notes from the file; give --no-gai without "
                  "it.")},
         {{"--case", missing, "--format", "jsonl"},
-         refused("--format must be text, json, pdf or odt, not 'jsonl'.")},
+         refused("--format must be text, json, svg, pdf or odt, not 'jsonl'.")},
         {{"--case=" + missing, "--output", missing},
          "orvale-score: The case could not be opened from " + missing +
              ": No such file or directory\n"},

@@ -76,6 +76,7 @@ same "batch from standard input" --batch - --format jsonl
 same "batch to --output" --batch "$scratch/cases crlf.csv" --output out.txt
 same "case file replacing --output" --case "case crlf.orvale" --output out.txt
 same "case file as JSON" --case "$scratch/case crlf.orvale" --format json
+same "case file's chart as SVG" --case "case crlf.orvale" --format svg
 check "orvale-score --output NUL: written through, no file made" bash -c \
   'wine "$1/orvale-score.exe" --output NUL 10 10 10 10 10 10 10 10 >stdout.txt &&
     [ ! -s stdout.txt ] && [ -z "$(ls | grep -i "^nul")" ]' _ "$win"
