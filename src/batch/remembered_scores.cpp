@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "engine/entry.h"
+#include "numeric/extended.h"
 
 namespace orvale {
 
@@ -25,20 +26,13 @@ bool IsWhiteSpace(char c) {
 
 // The decimal digits of |value| rounded to kFieldDigits significant digits, halves away from
 // zero, and the decimal exponent of the first. printf's own rounding takes the even neighbour of
-// an exact half, so the rounding is done here on the exact expansion: 800 digits hold every
-// double exactly, and only the digits and the exponent are read, whatever the locale's point.
+// an exact half, so the rounding is done here on the exact decimal expansion.
 std::pair<std::string, int> SixDigits(double value) {
-    char expansion[900];
-    std::snprintf(expansion, sizeof expansion, "%.799e", std::fabs(value));
-    std::string digits;
-    const char* c = expansion;
-    for (; *c != 'e' && *c != '\0'; ++c) {
-        if (IsDigit(*c)) digits.push_back(*c);
-    }
-    int exponent = 0;
-    if (*c == 'e') exponent = std::atoi(c + 1);
-    std::string kept = digits.substr(0, kFieldDigits);
-    if (digits.size() > kFieldDigits && digits[kFieldDigits] >= '5') {
+    const DecimalDigits exact = ExactDecimal(Extended{value});
+    std::string kept = exact.digits.substr(0, kFieldDigits);
+    kept.resize(kFieldDigits, '0');
+    int exponent = exact.exponent;
+    if (exact.digits.size() > kFieldDigits && exact.digits[kFieldDigits] >= '5') {
         int k = kFieldDigits - 1;
         while (k >= 0 && kept[static_cast<std::size_t>(k)] == '9') {
             kept[static_cast<std::size_t>(k--)] = '0';
