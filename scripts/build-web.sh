@@ -7,22 +7,23 @@
 #      build/web-core);
 #   3. the TypeScript checked (tsc) and bundled with the core's module (esbuild) into app.js;
 #   4. index.html, styles.css, the icon and the core's .wasm beside it.
-#   scripts/build-web.sh [OUT]     (default build/web)
+#   scripts/build-web.sh [OUT [CORE]]     (default build/web and build/web-core)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-out=${1:-$root/build/web}
-core=$root/build/web-core
 cd "$root"
+out=$(realpath -m "${1:-build/web}")
+core=$(realpath -m "${2:-$(dirname "$out")/web-core}")
 
 bash scripts/npm-ci.sh
 
 # emscripten's JavaScript optimiser finds its node modules (acorn) here on Debian.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+mkdir -p "$(dirname "$core")"
 if [ ! -f "$core/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$core" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DORVALE_WITH_QT=OFF \
     -DORVALE_BUILD_TESTS=OFF -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/wasm32-emscripten.cmake" \
-    >"$root/build/web-core.configure.log" 2>&1 || { cat "$root/build/web-core.configure.log"; exit 1; }
+    >"$core.configure.log" 2>&1 || { cat "$core.configure.log"; exit 1; }
 fi
 cmake --build "$core" -j "$(nproc)" --target orvale_web
 
