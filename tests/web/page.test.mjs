@@ -3,7 +3,8 @@
 // roles and names: the report against orvale-score's, Save Output's bytes, the entry checks and
 // their messages, the remembered scores, Clear Data, case files and the no-request rule.
 import assert from "node:assert/strict";
-import { mkdtemp, readFile, writeFile } from "node:fs/promises";
+import { execFileSync } from "node:child_process";
+import { mkdir, mkdtemp, writeFile } from "node:fs/promises";
 import { tmpdir } from "node:os";
 import path from "node:path";
 import { after, before, test } from "node:test";
@@ -65,11 +66,37 @@ test("reports match orvale-score byte for byte, appended and saved as the deskto
     // Back on the worksheet the focus is where it was: on Compute.
     assert.equal(await page.evaluate(() => document.activeElement.id), "cmdCompute");
   }
+  // Printing: the selection is a caret, so Print Selection has nothing to print; Print All lays
+  // out every line of the memo for the browser's print.
+  await session.button("Print Selection").click();
+  assert.equal(await session.message(), "You have not selected any text.");
+  await session.button("Print All").click();
+  const printed = await page.locator("#printArea .line").allTextContents();
+  assert.deepEqual(printed, ((await session.memo()) + "\n").split("\n"));
   const saved = await session.download("Save Output");
   assert.equal(saved.name, "results.txt");
   assert.equal(saved.bytes.toString("utf8"), (await session.memo()).replaceAll("\n", "\r\n"));
   await session.button("Clear Results").click();
   assert.equal(await session.memo(), "");
+  await session.close();
+});
+
+test("the report's numbers take the decimal separator of the browser's language", async (t) => {
+  // orvale-score in the same language: a German locale made for this test.
+  const locales = path.join(scratch, "locales");
+  await mkdir(locales, { recursive: true });
+  try {
+    execFileSync("localedef", ["-i", "de_DE", "-f", "UTF-8", path.join(locales, "de_DE.UTF-8")], { stdio: "ignore" });
+  } catch {
+    t.skip("localedef cannot build de_DE.UTF-8");
+    return;
+  }
+  const session = await openSession(browser, server, { locale: "de-DE" });
+  await typeScores(session, CASES[0].scores);
+  await session.button("Compute").click();
+  const german = score(["--", ...CASES[0].scores], { LOCPATH: locales, LC_ALL: "de_DE.UTF-8" });
+  assert.match(german, /Chi-square = \d+,\d+/);
+  assert.equal(await session.memo(), german);
   await session.close();
 });
 
@@ -120,6 +147,19 @@ test("score fields take digits, one point and a minus sign, at most six characte
     }
     if (row.message) assert.equal(await session.message(), row.message, row.type ?? row.paste);
     assert.equal(await session.field(2).inputValue(), row.value, row.type ?? row.paste);
+  }
+  // The notes hold 250 characters, an emoji counting as one, and no control character but line
+  // breaks and tabs.
+  const notes = page.getByRole("textbox", { name: "User's Notes:" });
+  for (const row of [
+    { paste: "x".repeat(300), value: "x".repeat(250) },
+    { paste: "\u{1F600}".repeat(251), value: "\u{1F600}".repeat(250) },
+    { paste: "a\u0007b\r\nc\td", value: "ab\nc\td" },
+  ]) {
+    await notes.fill("");
+    await page.evaluate((text) => navigator.clipboard.writeText(text), row.paste);
+    await page.keyboard.press("ControlOrMeta+V");
+    assert.equal(await notes.inputValue(), row.value);
   }
   await session.close();
 });

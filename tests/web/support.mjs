@@ -33,9 +33,10 @@ export const CAPTIONS = [
 export const TITLE =
   "ORVALE.EXE: Scoring and analysis of an eight subtest Index-based WISC-IV short-form";
 
-// The report, JSON or other output of orvale-score for these arguments, in the C locale.
-export function score(args) {
-  return execFileSync(scorer, args, { env: { ...process.env, LC_ALL: "C" }, encoding: "utf8" });
+// The report, JSON or other output of orvale-score for these arguments, in the C locale unless
+// env says otherwise.
+export function score(args, env = { LC_ALL: "C" }) {
+  return execFileSync(scorer, args, { env: { ...process.env, ...env }, encoding: "utf8" });
 }
 
 // The page's own files, served as a static server would; anything else is not found.
