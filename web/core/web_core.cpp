@@ -104,6 +104,14 @@ val WorksheetTexts() {
     return texts;
 }
 
+// The message for score field `field` (0 to 7) holding text, as Compute checks it; null when the
+// entry is valid.
+val CheckEntry(int field, const std::string& text) {
+    if (field < 0 || field >= kSubtestCount) return val::null();
+    const ParsedEntry parsed = CheckScoreEntry(field, text);
+    return parsed.error ? val(MessageWithLineBreaks(*parsed.error)) : val::null();
+}
+
 // What a score field inserts for typed or pasted text; null when the key filter refuses it.
 val FilterEntryText(const std::string& text) {
     const std::optional<std::string> inserted = FilterNumericText(text);
@@ -216,6 +224,7 @@ val ReadCase(const std::string& name, const std::string& content) {
 EMSCRIPTEN_BINDINGS(orvale_web) {
     using namespace orvale::web;
     emscripten::function("worksheetTexts", &WorksheetTexts);
+    emscripten::function("checkScoreEntry", &CheckEntry);
     emscripten::function("filterEntryText", &FilterEntryText);
     emscripten::function("limitEntryText", &LimitEntryText);
     emscripten::function("notesInsertable", &NotesInsertable);

@@ -59,6 +59,7 @@ export interface Computed {
 
 export interface Core {
   worksheetTexts(): WorksheetTexts;
+  checkScoreEntry(field: number, text: string): string | null;
   filterEntryText(text: string): string | null;
   limitEntryText(text: string): string;
   notesInsertable(text: string, room: number): string;

@@ -65,12 +65,7 @@ export class Worksheet {
         element("div", { class: "score" }, element("label", { for: field.id }, captions[k]), field),
       ),
     );
-    const groups = new Map(this.texts.optionGroups.map((group) => [group.name, group]));
-    const options = element(
-      "div",
-      { id: "options" },
-      ...TAB_ORDER.map((name) => this.optionGroup(groups.get(name)!.name)),
-    );
+    const options = element("div", { id: "options" }, ...TAB_ORDER.map((name) => this.optionGroup(name)));
     const notesRow = element(
       "div",
       { id: "Panel3" },
