@@ -8,7 +8,10 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 30
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test bench package fuzz clean screenshots format check-extended platforms
+WEB_PORT ?= 8080
+
+.PHONY: all deps build run test bench package fuzz clean screenshots format check-extended platforms \
+	web web-run web-test
 
 all: build
 
@@ -32,6 +35,22 @@ test:
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALE_BUILD_TESTS=ON >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory web-test
+
+# The web page as static files in $(BUILD_DIR)/web: the core compiled to WebAssembly with
+# emscripten (in $(BUILD_DIR)/web-core), the TypeScript checked and bundled with esbuild.
+web:
+	@bash scripts/install-deps.sh web
+	@bash scripts/build-web.sh $(BUILD_DIR)/web
+
+# Serves the page on this computer only, at the address it prints.
+web-run: web
+	@echo "ORVALE in the browser: http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
+	@python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(BUILD_DIR)/web
+
+# The page's tests in Debian's Chromium, headless, against the orvale-score of $(BUILD_DIR).
+web-test: web
+	@ORVALE_WEB=$(BUILD_DIR)/web ORVALE_SCORE=$(BUILD_DIR)/bin/orvale-score node --test tests/web/
 
 bench:
 	@bash scripts/install-deps.sh bench

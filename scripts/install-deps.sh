@@ -2,7 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that ORVALE needs for one kind of work, only those missing:
 #   install-deps.sh build    compile and run the two programs (make build, make run)
-#   install-deps.sh test     build plus the test suite's tools (make test)
+#   install-deps.sh test     build plus the test suite's tools (make test), the web page's
+#                            included (emscripten, node with npm, Chromium)
+#   install-deps.sh web      the web page (make web, make web-run)
 #   install-deps.sh bench    build plus Google Benchmark (make bench)
 #   install-deps.sh package  build plus the Debian packaging tools (make package)
 #   install-deps.sh fuzz     build plus clang and its fuzzing runtime (make fuzz)
@@ -30,9 +32,14 @@ test_only=(
   poppler-utils unzip
   at-spi2-core python3-pyatspi dbus-x11
 )
+web=(
+  cmake ninja-build make python3 nlohmann-json3-dev libcli11-dev
+  emscripten nodejs
+)
 case "$profile" in
   build) packages=("${build[@]}") ;;
-  test) packages=("${build[@]}" "${test_only[@]}") ;;
+  test) packages=("${build[@]}" "${test_only[@]}" "${web[@]}" chromium) ;;
+  web) packages=("${web[@]}") ;;
   bench) packages=("${build[@]}" libbenchmark-dev) ;;
   package) packages=("${build[@]}" dpkg-dev file help2man lintian fakeroot) ;;
   fuzz) packages=("${build[@]}" clang libclang-rt-dev) ;;
@@ -43,7 +50,7 @@ case "$profile" in
       g++-aarch64-linux-gnu qemu-user emscripten nodejs g++-mingw-w64-x86-64-posix wine wine64)
     ;;
   *)
-    echo "usage: $0 build|test|bench|package|fuzz|format|platforms" >&2
+    echo "usage: $0 build|test|bench|package|fuzz|format|platforms|web" >&2
     exit 2
     ;;
 esac
@@ -54,6 +61,11 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+# Debian's nodejs comes without npm, which is a package of its own; other builds of nodejs
+# bring their own npm (and may not take Debian's).
+if [[ " ${packages[*]} " == *" nodejs "* ]] && ! command -v npm >/dev/null 2>&1; then
+  missing+=(npm)
+fi
 
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0

@@ -94,14 +94,10 @@ bool CaseDocument::Load(const QString& path) {
 
 bool CaseDocument::SaveTo(const QString& path) {
     const CaseValues values = worksheet_.values();
-    for (int k = 0; k < kSubtestCount; ++k) {
-        if (const std::optional<std::string> problem =
-                CaseEntryProblem(k, values.entries[static_cast<std::size_t>(k)])) {
-            platform_.ShowWarning(QStringLiteral("The case could not be saved: %1.")
-                                      .arg(QString::fromStdString(*problem)));
-            worksheet_.focusField(k);
-            return false;
-        }
+    if (const std::optional<CaseSaveProblem> problem = CheckCaseForSaving(values)) {
+        platform_.ShowWarning(QString::fromStdString(problem->message));
+        worksheet_.focusField(problem->field);
+        return false;
     }
     std::optional<QString> reason;
     if (!RunGuarded(platform_, [&] {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The previous-data file: one line holding the eight score texts of the last successful Compute,
-// each followed by a blank. Written whole (WriteWholeFile) so that a failed write leaves the old
-// file as it was; read back as white-space separated numbers with the C locale.
+// The previous-data file: the remembered scores (batch/remembered_scores.h) in "orvale.txt".
+// Written whole (WriteWholeFile) so that a failed write leaves the old file as it was.
 #pragma once
 
 #include <QByteArray>
@@ -11,14 +10,12 @@
 #include <optional>
 #include <vector>
 
+#include "batch/remembered_scores.h"
 #include "desktop/user_files.h"
 
 namespace orvale {
 
-// The file's line for these entries. Blanks inside an entry (only a pasted text can hold one)
-// are dropped: the parser ignores them, and written as they are they would read back as two
-// numbers and shift every later field. For the same reason an entry longer than the reader's
-// 64-character token is written as the shortest decimal that reads back as its value.
+// The file's line for these entries (RememberedScoresLine).
 QString PreviousDataLine(const QStringList& entries);
 
 // Replaces the file at path with PreviousDataLine(entries) followed by extensionItems (the grid
@@ -27,22 +24,21 @@ QString PreviousDataLine(const QStringList& entries);
 std::optional<QString> SavePreviousData(const QString& path, const QStringList& entries,
                                         const QString& extensionItems = {});
 
-inline constexpr const char* kInvalidNumericInput = "Invalid numeric input";
-
 // The most the reader takes from the file: the eight scores need a few hundred bytes, the grid
 // and matrix items of configurations that enable them some tens of KiB.
 inline constexpr qint64 kMaxDataFileSize = 512 * 1024;
 
-// The file's numbers one after another: white space of any kind separates them.
+// The file's numbers one after another (ReadFileNumber), from byte pos on.
 class FileNumberReader {
   public:
-    explicit FileNumberReader(QByteArray content) : content_(std::move(content)) {}
+    explicit FileNumberReader(QByteArray content, std::size_t pos = 0)
+        : content_(std::move(content)), pos_(pos) {}
     // The next number; 0 past the end of the file; nullopt when the item is no number.
     std::optional<double> Next();
 
   private:
     QByteArray content_;
-    qsizetype pos_ = 0;
+    std::size_t pos_ = 0;
 };
 
 struct LoadedData {
@@ -65,9 +61,5 @@ using FollowingItemsReader =
 // kMaxDataFileSize, is reported and nothing is read.
 LoadedData LoadPreviousData(const QString& path, int loadCount,
                             const FollowingItemsReader& readFollowing = {});
-
-// One number as the file holds it: optional sign, digits with an optional point, optional
-// exponent. Empty when the token is no such number.
-std::optional<double> ParseFileNumber(const QByteArray& token);
 
 }  // namespace orvale

@@ -40,15 +40,9 @@ bool CarriesText(const QKeyEvent& event) {
 }  // namespace
 
 std::optional<QString> FilterNumericText(const QString& text) {
-    QString inserted;
-    for (const QChar c : text) {
-        const char filtered =
-            c.unicode() < 128 ? FilterNumericKey(static_cast<char>(c.unicode())) : '\0';
-        if (filtered == '\0') return std::nullopt;
-        if (filtered == '\b' || filtered == '\t' || filtered == '\r') continue;
-        inserted.append(QChar::fromLatin1(filtered));
-    }
-    return inserted;
+    const std::optional<std::string> inserted = FilterNumericText(text.toStdString());
+    if (!inserted) return std::nullopt;
+    return QString::fromLatin1(*inserted);
 }
 
 ScoreField::ScoreField(TextFilter filter, LengthCheck lengthCheck, QWidget* parent)

@@ -19,10 +19,7 @@ inline constexpr std::array<const char*, kSubtestCount> kScoreFieldNames = {
     "txtInput1", "txtInput2", "txtInput3", "txtInput4",
     "txtInput5", "txtInput6", "txtInput7", "txtinput8"};
 
-// The text a score field inserts for text that arrives from the keyboard: each character passed
-// through FilterNumericKey, a comma becoming a point. The editing keys the filter lets through
-// (backspace, tab, carriage return) are dropped, as a field never holds them. nullopt when the
-// filter refuses any character: then nothing of the text is inserted.
+// The engine's FilterNumericText for the text of a Qt event.
 std::optional<QString> FilterNumericText(const QString& text);
 
 class ScoreField : public QLineEdit {

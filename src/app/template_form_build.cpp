@@ -26,6 +26,7 @@
 #include "desktop/window_design.h"
 #include "engine/tables.h"
 #include "report/compose.h"
+#include "report/worksheet_text.h"
 
 namespace orvale {
 
@@ -52,6 +53,17 @@ constexpr int kFieldSpacing = 40;  // vertical distance between score rows insid
 QFont BoldFont(QFont font) {
     font.setBold(true);
     return font;
+}
+
+QString Text(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+// A radio group of the worksheet from its texts, in the box of the given geometry.
+RadioGroup* MakeRadioGroup(const OptionGroupText& texts, const QRect& geometry, QWidget* parent) {
+    QStringList items;
+    for (const char* item : texts.items) items.append(Text(item));
+    return new RadioGroup(Text(texts.name), Text(texts.caption), items, geometry, parent);
 }
 
 }  // namespace
@@ -131,7 +143,7 @@ void TfrmTemplate::BuildDescriptionAndNotes() {
     Panel3->setObjectName(QStringLiteral("Panel3"));
     Panel3->setGeometry(12, 106, 768, 33);
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    lblComments = new QLabel(QStringLiteral("User's Notes:"), Panel3);
+    lblComments = new QLabel(QString::fromLatin1(kNotesCaption), Panel3);
     lblComments->setObjectName(QStringLiteral("lblComments"));
     lblComments->setFont(BoldFont(font()));
     lblComments->move(6, 8);
@@ -145,26 +157,11 @@ void TfrmTemplate::BuildDescriptionAndNotes() {
 }
 
 void TfrmTemplate::BuildOptionGroups() {
-    RadioGroup2 =
-        new RadioGroup(QStringLiteral("RadioGroup2"),
-                       QStringLiteral("95% or 90% CLs using traditional or Glutting method..."),
-                       {QStringLiteral("95% CLs using traditional method"),
-                        QStringLiteral("90% CLs using traditional method"),
-                        QStringLiteral("95% CLs using Glutting (estimated true score) method"),
-                        QStringLiteral("90% CLs using Glutting (estimated true score) method")},
-                       QRect(0, 8, 393, 97), Panel1);
-    RadioGroup3 = new RadioGroup(QStringLiteral("RadioGroup3"),
-                                 QStringLiteral("Reliability of differences..."),
-                                 {QStringLiteral("Between observed scores"),
-                                  QStringLiteral("Between estimated true scores")},
-                                 QRect(8, 112, 233, 57), Panel1);
-    RadioGroup4 = new RadioGroup(
-        QStringLiteral("RadioGroup4"), QStringLiteral("Calculate GAI...  "),
-        {QStringLiteral("Yes"), QStringLiteral("No")}, QRect(248, 112, 145, 57), Panel1);
-    RadioGroup1 = new RadioGroup(
-        QStringLiteral("RadioGroup1"), QStringLiteral("Reliability of differences..."),
-        {QStringLiteral("Do NOT apply Bonferroni"), QStringLiteral("Apply sequential Bonferroni")},
-        QRect(8, 176, 233, 65), Panel1);
+    const auto& groups = OptionGroupTexts();
+    RadioGroup2 = MakeRadioGroup(groups[0], QRect(0, 8, 393, 97), Panel1);
+    RadioGroup3 = MakeRadioGroup(groups[1], QRect(8, 112, 233, 57), Panel1);
+    RadioGroup4 = MakeRadioGroup(groups[2], QRect(248, 112, 145, 57), Panel1);
+    RadioGroup1 = MakeRadioGroup(groups[3], QRect(8, 176, 233, 65), Panel1);
 }
 
 void TfrmTemplate::BuildCutoffBox() {
@@ -172,26 +169,25 @@ void TfrmTemplate::BuildCutoffBox() {
     // middle of a word, so the caption wraps onto two lines inside the box, which is one line
     // taller than the buttons alone need and keeps their spacing below the caption.
     constexpr int kCutoffCaptionExtra = 18;
+    const OptionGroupText& texts = OptionGroupTexts()[4];
     GroupBox1 = new QGroupBox(Panel1);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setObjectName(Text(texts.name));
     GroupBox1->setGeometry(8, 248, 369, 73 + kCutoffCaptionExtra);
-    auto* cutoffCaption = new QLabel(
-        QStringLiteral("An abnormally low score (and abnormally large difference) is defined as "
-                       "being exhibited by less than.."),
-        GroupBox1);
+    auto* cutoffCaption = new QLabel(Text(texts.caption), GroupBox1);
     cutoffCaption->setObjectName(QStringLiteral("GroupBox1Caption"));
     cutoffCaption->setWordWrap(true);
     cutoffCaption->setGeometry(8, 3, 353, 30);
     GroupBox1->setAccessibleName(cutoffCaption->text());
-    const auto makeCutoffButton = [this](const char* name, const char* caption, int top) {
-        auto* button = new QRadioButton(QString::fromLatin1(caption), GroupBox1);
+    const auto makeCutoffButton = [this, &texts](const char* name, int item, int top) {
+        auto* button =
+            new QRadioButton(Text(texts.items[static_cast<std::size_t>(item)]), GroupBox1);
         button->setObjectName(QString::fromLatin1(name));
         button->setGeometry(8, top + kCutoffCaptionExtra, 353, 17);
         return button;
     };
-    RadioButton1 = makeCutoffButton("RadioButton1", "5% of population", 16);
-    RadioButton2 = makeCutoffButton("RadioButton2", "10% of population", 32);
-    RadioButton3 = makeCutoffButton("RadioButton3", "15% of population", 48);
+    RadioButton1 = makeCutoffButton("RadioButton1", 0, 16);
+    RadioButton2 = makeCutoffButton("RadioButton2", 1, 32);
+    RadioButton3 = makeCutoffButton("RadioButton3", 2, 48);
     RadioButton1->setChecked(true);
     for (QRadioButton* button : {RadioButton1, RadioButton2, RadioButton3}) {
         TabStopOnlyWhenChecked(button);
@@ -249,9 +245,8 @@ void TfrmTemplate::NameForScreenReaders() {
     memoComments->setAccessibleDescription(
         QStringLiteral("Up to 250 characters, printed at the top of the report"));
     lblComments->setBuddy(memoComments);
-    RadioGroup3->setAccessibleDescription(
-        QStringLiteral("Differences between observed or estimated true scores"));
-    RadioGroup1->setAccessibleDescription(QStringLiteral("Sequential Bonferroni correction"));
+    RadioGroup3->setAccessibleDescription(Text(OptionGroupTexts()[1].description));
+    RadioGroup1->setAccessibleDescription(Text(OptionGroupTexts()[3].description));
 }
 
 void TfrmTemplate::BuildHiddenMatrixControls() {

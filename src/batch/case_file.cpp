@@ -178,6 +178,20 @@ std::optional<std::string> CaseEntryProblem(int field, std::string_view text) {
     return std::nullopt;
 }
 
+std::optional<CaseSaveProblem> CheckCaseForSaving(const CaseValues& values) {
+    for (int k = 0; k < kSubtestCount; ++k) {
+        if (std::optional<std::string> problem =
+                CaseEntryProblem(k, values.entries[static_cast<std::size_t>(k)])) {
+            return CaseSaveProblem{k, "The case could not be saved: " + *problem + "."};
+        }
+    }
+    return std::nullopt;
+}
+
+std::string CaseOpenMessage(std::string_view name, std::string_view reason) {
+    return "The case could not be opened from " + std::string(name) + ": " + std::string(reason);
+}
+
 std::string CaseFileContent(const CaseValues& values,
                             std::chrono::system_clock::time_point savedAt) {
     json entries = json::object();

@@ -50,4 +50,16 @@ CaseReading ParseCaseFile(std::string_view content);
 // ParseScoreEntry accepts.
 std::optional<std::string> CaseEntryProblem(int field, std::string_view text);
 
+// The first entry, in field order, that keeps a case from being saved, with the message that
+// says why: "The case could not be saved: REASON."
+struct CaseSaveProblem {
+    int field = 0;
+    std::string message;
+};
+std::optional<CaseSaveProblem> CheckCaseForSaving(const CaseValues& values);
+
+// The message for a case file that could not be opened, naming it: "The case could not be
+// opened from NAME: REASON".
+std::string CaseOpenMessage(std::string_view name, std::string_view reason);
+
 }  // namespace orvale

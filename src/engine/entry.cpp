@@ -119,6 +119,17 @@ char FilterNumericKey(char typed) {
     return '\0';
 }
 
+std::optional<std::string> FilterNumericText(std::string_view text) {
+    std::string inserted;
+    for (const char c : text) {
+        const char filtered = static_cast<unsigned char>(c) < 128 ? FilterNumericKey(c) : '\0';
+        if (filtered == '\0') return std::nullopt;
+        if (filtered == '\b' || filtered == '\t' || filtered == '\r') continue;
+        inserted.push_back(filtered);
+    }
+    return inserted;
+}
+
 std::string LimitEntryLength(std::string_view text) {
     // Texts are UTF-8: count characters, not bytes, so a pasted non-ASCII character is never
     // split. A byte of the form 10xxxxxx continues the character before it.

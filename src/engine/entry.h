@@ -30,6 +30,13 @@ struct ParsedEntry {
 // beeps and shows kNumericOnlyMessage).
 char FilterNumericKey(char typed);
 
+// The text a score field inserts for text that arrives from the keyboard (a key, a paste, an
+// input method's text): each character passed through FilterNumericKey, a comma becoming a
+// point, the editing keys the filter lets through (backspace, tab, carriage return) dropped, as a
+// field never holds them. nullopt when the filter refuses any character (anything outside ASCII
+// included): then nothing of the text is inserted. Texts are UTF-8.
+std::optional<std::string> FilterNumericText(std::string_view text);
+
 // The text cut to its first six characters.
 std::string LimitEntryLength(std::string_view text);
 

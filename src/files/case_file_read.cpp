@@ -17,7 +17,7 @@ CaseReading ReadCaseFile(const std::string& path) {
         reading.error = reason;
     }
     if (!reading.values) {
-        reading.error = "The case could not be opened from " + path + ": " + reading.error;
+        reading.error = CaseOpenMessage(path, reading.error);
     }
     return reading;
 }

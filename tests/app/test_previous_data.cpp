@@ -112,7 +112,7 @@ void PreviousDataTest::fileNumbers() {
     QFETCH(QByteArray, token);
     QFETCH(bool, valid);
     QFETCH(double, value);
-    const std::optional<double> parsed = orvale::ParseFileNumber(token);
+    const std::optional<double> parsed = orvale::ParseFileNumber(token.toStdString());
     QCOMPARE(parsed.has_value(), valid);
     if (valid) QCOMPARE(*parsed, value);
 }

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Builds the web page into build/web/ as static files:
+#   1. the npm packages of package-lock.json, installed only when node_modules is missing or the
+#      lockfile has changed since (so that a build without network works once they are there);
+#   2. the core compiled to WebAssembly with emscripten (CMake target orvale_web, in
+#      build/web-core);
+#   3. the TypeScript checked (tsc) and bundled with the core's module (esbuild) into app.js;
+#   4. index.html, styles.css, the icon and the core's .wasm beside it.
+#   scripts/build-web.sh [OUT [CORE]]     (default build/web and build/web-core)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+out=$(realpath -m "${1:-build/web}")
+core=$(realpath -m "${2:-$(dirname "$out")/web-core}")
+
+bash scripts/npm-ci.sh
+
+# emscripten's JavaScript optimiser finds its node modules (acorn) here on Debian.
+export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+mkdir -p "$(dirname "$core")"
+if [ ! -f "$core/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$core" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DORVALE_WITH_QT=OFF \
+    -DORVALE_BUILD_TESTS=OFF -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/wasm32-emscripten.cmake" \
+    >"$core.configure.log" 2>&1 || { cat "$core.configure.log"; exit 1; }
+fi
+cmake --build "$core" -j "$(nproc)" --target orvale_web
+
+node_modules/.bin/tsc -p web/tsconfig.json
+mkdir -p "$out"
+node_modules/.bin/esbuild web/src/main.ts --bundle --format=esm --target=es2022 --minify \
+  --alias:orvale-core="$core/bin/orvale_web.mjs" --outfile="$out/app.js" --log-level=warning
+cp web/index.html web/styles.css "$core/bin/orvale_web.wasm" "$out/"
+cp packaging/org.orvale.Orvale.svg "$out/icon.svg"
+echo "The web page is in $out"
