@@ -16,6 +16,7 @@
 #include "desktop/run_guarded.h"
 #include "desktop/user_files.h"
 #include "desktop/window_design.h"
+#include "report/results_memo.h"
 #include "viewer/text_device.h"
 
 namespace orvale {
@@ -130,27 +131,28 @@ void TfrmTemplateResults::BuildControls() {
                       QSize(client->width(), client->height() + menuBar()->sizeHint().height()));
 }
 
+// The memo's text as typed: its lines joined by '\n', with no-break spaces kept
+// (QPlainTextEdit::toPlainText would turn them into blanks, and a saved report would then differ
+// from the notes the user typed).
+std::string TfrmTemplateResults::MemoText() const {
+    QString text = memoResults->document()->toRawText();
+    for (QChar& c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
+    }
+    return text.toStdString();
+}
+
 void TfrmTemplateResults::AppendReport(const ReportInput& input) {
     setWindowTitle(QString::fromLatin1(kResultsCaptionPrefix) + QString::fromLatin1(kProgramTitle));
-    QTextDocument* document = memoResults->document();
-    const bool holdsText = !document->isEmpty();
-    // The composer writes the separator only after earlier lines; one stand-in line tells it.
-    std::vector<std::string> lines;
-    if (holdsText) lines.emplace_back();
     // A report that cannot be composed is shown as an error; the memo keeps what it holds.
-    if (!RunGuarded(platform_, [&] { ComposeReport(lines, input); })) return;
+    std::string chunk;
+    if (!RunGuarded(platform_, [&] { chunk = ReportToAppend(MemoText(), input); })) return;
 
-    QString chunk;
-    // A memo whose last line the user left without a line break gets one first.
-    if (holdsText && !document->lastBlock().text().isEmpty()) chunk += u'\n';
-    for (std::size_t i = holdsText ? 1 : 0; i < lines.size(); ++i) {
-        chunk += QString::fromStdString(lines[i]);
-        chunk += u'\n';
-    }
+    QTextDocument* document = memoResults->document();
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
     const int firstNewBlock = cursor.blockNumber();
-    cursor.insertText(chunk);
+    cursor.insertText(QString::fromStdString(chunk));
     // Show the new report from its top.
     QTextCursor start(document->findBlockByNumber(firstNewBlock));
     memoResults->setTextCursor(start);
@@ -160,11 +162,8 @@ void TfrmTemplateResults::AppendReport(const ReportInput& input) {
 }
 
 QByteArray TfrmTemplateResults::MemoTextForFile() const {
-    QString text = memoResults->toPlainText();
-    if (text.isEmpty()) return {};
-    if (!text.endsWith(u'\n')) text += u'\n';
-    text.replace(u'\n', QStringLiteral("\r\n"));
-    return text.toUtf8();
+    const std::string text = ResultsFileText(MemoText());
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void TfrmTemplateResults::cmdSaveOutputClick() {

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "documents/report_document.h"
 #include "report/compose.h"
@@ -44,6 +45,8 @@ class TfrmTemplateResults : public QMainWindow {
 
     // The memo's text as a file holds it: every line ended by CR LF, the last one included.
     QByteArray MemoTextForFile() const;
+    // The memo's text as typed, its lines joined by '\n' (no-break spaces kept).
+    std::string MemoText() const;
     // The memo's text as the exports take it: its lines, without the empty one after the last
     // line break.
     QStringList MemoLines() const;

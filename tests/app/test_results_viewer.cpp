@@ -97,7 +97,7 @@ void ResultsViewerTest::saveWritesCrLfLinesAndReplaces() {
     QTemporaryDir folder;
     const QString path = folder.filePath("case.txt");
     FakePlatform& platform = program_->platform();
-    platform.saveAnswers = {path, path};
+    platform.saveAnswers = {path, path, path};
     Save();
     QCOMPARE(platform.offeredSaveNames, QStringList{"results.txt"});
     QCOMPARE(platform.saveFilters, QStringList{"*.txt"});
@@ -116,6 +116,11 @@ void ResultsViewerTest::saveWritesCrLfLinesAndReplaces() {
     Save();
     QCOMPARE(platform.offeredSaveNames.value(1), path);
     QCOMPARE(ReadFile(path), QByteArray("edited\r\nby hand\r\n"));
+    // A no-break space typed in the memo (or in the notes it shows) is saved as typed.
+    program_->memoResults()->setPlainText(QStringLiteral("a\u00A0b"));
+    Save();
+    QCOMPARE(ReadFile(path), QByteArray("a\xC2\xA0"
+                                        "b\r\n"));
     QVERIFY(platform.messages.empty());
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"case.txt"});
 }
