@@ -50,9 +50,7 @@ mkdir -p "$out"
 core_tests=()
 build native -DORVALE_BUILD_TESTS=OFF
 core_tests=(numeric_tests engine_tests report_tests batch_tests)
-core_tests+=(soft_extended_check)  # the software type against the x87 hardware: x86 only
 build soft -DORVALE_BUILD_TESTS=ON -DORVALE_SOFT_EXTENDED=ON
-unset 'core_tests[-1]'
 build arm64 -DORVALE_BUILD_TESTS=ON -DCMAKE_TOOLCHAIN_FILE="$toolchains/aarch64-linux-gnu.cmake" \
   -DCMAKE_EXE_LINKER_FLAGS=-static
 build wasm -DORVALE_BUILD_TESTS=ON -DCMAKE_TOOLCHAIN_FILE="$toolchains/wasm32-emscripten.cmake" \
