@@ -226,7 +226,7 @@ Ext soft_extended_detail::DivideGeneral(Ext a, Ext b) {
     return RoundPack(negative, exponent, {quotient, low});
 }
 
-std::partial_ordering operator<=>(Ext a, Ext b) {
+std::partial_ordering soft_extended_detail::CompareGeneral(Ext a, Ext b) {
     const Parts pa = Unpack(a);
     const Parts pb = Unpack(b);
     if (IsNaNKind(pa) || IsNaNKind(pb)) return std::partial_ordering::unordered;
@@ -385,7 +385,7 @@ std::optional<std::uint64_t> TruncatedMagnitude(const Parts& parts) {
 
 }  // namespace
 
-double ToDouble(Ext x) {
+double soft_extended_detail::ToDoubleGeneral(Ext x) {
     return std::bit_cast<double>(ToNarrowBits(x, kDouble));
 }
 

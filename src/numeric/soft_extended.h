@@ -4,6 +4,7 @@
 // 64-bit precision and round-to-nearest-even. extended.h picks it or the hardware type.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <compare>
@@ -77,7 +78,7 @@ class SoftExtended {
     }
 
     // IEEE comparisons: NaNs (and invalid encodings) are unordered, -0 equals +0.
-    friend std::partial_ordering operator<=>(SoftExtended a, SoftExtended b);
+    friend inline std::partial_ordering operator<=>(SoftExtended a, SoftExtended b);
     friend bool operator==(SoftExtended a, SoftExtended b) { return (a <=> b) == 0; }
 
   private:
@@ -114,84 +115,90 @@ namespace soft_extended_detail {
 SoftExtended AddGeneral(SoftExtended a, SoftExtended b, bool negateB);
 SoftExtended MultiplyGeneral(SoftExtended a, SoftExtended b);
 SoftExtended DivideGeneral(SoftExtended a, SoftExtended b);
+std::partial_ordering CompareGeneral(SoftExtended a, SoftExtended b);
+double ToDoubleGeneral(SoftExtended x);
+
+// True when a sign-and-exponent word and a significand make a normal number: exponent 1..0x7FFE
+// (adding 1 leaves 0x7FFE's bits clear for 0 and 0x7FFF only) and the integer bit set.
+constexpr bool IsNormalBits(std::uint32_t signExponent, std::uint64_t significand) {
+    return ((signExponent + 1) & 0x7FFE) != 0 && (significand >> 63) != 0;
+}
+constexpr bool IsNormal(SoftExtended x) {
+    return IsNormalBits(x.SignExponent(), x.Significand());
+}
+
+// high:low (high's top bit set) x 2^(exponent - bias - 127), exponent 1..0x7FFE, rounded to
+// nearest-even; a carry out of the significand moves the exponent on, up to the infinity's
+// encoding. Rounding up means low > 2^63, or low = 2^63 with high odd: low > 2^63 - (high & 1).
+inline SoftExtended RoundNormal(std::uint32_t sign, std::uint32_t exponent, std::uint64_t high,
+                                std::uint64_t low) {
+    constexpr std::uint64_t kHalf = 1ULL << 63;
+    std::uint64_t significand = high + (low > kHalf - (high & 1) ? 1 : 0);
+    const std::uint64_t carry = significand == 0 ? 1 : 0;
+    significand |= carry << 63;
+    return SoftExtended::FromBits(static_cast<std::uint16_t>(sign | (exponent + carry)),
+                                  significand);
+}
 
 #if defined(__SIZEOF_INT128__)
 // The fast paths: both operands normal (integer bit set, exponent 1..0x7FFE) and a result in the
 // normal range before rounding. They compute what the general code computes, with the 128-bit
-// fixed-point significand in one native integer, and pass anything else to the general code.
+// fixed-point significand in one native integer and few branches, and pass anything else to the
+// general code.
 __extension__ typedef unsigned __int128 U128;
-
-constexpr bool IsNormal(SoftExtended x) {
-    return static_cast<unsigned>((x.SignExponent() & 0x7FFF) - 1) < 0x7FFE &&
-           (x.Significand() & SoftExtended::kIntegerBit) != 0;
-}
-
-// wide (top bit set) x 2^(exponent - bias - 127), exponent 1..0x7FFE, rounded to nearest-even;
-// a carry out of the significand moves the exponent on, up to the infinity's encoding.
-inline SoftExtended RoundNormal(std::uint16_t sign, unsigned exponent, U128 wide) {
-    const auto high = static_cast<std::uint64_t>(wide >> 64);
-    const auto low = static_cast<std::uint64_t>(wide);
-    constexpr std::uint64_t kHalf = 1ULL << 63;
-    const bool roundUp = low > kHalf || (low == kHalf && (high & 1) != 0);
-    std::uint64_t significand = high + (roundUp ? 1 : 0);
-    if (significand == 0) {
-        significand = SoftExtended::kIntegerBit;
-        ++exponent;
-    }
-    return SoftExtended::FromBits(static_cast<std::uint16_t>(sign | exponent), significand);
-}
+__extension__ typedef __int128 I128;
 
 inline SoftExtended FastAdd(SoftExtended a, SoftExtended b, bool negateB) {
-    if (!IsNormal(a) || !IsNormal(b)) return AddGeneral(a, b, negateB);
-    std::uint16_t aWord = a.SignExponent();
-    std::uint16_t bWord = static_cast<std::uint16_t>(b.SignExponent() ^ (negateB ? 0x8000 : 0));
+    std::uint32_t aWord = a.SignExponent();
+    std::uint32_t bWord = b.SignExponent() ^ (negateB ? 0x8000U : 0U);
     std::uint64_t aSignificand = a.Significand();
     std::uint64_t bSignificand = b.Significand();
+    if (!IsNormalBits(aWord, aSignificand) || !IsNormalBits(bWord, bSignificand)) {
+        return AddGeneral(a, b, negateB);
+    }
     // The operand of larger magnitude first.
-    if ((aWord & 0x7FFF) < (bWord & 0x7FFF) ||
-        ((aWord & 0x7FFF) == (bWord & 0x7FFF) && aSignificand < bSignificand)) {
+    if ((U128{aWord & 0x7FFF} << 64 | aSignificand) < (U128{bWord & 0x7FFF} << 64 | bSignificand)) {
         std::swap(aWord, bWord);
         std::swap(aSignificand, bSignificand);
     }
-    const unsigned exponent = aWord & 0x7FFF;
-    const unsigned distance = exponent - (bWord & 0x7FFF);
-    const U128 larger = U128{aSignificand} << 64;
-    U128 smaller = U128{bSignificand} << 64;
-    if (distance >= 128) {
-        smaller = 1;  // only its sticky bit is left
-    } else if (distance != 0) {
-        smaller = smaller >> distance | ((smaller << (128 - distance)) != 0 ? 1 : 0);
-    }
-    const auto sign = static_cast<std::uint16_t>(aWord & 0x8000);
-    if ((aWord ^ bWord) & 0x8000) {
-        U128 difference = larger - smaller;
-        if (difference == 0) return SoftExtended();  // +0 in round-to-nearest
-        const auto high = static_cast<std::uint64_t>(difference >> 64);
-        const int shift = high != 0 ? std::countl_zero(high)
-                                    : 64 + std::countl_zero(static_cast<std::uint64_t>(difference));
-        if (static_cast<int>(exponent) <= shift) return AddGeneral(a, b, negateB);  // denormal
-        return RoundNormal(sign, exponent - static_cast<unsigned>(shift), difference << shift);
-    }
-    U128 sum = larger + smaller;
-    if (sum >= larger) return RoundNormal(sign, exponent, sum);
-    if (exponent + 1 >= SoftExtended::kMaxExponent) return AddGeneral(a, b, negateB);
-    sum = (sum >> 1 | (sum & 1)) | U128{SoftExtended::kIntegerBit} << 64;
-    return RoundNormal(sign, exponent + 1, sum);
+    const std::uint32_t exponent = aWord & 0x7FFF;
+    // Both significands one bit below the top of 128, so that a carry stays inside; the smaller
+    // shifted further by the difference of exponents, the bits shifted out of the 128 folded into
+    // the lowest ("sticky"). Beyond 127 places only that bit would be left, as at 127.
+    const std::uint32_t distance = std::min(exponent - (bWord & 0x7FFF) + 1, 127U);
+    const U128 larger = U128{aSignificand} << 63;
+    U128 smaller = (U128{bSignificand} << 64) >> distance;
+    if (distance > 64) smaller |= (bSignificand << (128 - distance)) != 0 ? 1 : 0;
+    const U128 sum = ((aWord ^ bWord) & 0x8000) != 0 ? larger - smaller : larger + smaller;
+    const auto high = static_cast<std::uint64_t>(sum >> 64);
+    // A difference of 64 bits or fewer (equal or adjacent exponents), zero among them.
+    if (high == 0) return AddGeneral(a, b, negateB);
+    const int shift = std::countl_zero(high);
+    const std::uint32_t resultExponent = exponent + 1 - static_cast<std::uint32_t>(shift);
+    // Below the normal range (the unsigned difference wraps) or at the infinity's exponent.
+    if (resultExponent - 1 >= 0x7FFE) return AddGeneral(a, b, negateB);
+    const U128 normalized = sum << shift;
+    return RoundNormal(aWord & 0x8000, resultExponent, static_cast<std::uint64_t>(normalized >> 64),
+                       static_cast<std::uint64_t>(normalized));
 }
 
 inline SoftExtended FastMultiply(SoftExtended a, SoftExtended b) {
-    if (!IsNormal(a) || !IsNormal(b)) return MultiplyGeneral(a, b);
-    U128 product = U128{a.Significand()} * b.Significand();
-    // (a + b - bias + 1) for a product in [2^127, 2^128), one less in [2^126, 2^127).
-    int exponent =
-        (a.SignExponent() & 0x7FFF) + (b.SignExponent() & 0x7FFF) - SoftExtended::kExponentBias + 1;
-    if ((product >> 127) == 0) {
-        product <<= 1;
-        --exponent;
+    const std::uint32_t aWord = a.SignExponent();
+    const std::uint32_t bWord = b.SignExponent();
+    const U128 product = U128{a.Significand()} * b.Significand();
+    // For a product in [2^127, 2^128) the exponent is a + b - bias + 1; one less, and the product
+    // shifted up a place, in [2^126, 2^127).
+    const auto top = static_cast<std::uint32_t>(product >> 127);
+    const U128 normalized = product << (top ^ 1);
+    const std::uint32_t exponent =
+        (aWord & 0x7FFF) + (bWord & 0x7FFF) + top - SoftExtended::kExponentBias;
+    if (!IsNormalBits(aWord, a.Significand()) || !IsNormalBits(bWord, b.Significand()) ||
+        exponent - 1 >= 0x7FFE) {
+        return MultiplyGeneral(a, b);
     }
-    if (exponent < 1 || exponent >= SoftExtended::kMaxExponent) return MultiplyGeneral(a, b);
-    const auto sign = static_cast<std::uint16_t>((a.SignExponent() ^ b.SignExponent()) & 0x8000);
-    return RoundNormal(sign, static_cast<unsigned>(exponent), product);
+    return RoundNormal((aWord ^ bWord) & 0x8000, exponent,
+                       static_cast<std::uint64_t>(normalized >> 64),
+                       static_cast<std::uint64_t>(normalized));
 }
 
 inline SoftExtended FastDivide(SoftExtended a, SoftExtended b) {
@@ -214,8 +221,40 @@ inline SoftExtended FastDivide(SoftExtended a, SoftExtended b) {
     std::uint64_t low = 0;
     if (remainder >= rest) low = (1ULL << 63) | (remainder != rest ? 1 : 0);
     if (remainder < rest && remainder != 0) low = 1;
-    const auto sign = static_cast<std::uint16_t>((a.SignExponent() ^ b.SignExponent()) & 0x8000);
-    return RoundNormal(sign, static_cast<unsigned>(exponent), U128{quotient} << 64 | low);
+    return RoundNormal((a.SignExponent() ^ b.SignExponent()) & 0x8000,
+                       static_cast<std::uint32_t>(exponent), quotient, low);
+}
+
+// Normal numbers and zeros compare as their magnitudes (exponent, then significand) with the
+// sign applied, -0 and +0 both as 0.
+inline std::partial_ordering FastCompare(SoftExtended a, SoftExtended b) {
+    const auto ordered = [](SoftExtended x) {
+        return IsNormal(x) || ((x.SignExponent() & 0x7FFF) == 0 && x.Significand() == 0);
+    };
+    if (!ordered(a) || !ordered(b)) return CompareGeneral(a, b);
+    const auto key = [](SoftExtended x) {
+        const auto magnitude =
+            static_cast<I128>(U128{x.SignExponent() & 0x7FFFU} << 64 | x.Significand());
+        return (x.SignExponent() & 0x8000) != 0 ? -magnitude : magnitude;
+    };
+    return key(a) <=> key(b);
+}
+
+// A normal x whose double is normal or overflows: the 64-bit significand rounded to 53 bits, the
+// integer bit dropped, with the exponent added so that a carry out of the fraction moves it on
+// (to the infinity's encoding past the largest double).
+inline double FastToDouble(SoftExtended x) {
+    const std::uint32_t biased = x.SignExponent() & 0x7FFF;
+    if (!IsNormal(x) || biased - (SoftExtended::kExponentBias - 1022) >= 2046) {
+        return ToDoubleGeneral(x);
+    }
+    const std::uint64_t significand = x.Significand();
+    const std::uint64_t kept = significand >> 11;
+    const std::uint64_t dropped = significand & 0x7FF;
+    std::uint64_t bits = (std::uint64_t{biased - SoftExtended::kExponentBias + 1022} << 52) + kept;
+    bits += dropped > 0x400 - (kept & 1) ? 1 : 0;
+    bits |= std::uint64_t{x.SignExponent() & 0x8000U} << 48;
+    return std::bit_cast<double>(bits);
 }
 #else
 inline SoftExtended FastAdd(SoftExtended a, SoftExtended b, bool negateB) {
@@ -226,6 +265,12 @@ inline SoftExtended FastMultiply(SoftExtended a, SoftExtended b) {
 }
 inline SoftExtended FastDivide(SoftExtended a, SoftExtended b) {
     return DivideGeneral(a, b);
+}
+inline std::partial_ordering FastCompare(SoftExtended a, SoftExtended b) {
+    return CompareGeneral(a, b);
+}
+inline double FastToDouble(SoftExtended x) {
+    return ToDoubleGeneral(x);
 }
 #endif
 
@@ -242,6 +287,9 @@ inline SoftExtended operator*(SoftExtended a, SoftExtended b) {
 }
 inline SoftExtended operator/(SoftExtended a, SoftExtended b) {
     return soft_extended_detail::FastDivide(a, b);
+}
+inline std::partial_ordering operator<=>(SoftExtended a, SoftExtended b) {
+    return soft_extended_detail::FastCompare(a, b);
 }
 
 constexpr SoftExtended SoftExtended::FromInteger(bool negative, std::uint64_t magnitude) {
@@ -315,7 +363,9 @@ constexpr bool IsFinite(SoftExtended x) {
 
 // Rounded to nearest-even as the x87's store to memory does: denormal results rounded once at
 // their own precision, overflow to infinity, NaNs quieted with their payload's top bits.
-double ToDouble(SoftExtended x);
+inline double ToDouble(SoftExtended x) {
+    return soft_extended_detail::FastToDouble(x);
+}
 float ToFloat(SoftExtended x);
 // Truncated toward zero as a C cast. NaNs and values outside the type give 0x8000000000000000,
 // the x87's "integer indefinite". ToUInt64 also takes the negative values that int64_t holds and
