@@ -134,10 +134,11 @@ inline SoftExtended RoundNormal(std::uint32_t sign, std::uint32_t exponent, std:
                                 std::uint64_t low) {
     constexpr std::uint64_t kHalf = 1ULL << 63;
     std::uint64_t significand = high + (low > kHalf - (high & 1) ? 1 : 0);
-    const std::uint64_t carry = significand == 0 ? 1 : 0;
-    significand |= carry << 63;
-    return SoftExtended::FromBits(static_cast<std::uint16_t>(sign | (exponent + carry)),
-                                  significand);
+    if (significand == 0) [[unlikely]] {
+        significand = SoftExtended::kIntegerBit;
+        ++exponent;
+    }
+    return SoftExtended::FromBits(static_cast<std::uint16_t>(sign | exponent), significand);
 }
 
 #if defined(__SIZEOF_INT128__)
@@ -149,37 +150,65 @@ __extension__ typedef unsigned __int128 U128;
 __extension__ typedef __int128 I128;
 
 inline SoftExtended FastAdd(SoftExtended a, SoftExtended b, bool negateB) {
-    std::uint32_t aWord = a.SignExponent();
-    std::uint32_t bWord = b.SignExponent() ^ (negateB ? 0x8000U : 0U);
-    std::uint64_t aSignificand = a.Significand();
-    std::uint64_t bSignificand = b.Significand();
-    if (!IsNormalBits(aWord, aSignificand) || !IsNormalBits(bWord, bSignificand)) {
+    const std::uint32_t aWord = a.SignExponent();
+    const std::uint32_t bWord = b.SignExponent() ^ (negateB ? 0x8000U : 0U);
+    const std::uint64_t aSignificand = a.Significand();
+    const std::uint64_t bSignificand = b.Significand();
+    if (!IsNormalBits(aWord, aSignificand) || !IsNormalBits(bWord, bSignificand)) [[unlikely]] {
         return AddGeneral(a, b, negateB);
     }
-    // The operand of larger magnitude first.
-    if ((U128{aWord & 0x7FFF} << 64 | aSignificand) < (U128{bWord & 0x7FFF} << 64 | bSignificand)) {
-        std::swap(aWord, bWord);
-        std::swap(aSignificand, bSignificand);
+    // The operand of larger magnitude first, chosen with masks rather than a branch (the order
+    // of the operands at a given line often changes from call to call).
+    const std::uint32_t aExponent = aWord & 0x7FFF, bExponent = bWord & 0x7FFF;
+    const bool swap =
+        (U128{aExponent} << 64 | aSignificand) < (U128{bExponent} << 64 | bSignificand);
+    const std::uint64_t mask = 0 - std::uint64_t{swap};
+    const std::uint64_t larger = aSignificand ^ ((aSignificand ^ bSignificand) & mask);
+    const std::uint64_t smaller = aSignificand ^ bSignificand ^ larger;
+    const auto wordMask = static_cast<std::uint32_t>(mask);
+    const std::uint32_t largerWord = aWord ^ ((aWord ^ bWord) & wordMask);
+    const std::uint32_t exponent = largerWord & 0x7FFF;
+    // Both significands one bit below the top of 128 bits, so that a carry stays inside, the
+    // smaller further down by the difference of exponents. The bits shifted out of the 128 (at
+    // most three, see below) only ever count as "nonzero below the rounding point", which lies at
+    // bit 63 or 62 of the low word: a 1 in the lowest bit stands for them.
+    //
+    // Beyond 67 places the smaller operand is below 2^61 in the low word, and the rounded sum or
+    // difference is then the same for every nonzero value there: with the larger significand L
+    // (low word 0 or 2^63), L + s rounds to L, and L - s rounds to L too, also when L is a power
+    // of two and the difference normalizes by two places (its low word 2^64 - 4s stays above
+    // 2^63). So the distance stops at 67.
+    const std::uint32_t distance =
+        std::min(exponent - ((aExponent ^ bExponent) ^ exponent) + 1, 67U);
+    const std::uint32_t within = distance & 63;
+    const std::uint64_t shifted = smaller >> within;
+    const std::uint64_t spilled = (smaller << 1) << (63 - within);  // the bits below `shifted`
+    const bool far = distance >= 64;
+    const std::uint64_t alignedHigh = far ? 0 : shifted;
+    const std::uint64_t alignedLow = far ? shifted | (spilled != 0 ? 1 : 0) : spilled;
+    // The difference as the sum with the two's complement, whose + 1 goes into the larger
+    // significand's low bits, all zero.
+    const std::uint64_t negate = 0 - std::uint64_t{((aWord ^ bWord) >> 15) & 1};
+    const U128 sum = (U128{larger} << 63 | (negate & 1)) +
+                     (U128{alignedHigh ^ negate} << 64 | (alignedLow ^ negate));
+    std::uint64_t high = static_cast<std::uint64_t>(sum >> 64);
+    std::uint64_t low = static_cast<std::uint64_t>(sum);
+    std::uint32_t exponentAbove = exponent + 1;  // of the 128-bit sum's top bit
+    if (high == 0) [[unlikely]] {
+        // A difference of 64 bits or fewer (equal or adjacent exponents, nothing shifted out),
+        // exact: its word moves up, and an exact zero is +0 in round-to-nearest.
+        if (low == 0) return SoftExtended();
+        high = low;
+        low = 0;
+        exponentAbove -= 64;
     }
-    const std::uint32_t exponent = aWord & 0x7FFF;
-    // Both significands one bit below the top of 128, so that a carry stays inside; the smaller
-    // shifted further by the difference of exponents, the bits shifted out of the 128 folded into
-    // the lowest ("sticky"). Beyond 127 places only that bit would be left, as at 127.
-    const std::uint32_t distance = std::min(exponent - (bWord & 0x7FFF) + 1, 127U);
-    const U128 larger = U128{aSignificand} << 63;
-    U128 smaller = (U128{bSignificand} << 64) >> distance;
-    if (distance > 64) smaller |= (bSignificand << (128 - distance)) != 0 ? 1 : 0;
-    const U128 sum = ((aWord ^ bWord) & 0x8000) != 0 ? larger - smaller : larger + smaller;
-    const auto high = static_cast<std::uint64_t>(sum >> 64);
-    // A difference of 64 bits or fewer (equal or adjacent exponents), zero among them.
-    if (high == 0) return AddGeneral(a, b, negateB);
     const int shift = std::countl_zero(high);
-    const std::uint32_t resultExponent = exponent + 1 - static_cast<std::uint32_t>(shift);
+    const std::uint32_t resultExponent = exponentAbove - static_cast<std::uint32_t>(shift);
     // Below the normal range (the unsigned difference wraps) or at the infinity's exponent.
-    if (resultExponent - 1 >= 0x7FFE) return AddGeneral(a, b, negateB);
-    const U128 normalized = sum << shift;
-    return RoundNormal(aWord & 0x8000, resultExponent, static_cast<std::uint64_t>(normalized >> 64),
-                       static_cast<std::uint64_t>(normalized));
+    if (resultExponent - 1 >= 0x7FFE) [[unlikely]]
+        return AddGeneral(a, b, negateB);
+    return RoundNormal(largerWord & 0x8000, resultExponent,
+                       high << shift | (low >> 1) >> (63 - shift), low << shift);
 }
 
 inline SoftExtended FastMultiply(SoftExtended a, SoftExtended b) {
@@ -188,21 +217,23 @@ inline SoftExtended FastMultiply(SoftExtended a, SoftExtended b) {
     const U128 product = U128{a.Significand()} * b.Significand();
     // For a product in [2^127, 2^128) the exponent is a + b - bias + 1; one less, and the product
     // shifted up a place, in [2^126, 2^127).
-    const auto top = static_cast<std::uint32_t>(product >> 127);
-    const U128 normalized = product << (top ^ 1);
+    const auto high = static_cast<std::uint64_t>(product >> 64);
+    const auto low = static_cast<std::uint64_t>(product);
+    const auto top = static_cast<std::uint32_t>(high >> 63);
     const std::uint32_t exponent =
         (aWord & 0x7FFF) + (bWord & 0x7FFF) + top - SoftExtended::kExponentBias;
     if (!IsNormalBits(aWord, a.Significand()) || !IsNormalBits(bWord, b.Significand()) ||
-        exponent - 1 >= 0x7FFE) {
+        exponent - 1 >= 0x7FFE) [[unlikely]] {
         return MultiplyGeneral(a, b);
     }
-    return RoundNormal((aWord ^ bWord) & 0x8000, exponent,
-                       static_cast<std::uint64_t>(normalized >> 64),
-                       static_cast<std::uint64_t>(normalized));
+    const std::uint32_t shift = top ^ 1;
+    return RoundNormal((aWord ^ bWord) & 0x8000, exponent, high << shift | (low >> 63 & shift),
+                       low << shift);
 }
 
 inline SoftExtended FastDivide(SoftExtended a, SoftExtended b) {
-    if (!IsNormal(a) || !IsNormal(b)) return DivideGeneral(a, b);
+    if (!IsNormal(a) || !IsNormal(b)) [[unlikely]]
+        return DivideGeneral(a, b);
     const std::uint64_t divisor = b.Significand();
     int exponent =
         (a.SignExponent() & 0x7FFF) - (b.SignExponent() & 0x7FFF) + SoftExtended::kExponentBias;
@@ -213,7 +244,9 @@ inline SoftExtended FastDivide(SoftExtended a, SoftExtended b) {
     } else {
         --exponent;
     }
-    if (exponent < 1 || exponent >= SoftExtended::kMaxExponent) return DivideGeneral(a, b);
+    if (exponent < 1 || exponent >= SoftExtended::kMaxExponent) [[unlikely]] {
+        return DivideGeneral(a, b);
+    }
     const auto quotient = static_cast<std::uint64_t>(dividend / divisor);
     const std::uint64_t remainder = static_cast<std::uint64_t>(dividend) - quotient * divisor;
     // The rest of the quotient, remainder / b, as a half bit and a sticky bit.
@@ -231,7 +264,8 @@ inline std::partial_ordering FastCompare(SoftExtended a, SoftExtended b) {
     const auto ordered = [](SoftExtended x) {
         return IsNormal(x) || ((x.SignExponent() & 0x7FFF) == 0 && x.Significand() == 0);
     };
-    if (!ordered(a) || !ordered(b)) return CompareGeneral(a, b);
+    if (!ordered(a) || !ordered(b)) [[unlikely]]
+        return CompareGeneral(a, b);
     const auto key = [](SoftExtended x) {
         const auto magnitude =
             static_cast<I128>(U128{x.SignExponent() & 0x7FFFU} << 64 | x.Significand());
@@ -245,7 +279,7 @@ inline std::partial_ordering FastCompare(SoftExtended a, SoftExtended b) {
 // (to the infinity's encoding past the largest double).
 inline double FastToDouble(SoftExtended x) {
     const std::uint32_t biased = x.SignExponent() & 0x7FFF;
-    if (!IsNormal(x) || biased - (SoftExtended::kExponentBias - 1022) >= 2046) {
+    if (!IsNormal(x) || biased - (SoftExtended::kExponentBias - 1022) >= 2046) [[unlikely]] {
         return ToDoubleGeneral(x);
     }
     const std::uint64_t significand = x.Significand();
@@ -255,6 +289,55 @@ inline double FastToDouble(SoftExtended x) {
     bits += dropped > 0x400 - (kept & 1) ? 1 : 0;
     bits |= std::uint64_t{x.SignExponent() & 0x8000U} << 48;
     return std::bit_cast<double>(bits);
+}
+
+// a + b rounded, and its rounding error a + b - sum exactly, for the error-free sums of the
+// double-length algorithms (numeric/extended_exp.cpp): when both operands are normal, their
+// exponents differ by less than 64 (so that the 128-bit sum is exact) and below 0x7FFD, and the
+// sum and a nonzero error are normal numbers. False, and nothing written, otherwise.
+inline bool SumAndError(SoftExtended a, SoftExtended b, SoftExtended& sum, SoftExtended& error) {
+    const std::uint32_t aWord = a.SignExponent(), bWord = b.SignExponent();
+    const std::uint64_t aSignificand = a.Significand(), bSignificand = b.Significand();
+    if (!IsNormalBits(aWord, aSignificand) || !IsNormalBits(bWord, bSignificand)) return false;
+    const std::uint32_t aExponent = aWord & 0x7FFF, bExponent = bWord & 0x7FFF;
+    const bool swap =
+        (U128{aExponent} << 64 | aSignificand) < (U128{bExponent} << 64 | bSignificand);
+    const std::uint64_t mask = 0 - std::uint64_t{swap};
+    const std::uint64_t larger = aSignificand ^ ((aSignificand ^ bSignificand) & mask);
+    const std::uint64_t smaller = aSignificand ^ bSignificand ^ larger;
+    const std::uint32_t largerWord = aWord ^ ((aWord ^ bWord) & static_cast<std::uint32_t>(mask));
+    const std::uint32_t exponent = largerWord & 0x7FFF;
+    const std::uint32_t distance = exponent - ((aExponent ^ bExponent) ^ exponent);
+    if (distance >= 64 || exponent >= 0x7FFD) return false;
+    // As in FastAdd, one bit of room above; here nothing is shifted out.
+    const U128 aligned = U128{(smaller >> 1) >> distance} << 64 | smaller << (63 - distance);
+    const std::uint64_t negate = 0 - std::uint64_t{((aWord ^ bWord) >> 15) & 1};
+    const U128 exact =
+        (U128{larger} << 63 | (negate & 1)) + ((aligned ^ (U128{negate} << 64 | negate)));
+    const auto exactHigh = static_cast<std::uint64_t>(exact >> 64);
+    if (exactHigh == 0) return false;
+    const int shift = std::countl_zero(exactHigh);
+    const std::uint32_t sumExponent = exponent + 1 - static_cast<std::uint32_t>(shift);
+    if (sumExponent - 1 >= 0x7FFE) return false;
+    const auto low = static_cast<std::uint64_t>(exact) << shift;
+    const std::uint64_t high =
+        exactHigh << shift | (static_cast<std::uint64_t>(exact) >> 1) >> (63 - shift);
+    // Rounded up, the error is low - 2^64, of the other sign; rounded down it is low.
+    const bool up = low > (1ULL << 63) - (high & 1);
+    const std::uint64_t rest = up ? 0 - low : low;
+    std::uint32_t errorWord = 0;
+    std::uint64_t errorSignificand = 0;
+    if (rest != 0) {
+        const int restShift = std::countl_zero(rest);
+        const std::uint32_t errorExponent =
+            sumExponent - 64 - static_cast<std::uint32_t>(restShift);
+        if (errorExponent - 1 >= 0x7FFE) return false;
+        errorWord = ((largerWord & 0x8000) ^ (up ? 0x8000 : 0)) | errorExponent;
+        errorSignificand = rest << restShift;
+    }
+    sum = RoundNormal(largerWord & 0x8000, sumExponent, high, low);
+    error = SoftExtended::FromBits(static_cast<std::uint16_t>(errorWord), errorSignificand);
+    return true;
 }
 #else
 inline SoftExtended FastAdd(SoftExtended a, SoftExtended b, bool negateB) {
@@ -272,7 +355,32 @@ inline std::partial_ordering FastCompare(SoftExtended a, SoftExtended b) {
 inline double FastToDouble(SoftExtended x) {
     return ToDoubleGeneral(x);
 }
+inline bool SumAndError(SoftExtended, SoftExtended, SoftExtended&, SoftExtended&) {
+    return false;
+}
 #endif
+
+// A normal v rounded to a multiple of 2^power, ties to even; a result of zero is +0. This is
+// (v + s) - s for a shifter s whose last place is 2^power, when v + s stays within s's binade.
+inline SoftExtended RoundToMultipleOfPowerOfTwo(SoftExtended v, int power) {
+    const std::uint32_t biased = v.SignExponent() & 0x7FFF;
+    // The number of significand bits below 2^power.
+    const int below = power + SoftExtended::kExponentBias + 63 - static_cast<int>(biased);
+    if (below <= 0) return v;
+    if (below > 64) return SoftExtended();  // |v| < 2^(power - 1)
+    const std::uint64_t significand = v.Significand();
+    const std::uint64_t kept = below == 64 ? 0 : significand >> below;
+    const std::uint64_t fraction = significand << (64 - below);
+    const std::uint64_t multiple = kept + (fraction > (1ULL << 63) - (kept & 1) ? 1 : 0);
+    if (multiple == 0) return SoftExtended();
+    // The multiple has its leading one where v's was, or one place above after a carry.
+    const std::uint64_t rounded = multiple << (below & 63);
+    if (below < 64 && rounded != 0) {
+        return SoftExtended::FromBits(v.SignExponent(), rounded);
+    }
+    return SoftExtended::FromBits(static_cast<std::uint16_t>(v.SignExponent() + 1),
+                                  SoftExtended::kIntegerBit);
+}
 
 }  // namespace soft_extended_detail
 
