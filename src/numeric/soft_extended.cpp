@@ -16,6 +16,7 @@ namespace {
 
 using Ext = SoftExtended;
 using soft_extended_detail::DivideWide;
+using soft_extended_detail::IsNormal;
 using soft_extended_detail::Multiply;
 using soft_extended_detail::ShiftLeft;
 using soft_extended_detail::ShiftRightJam;
@@ -161,6 +162,10 @@ Ext Add(Ext a, Ext b, bool negateB) {
     return NormalizeRoundPack(pa.negative, pa.exponent, difference);
 }
 
+bool IsZero(Ext x) {
+    return (x.SignExponent() & 0x7FFF) == 0 && x.Significand() == 0;
+}
+
 }  // namespace
 
 Ext SoftExtended::FromScaled(bool negative, std::uint64_t high, std::uint64_t low,
@@ -172,11 +177,18 @@ Ext SoftExtended::FromScaled(bool negative, std::uint64_t high, std::uint64_t lo
     return NormalizeRoundPack(negative, exponent2 + 127 + kBias, {high, low});
 }
 
+// A zero and a normal number, the common case that reaches the general code: the sum is the
+// normal number exactly, the product a zero of the product's sign.
 Ext soft_extended_detail::AddGeneral(Ext a, Ext b, bool negateB) {
+    if (IsZero(a) && IsNormal(b)) return negateB ? -b : b;
+    if (IsZero(b) && IsNormal(a)) return a;
     return Add(a, b, negateB);
 }
 
 Ext soft_extended_detail::MultiplyGeneral(Ext a, Ext b) {
+    if ((IsZero(a) && IsNormal(b)) || (IsZero(b) && IsNormal(a))) {
+        return SignedZero(SignBit(a) != SignBit(b));
+    }
     Parts pa = Unpack(a);
     Parts pb = Unpack(b);
     if (IsNaNKind(pa) || IsNaNKind(pb)) return PropagateNaN(a, pa, b, pb);
