@@ -141,22 +141,27 @@ constexpr double kExpSplitShifter = 0x1.8p23;
 constexpr double kLogSplitShifter = 0x1.8p24;
 
 // (v + shifter) - shifter, for a shifter of 2^q or 1.5 x 2^q: v rounded to a multiple of the
-// shifter's last place 2^(q - 63), ties to even, and +0 for zero. While v + shifter stays within
-// [2^q, 2^(q + 1)], the rounded sum is the shifter plus that multiple (the shifter is an even
-// multiple of its last place, so a tie goes the same way) and the difference is exact; so for
-// |v| < 2^(q - 1), and v >= 0 with the shifter 2^q, the software type rounds v there directly
-// (the shifters here are far from the top of the range, where the sum could overflow).
-Extended AddAndRemove(Extended v, double shifter) {
+// shifter's last place 2^(q - 63), ties to even, and +0 for zero; with v minus that, exact (the
+// rest of v below that place, or its complement). While v + shifter stays within [2^q, 2^(q+1)],
+// the rounded sum is the shifter plus that multiple (the shifter is an even multiple of its last
+// place, so a tie goes the same way) and the difference is exact; so for |v| < 2^(q - 1), and
+// v >= 0 with the shifter 2^q, the software type rounds v there directly (the shifters here are
+// far from the top of the range, where the sum could overflow).
+template <const double& kShifter>
+Pair RoundAtShifter(Extended v) {
 #if !defined(ORVALE_X87_LONG_DOUBLE) || defined(ORVALE_SOFT_EXTENDED)
-    const int q = static_cast<int>(std::bit_cast<std::uint64_t>(shifter) >> 52) - 1023;
-    const bool onePointFive = (std::bit_cast<std::uint64_t>(shifter) & (1ULL << 51)) != 0;
+    constexpr int q = static_cast<int>(std::bit_cast<std::uint64_t>(kShifter) >> 52) - 1023;
+    constexpr bool onePointFive = (std::bit_cast<std::uint64_t>(kShifter) & (1ULL << 51)) != 0;
     const int exponent = (v.SignExponent() & 0x7FFF) - SoftExtended::kExponentBias;
-    if (soft_extended_detail::IsNormal(v) && exponent < q - 1 && (onePointFive || !SignBit(v))) {
-        return soft_extended_detail::RoundToMultipleOfPowerOfTwo(v, q - 63);
+    if (Pair split;
+        soft_extended_detail::IsNormal(v) && exponent < q - 1 && (onePointFive || !SignBit(v)) &&
+        soft_extended_detail::RoundToMultipleOfPowerOfTwo(v, q - 63, split.head, split.tail)) {
+        return split;
     }
 #endif
-    const Extended s{shifter};
-    return (v + s) - s;
+    const Extended s{kShifter};
+    const Extended rounded = (v + s) - s;
+    return {rounded, v - rounded};
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -359,7 +364,7 @@ struct ExpReduction {
 };
 
 ExpReduction ReduceForExp(Extended x, const ExpConstants& c) {
-    const Extended k = AddAndRemove(x * c.inverseStep, kIntegerShifter);
+    const Extended k = RoundAtShifter<kIntegerShifter>(x * c.inverseStep).head;
     const Pair r = TwoSum(x - k * c.step[0], -(k * c.step[1]));
     return {ToInteger(k), {r.head, r.tail - k * c.step[2]}};
 }
@@ -370,8 +375,9 @@ ExpReduction ReduceForExp(Extended x, const ExpConstants& c) {
 // smaller term, each computed with an error below 2^-82.
 Pair ScaledExpOfReduced(const ExpEntry& t, Pair r, const ExpConstants& c) {
     const Extended rh = r.head;
-    const Extended upper = AddAndRemove(rh, kExpSplitShifter);
-    const Extended lower = (rh - upper) + r.tail;
+    const Pair split = RoundAtShifter<kExpSplitShifter>(rh);
+    const Extended upper = split.head;
+    const Extended lower = split.tail + r.tail;  // split.tail = rh - upper
     const Pair sum = FastTwoSum(t.head, t.halves.head * upper);
     // e^r - 1 - r: the Taylor terms r^2/2! to r^8/8! (the next is below 2^-95), evaluated in
     // Estrin's order for a short dependency chain, and the first-order effect of r.tail on them.
@@ -603,8 +609,8 @@ Normalized Normalize(Extended x) {
 // r = f / c - 1 exactly as head + tail: f is cut at 2^-30 into two parts whose products with the
 // 24-bit inverse are exact, and the first product minus 1 is exact as well.
 Pair ReduceForLog(Extended f, const LogEntry& cell) {
-    const Extended upper = AddAndRemove(f, kHalfShifter);
-    return TwoSum(upper * cell.inverse - Extended{1.0}, (f - upper) * cell.inverse);
+    const Pair split = RoundAtShifter<kHalfShifter>(f);  // upper and f - upper
+    return TwoSum(split.head * cell.inverse - Extended{1.0}, split.tail * cell.inverse);
 }
 
 // e ln 2 - ln(1/c) + ln(1 + r) rounded once. r is cut at 2^-39 into upper, of at most 32 bits, and
@@ -615,8 +621,9 @@ Pair ReduceForLog(Extended f, const LogEntry& cell) {
 Extended LogOfReduced(Extended e, const LogEntry& cell, Pair r, const LogConstants& c) {
     const Extended half{0.5};
     const Extended rh = r.head;
-    const Extended upper = AddAndRemove(rh, kLogSplitShifter);
-    const Extended lower = (rh - upper) + r.tail;
+    const Pair split = RoundAtShifter<kLogSplitShifter>(rh);
+    const Extended upper = split.head;
+    const Extended lower = split.tail + r.tail;  // split.tail = rh - upper
     const Extended* k = c.coefficients;
     const Extended r2 = rh * rh;
     const Extended poly = ((k[0] + k[1] * rh) + r2 * (k[2] + k[3] * rh)) +

@@ -360,26 +360,54 @@ inline bool SumAndError(SoftExtended, SoftExtended, SoftExtended&, SoftExtended&
 }
 #endif
 
-// A normal v rounded to a multiple of 2^power, ties to even; a result of zero is +0. This is
-// (v + s) - s for a shifter s whose last place is 2^power, when v + s stays within s's binade.
-inline SoftExtended RoundToMultipleOfPowerOfTwo(SoftExtended v, int power) {
-    const std::uint32_t biased = v.SignExponent() & 0x7FFF;
+// A normal v rounded to a multiple of 2^power, ties to even (a result of zero is +0), and the
+// remainder v - rounded, exact (+0 for none): the hardware's (v + s) - s for a shifter s whose
+// last place is 2^power, while v + s stays within s's binade, and v minus that. False, and nothing
+// written, for a remainder below the normal range.
+inline bool RoundToMultipleOfPowerOfTwo(SoftExtended v, int power, SoftExtended& rounded,
+                                        SoftExtended& remainder) {
+    const std::uint32_t word = v.SignExponent();
     // The number of significand bits below 2^power.
-    const int below = power + SoftExtended::kExponentBias + 63 - static_cast<int>(biased);
-    if (below <= 0) return v;
-    if (below > 64) return SoftExtended();  // |v| < 2^(power - 1)
+    const int below = power + SoftExtended::kExponentBias + 63 - static_cast<int>(word & 0x7FFF);
+    if (below <= 0) {
+        rounded = v;
+        remainder = SoftExtended();
+        return true;
+    }
+    if (below > 64) {  // |v| < 2^(power - 1)
+        rounded = SoftExtended();
+        remainder = v;
+        return true;
+    }
     const std::uint64_t significand = v.Significand();
     const std::uint64_t kept = below == 64 ? 0 : significand >> below;
-    const std::uint64_t fraction = significand << (64 - below);
-    const std::uint64_t multiple = kept + (fraction > (1ULL << 63) - (kept & 1) ? 1 : 0);
-    if (multiple == 0) return SoftExtended();
-    // The multiple has its leading one where v's was, or one place above after a carry.
-    const std::uint64_t rounded = multiple << (below & 63);
-    if (below < 64 && rounded != 0) {
-        return SoftExtended::FromBits(v.SignExponent(), rounded);
+    const std::uint64_t fraction = significand << (64 - below);  // of 2^power, from the top bit
+    const bool up = fraction > (1ULL << 63) - (kept & 1);
+    // Rounded up, the remainder is fraction - 2^64 (in units of 2^(power - 64)), of the other sign.
+    const std::uint64_t rest = up ? 0 - fraction : fraction;
+    SoftExtended restValue;
+    if (rest != 0) {
+        const int shift = std::countl_zero(rest);
+        const int exponent = power + SoftExtended::kExponentBias - 1 - shift;
+        if (exponent < 1) return false;
+        restValue = SoftExtended::FromBits(
+            static_cast<std::uint16_t>((word & 0x8000) ^ (up ? 0x8000U : 0U) ^
+                                       static_cast<std::uint32_t>(exponent)),
+            rest << shift);
     }
-    return SoftExtended::FromBits(static_cast<std::uint16_t>(v.SignExponent() + 1),
-                                  SoftExtended::kIntegerBit);
+    const std::uint64_t multiple = kept + (up ? 1 : 0);
+    // The multiple has its leading one where v's was, or one place above after a carry.
+    const std::uint64_t aligned = multiple << (below & 63);
+    if (multiple == 0) {
+        rounded = SoftExtended();
+    } else if (below < 64 && aligned != 0) {
+        rounded = SoftExtended::FromBits(static_cast<std::uint16_t>(word), aligned);
+    } else {
+        rounded =
+            SoftExtended::FromBits(static_cast<std::uint16_t>(word + 1), SoftExtended::kIntegerBit);
+    }
+    remainder = restValue;
+    return true;
 }
 
 }  // namespace soft_extended_detail
