@@ -113,6 +113,14 @@ namespace soft_extended_detail {
 // NaNs, invalid encodings, underflow and overflow. The operators below take the common case
 // themselves and pass everything else here.
 SoftExtended AddGeneral(SoftExtended a, SoftExtended b, bool negateB);
+// FastAdd's cases apart: a difference of two normal numbers with equal exponents (aWord is the
+// first's sign-and-exponent word), and a sum or difference of two normal numbers whose exponents
+// are 64 or more apart, ordered by exponent (the larger's word and significand, the smaller's
+// significand).
+SoftExtended SubtractEqualExponents(std::uint32_t aWord, std::uint64_t aSignificand,
+                                    std::uint64_t bSignificand);
+SoftExtended AddFarApart(std::uint32_t largerWord, std::uint64_t larger, std::uint64_t smaller,
+                         std::uint32_t distance, bool subtract);
 SoftExtended MultiplyGeneral(SoftExtended a, SoftExtended b);
 SoftExtended DivideGeneral(SoftExtended a, SoftExtended b);
 std::partial_ordering CompareGeneral(SoftExtended a, SoftExtended b);
@@ -157,53 +165,38 @@ inline SoftExtended FastAdd(SoftExtended a, SoftExtended b, bool negateB) {
     if (!IsNormalBits(aWord, aSignificand) || !IsNormalBits(bWord, bSignificand)) [[unlikely]] {
         return AddGeneral(a, b, negateB);
     }
-    // The operand of larger magnitude first, chosen with masks rather than a branch (the order
-    // of the operands at a given line often changes from call to call).
-    const std::uint32_t aExponent = aWord & 0x7FFF, bExponent = bWord & 0x7FFF;
-    const bool swap =
-        (U128{aExponent} << 64 | aSignificand) < (U128{bExponent} << 64 | bSignificand);
-    const std::uint64_t mask = 0 - std::uint64_t{swap};
-    const std::uint64_t larger = aSignificand ^ ((aSignificand ^ bSignificand) & mask);
-    const std::uint64_t smaller = aSignificand ^ bSignificand ^ larger;
-    const auto wordMask = static_cast<std::uint32_t>(mask);
-    const std::uint32_t largerWord = aWord ^ ((aWord ^ bWord) & wordMask);
-    const std::uint32_t exponent = largerWord & 0x7FFF;
+    const std::int32_t difference =
+        static_cast<std::int32_t>(aWord & 0x7FFF) - static_cast<std::int32_t>(bWord & 0x7FFF);
+    const bool subtract = ((aWord ^ bWord) & 0x8000) != 0;
+    // A difference of equal exponents is exact, and may change sign.
+    if (difference == 0 && subtract) [[unlikely]] {
+        return SubtractEqualExponents(aWord, aSignificand, bSignificand);
+    }
+    // The operand of the larger exponent first.
+    const bool swap = difference < 0;
+    const std::uint64_t larger = swap ? bSignificand : aSignificand;
+    const std::uint64_t smaller = swap ? aSignificand : bSignificand;
+    const std::uint32_t largerWord = swap ? bWord : aWord;
+    const auto distance = static_cast<std::uint32_t>(swap ? -difference : difference);
+    if (distance >= 64) [[unlikely]] {
+        return AddFarApart(largerWord, larger, smaller, distance, subtract);
+    }
     // Both significands one bit below the top of 128 bits, so that a carry stays inside, the
-    // smaller further down by the difference of exponents. The bits shifted out of the 128 (at
-    // most three, see below) only ever count as "nonzero below the rounding point", which lies at
-    // bit 63 or 62 of the low word: a 1 in the lowest bit stands for them.
-    //
-    // Beyond 67 places the smaller operand is below 2^61 in the low word, and the rounded sum or
-    // difference is then the same for every nonzero value there: with the larger significand L
-    // (low word 0 or 2^63), L + s rounds to L, and L - s rounds to L too, also when L is a power
-    // of two and the difference normalizes by two places (its low word 2^64 - 4s stays above
-    // 2^63). So the distance stops at 67.
-    const std::uint32_t distance =
-        std::min(exponent - ((aExponent ^ bExponent) ^ exponent) + 1, 67U);
-    const std::uint32_t within = distance & 63;
-    const std::uint64_t shifted = smaller >> within;
-    const std::uint64_t spilled = (smaller << 1) << (63 - within);  // the bits below `shifted`
-    const bool far = distance >= 64;
-    const std::uint64_t alignedHigh = far ? 0 : shifted;
-    const std::uint64_t alignedLow = far ? shifted | (spilled != 0 ? 1 : 0) : spilled;
+    // smaller further down by the difference of exponents: nothing is shifted out.
+    const U128 aligned = U128{(smaller >> 1) >> distance} << 64 | smaller << (63 - distance);
     // The difference as the sum with the two's complement, whose + 1 goes into the larger
     // significand's low bits, all zero.
-    const std::uint64_t negate = 0 - std::uint64_t{((aWord ^ bWord) >> 15) & 1};
-    const U128 sum = (U128{larger} << 63 | (negate & 1)) +
-                     (U128{alignedHigh ^ negate} << 64 | (alignedLow ^ negate));
-    std::uint64_t high = static_cast<std::uint64_t>(sum >> 64);
-    std::uint64_t low = static_cast<std::uint64_t>(sum);
-    std::uint32_t exponentAbove = exponent + 1;  // of the 128-bit sum's top bit
-    if (high == 0) [[unlikely]] {
-        // A difference of 64 bits or fewer (equal or adjacent exponents, nothing shifted out),
-        // exact: its word moves up, and an exact zero is +0 in round-to-nearest.
-        if (low == 0) return SoftExtended();
-        high = low;
-        low = 0;
-        exponentAbove -= 64;
-    }
+    const std::uint64_t negate = 0 - std::uint64_t{subtract};
+    const U128 sum =
+        (U128{larger} << 63 | (negate & 1)) + (aligned ^ (U128{negate} << 64 | negate));
+    const auto high = static_cast<std::uint64_t>(sum >> 64);
+    const auto low = static_cast<std::uint64_t>(sum);
+    // A cancellation to below 2^64 happens only for adjacent exponents, and is exact.
+    if (high == 0) [[unlikely]]
+        return AddGeneral(a, b, negateB);
     const int shift = std::countl_zero(high);
-    const std::uint32_t resultExponent = exponentAbove - static_cast<std::uint32_t>(shift);
+    const std::uint32_t resultExponent =
+        (largerWord & 0x7FFF) + 1 - static_cast<std::uint32_t>(shift);
     // Below the normal range (the unsigned difference wraps) or at the infinity's exponent.
     if (resultExponent - 1 >= 0x7FFE) [[unlikely]]
         return AddGeneral(a, b, negateB);
