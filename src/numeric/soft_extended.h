@@ -292,19 +292,21 @@ inline bool SumAndError(SoftExtended a, SoftExtended b, SoftExtended& sum, SoftE
     const std::uint32_t aWord = a.SignExponent(), bWord = b.SignExponent();
     const std::uint64_t aSignificand = a.Significand(), bSignificand = b.Significand();
     if (!IsNormalBits(aWord, aSignificand) || !IsNormalBits(bWord, bSignificand)) return false;
-    const std::uint32_t aExponent = aWord & 0x7FFF, bExponent = bWord & 0x7FFF;
-    const bool swap =
-        (U128{aExponent} << 64 | aSignificand) < (U128{bExponent} << 64 | bSignificand);
-    const std::uint64_t mask = 0 - std::uint64_t{swap};
-    const std::uint64_t larger = aSignificand ^ ((aSignificand ^ bSignificand) & mask);
-    const std::uint64_t smaller = aSignificand ^ bSignificand ^ larger;
-    const std::uint32_t largerWord = aWord ^ ((aWord ^ bWord) & static_cast<std::uint32_t>(mask));
+    // As in FastAdd: the larger exponent first; a difference of equal exponents, exact (and
+    // possibly of the other sign), is left to the caller's steps.
+    const std::int32_t difference =
+        static_cast<std::int32_t>(aWord & 0x7FFF) - static_cast<std::int32_t>(bWord & 0x7FFF);
+    const bool subtract = ((aWord ^ bWord) & 0x8000) != 0;
+    const bool swap = difference < 0;
+    const std::uint64_t larger = swap ? bSignificand : aSignificand;
+    const std::uint64_t smaller = swap ? aSignificand : bSignificand;
+    const std::uint32_t largerWord = swap ? bWord : aWord;
     const std::uint32_t exponent = largerWord & 0x7FFF;
-    const std::uint32_t distance = exponent - ((aExponent ^ bExponent) ^ exponent);
-    if (distance >= 64 || exponent >= 0x7FFD) return false;
+    const auto distance = static_cast<std::uint32_t>(swap ? -difference : difference);
+    if (distance >= 64 || exponent >= 0x7FFD || (distance == 0 && subtract)) return false;
     // As in FastAdd, one bit of room above; here nothing is shifted out.
     const U128 aligned = U128{(smaller >> 1) >> distance} << 64 | smaller << (63 - distance);
-    const std::uint64_t negate = 0 - std::uint64_t{((aWord ^ bWord) >> 15) & 1};
+    const std::uint64_t negate = 0 - std::uint64_t{subtract};
     const U128 exact =
         (U128{larger} << 63 | (negate & 1)) + ((aligned ^ (U128{negate} << 64 | negate)));
     const auto exactHigh = static_cast<std::uint64_t>(exact >> 64);
