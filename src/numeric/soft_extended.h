@@ -182,13 +182,13 @@ inline SoftExtended FastAdd(SoftExtended a, SoftExtended b, bool negateB) {
         return AddFarApart(largerWord, larger, smaller, distance, subtract);
     }
     // Both significands one bit below the top of 128 bits, so that a carry stays inside, the
-    // smaller further down by the difference of exponents: nothing is shifted out.
-    const U128 aligned = U128{(smaller >> 1) >> distance} << 64 | smaller << (63 - distance);
-    // The difference as the sum with the two's complement, whose + 1 goes into the larger
+    // smaller further down by the difference of exponents: nothing is shifted out. The
+    // difference is the sum with the two's complement, whose + 1 goes into the larger
     // significand's low bits, all zero.
     const std::uint64_t negate = 0 - std::uint64_t{subtract};
-    const U128 sum =
-        (U128{larger} << 63 | (negate & 1)) + (aligned ^ (U128{negate} << 64 | negate));
+    const std::uint64_t alignedHigh = ((smaller >> 1) >> distance) ^ negate;
+    const std::uint64_t alignedLow = (smaller << (63 - distance)) ^ negate;
+    const U128 sum = (U128{larger} << 63 | (negate & 1)) + (U128{alignedHigh} << 64 | alignedLow);
     const auto high = static_cast<std::uint64_t>(sum >> 64);
     const auto low = static_cast<std::uint64_t>(sum);
     // A cancellation to below 2^64 happens only for adjacent exponents, and is exact.
@@ -305,10 +305,10 @@ inline bool SumAndError(SoftExtended a, SoftExtended b, SoftExtended& sum, SoftE
     const auto distance = static_cast<std::uint32_t>(swap ? -difference : difference);
     if (distance >= 64 || exponent >= 0x7FFD || (distance == 0 && subtract)) return false;
     // As in FastAdd, one bit of room above; here nothing is shifted out.
-    const U128 aligned = U128{(smaller >> 1) >> distance} << 64 | smaller << (63 - distance);
     const std::uint64_t negate = 0 - std::uint64_t{subtract};
-    const U128 exact =
-        (U128{larger} << 63 | (negate & 1)) + ((aligned ^ (U128{negate} << 64 | negate)));
+    const std::uint64_t alignedHigh = ((smaller >> 1) >> distance) ^ negate;
+    const std::uint64_t alignedLow = (smaller << (63 - distance)) ^ negate;
+    const U128 exact = (U128{larger} << 63 | (negate & 1)) + (U128{alignedHigh} << 64 | alignedLow);
     const auto exactHigh = static_cast<std::uint64_t>(exact >> 64);
     if (exactHigh == 0) return false;
     const int shift = std::countl_zero(exactHigh);
