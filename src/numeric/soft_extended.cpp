@@ -206,13 +206,13 @@ Ext soft_extended_detail::SubtractEqualExponents(std::uint32_t aWord, std::uint6
 }
 
 #if defined(__SIZEOF_INT128__)
-// As FastAdd, with the smaller significand shifted out of the 128 bits but for its top: the bits
-// shifted out only ever count as "nonzero below the rounding point", which lies at bit 63 or 62 of
-// the low word, so a 1 in the lowest bits stands for them. Beyond 67 places the smaller operand is
-// below 2^61 in the low word, and the rounded sum or difference is then the same for every nonzero
-// value there: with the larger significand L (low word 0 or 2^63), L + s rounds to L, and L - s
-// rounds to L too, also when L is a power of two and the difference normalizes by two places (its
-// low word 2^64 - 4s stays above 2^63). So the distance stops at 67.
+// As FastAdd, for exponents 64 or more apart: the smaller significand falls out of the 128 bits
+// but for its top. The bits shifted out only ever count as "nonzero below the rounding point",
+// which lies at bit 63 or 62 of the low word, so a 1 in the lowest bit stands for them. Beyond 67
+// places the smaller operand is below 2^61 in the low word, and the rounded sum or difference is
+// then the same for every nonzero value there: with the larger significand L (low word 0 or 2^63),
+// L + s rounds to L, and L - s rounds to L too, also when L is a power of two and the difference
+// normalizes by two places (its low word 2^64 - 4s stays above 2^63). So the distance stops at 67.
 Ext soft_extended_detail::AddFarApart(std::uint32_t largerWord, std::uint64_t larger,
                                       std::uint64_t smaller, std::uint32_t distance,
                                       bool subtract) {

@@ -4,7 +4,6 @@
 // 64-bit precision and round-to-nearest-even. extended.h picks it or the hardware type.
 #pragma once
 
-#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <compare>
@@ -384,7 +383,7 @@ inline bool RoundToMultipleOfPowerOfTwo(SoftExtended v, int power, SoftExtended&
     if (rest != 0) {
         const int shift = std::countl_zero(rest);
         const int exponent = power + SoftExtended::kExponentBias - 1 - shift;
-        if (exponent < 1) return false;
+        if (exponent < 1 || exponent >= SoftExtended::kMaxExponent) return false;
         restValue = SoftExtended::FromBits(
             static_cast<std::uint16_t>((word & 0x8000) ^ (up ? 0x8000U : 0U) ^
                                        static_cast<std::uint32_t>(exponent)),
