@@ -70,8 +70,13 @@ Extended Scale(Extended v, int m) {
 // The same for the software type, by moving the exponent: v's significand times 2^(its exponent
 // + m), rounded once as the hardware's product rounds it.
 Extended Scale(Extended v, int m) {
-    if (!IsFinite(v) || v == Extended{0.0}) return v;
     const int biased = v.SignExponent() & 0x7FFF;
+    if (soft_extended_detail::IsNormal(v) &&
+        static_cast<unsigned>(biased + m - 1) < SoftExtended::kMaxExponent - 1) {
+        return SoftExtended::FromBits(static_cast<std::uint16_t>(v.SignExponent() + m),
+                                      v.Significand());  // a normal result: exact
+    }
+    if (!IsFinite(v) || v == Extended{0.0}) return v;
     const int exponent = (biased == 0 ? 1 : biased) - SoftExtended::kExponentBias - 63;  // of bit 0
     return SoftExtended::FromScaled(SignBit(v), 0, v.Significand(), std::int64_t{exponent} + m);
 }
@@ -84,8 +89,27 @@ struct Pair {
     Extended tail;
 };
 
+// The software type can give the rounded sum and its exact error in one step, where the steps
+// below would give exactly these: each of them is then exact, whatever rounding the hardware does
+// (the error of a rounded sum is itself a number of the format, and the theorems behind TwoSum and
+// FastTwoSum say that their steps compute it without rounding when nothing overflows).
+// SumAndError declines, and the steps are taken, for a zero or non-normal operand, operands
+// whose exponents are 64 or more apart, and a sum or nonzero error outside the normal range.
+// FastTwoSum's steps are exact when a's exponent is at least b's (Dekker's proof needs no more
+// than that), so it takes the one step only then.
+bool SumAndErrorInOneStep([[maybe_unused]] Extended a, [[maybe_unused]] Extended b,
+                          [[maybe_unused]] bool largerFirst, [[maybe_unused]] Pair& result) {
+#if defined(ORVALE_X87_LONG_DOUBLE) && !defined(ORVALE_SOFT_EXTENDED)
+    return false;
+#else
+    if (largerFirst && (a.SignExponent() & 0x7FFF) < (b.SignExponent() & 0x7FFF)) return false;
+    return soft_extended_detail::SumAndError(a, b, result.head, result.tail);
+#endif
+}
+
 // a + b exactly (Knuth), whatever their magnitudes.
 Pair TwoSum(Extended a, Extended b) {
+    if (Pair result; SumAndErrorInOneStep(a, b, false, result)) return result;
     const Extended sum = a + b;
     const Extended bPart = sum - a;
     const Extended aPart = sum - bPart;
@@ -94,6 +118,7 @@ Pair TwoSum(Extended a, Extended b) {
 
 // a + b exactly when |a| >= |b| or a = 0 (Dekker).
 Pair FastTwoSum(Extended a, Extended b) {
+    if (Pair result; SumAndErrorInOneStep(a, b, true, result)) return result;
     const Extended sum = a + b;
     return {sum, b - (sum - a)};
 }
@@ -114,6 +139,30 @@ constexpr double kIntegerShifter = 0x1.8p63;
 constexpr double kHalfShifter = 0x1p33;
 constexpr double kExpSplitShifter = 0x1.8p23;
 constexpr double kLogSplitShifter = 0x1.8p24;
+
+// (v + shifter) - shifter, for a shifter of 2^q or 1.5 x 2^q: v rounded to a multiple of the
+// shifter's last place 2^(q - 63), ties to even, and +0 for zero; with v minus that, exact (the
+// rest of v below that place, or its complement). While v + shifter stays within [2^q, 2^(q+1)],
+// the rounded sum is the shifter plus that multiple (the shifter is an even multiple of its last
+// place, so a tie goes the same way) and the difference is exact; so for |v| < 2^(q - 1), and
+// v >= 0 with the shifter 2^q, the software type rounds v there directly (the shifters here are
+// far from the top of the range, where the sum could overflow).
+template <const double& kShifter>
+Pair RoundAtShifter(Extended v) {
+#if !defined(ORVALE_X87_LONG_DOUBLE) || defined(ORVALE_SOFT_EXTENDED)
+    constexpr int q = static_cast<int>(std::bit_cast<std::uint64_t>(kShifter) >> 52) - 1023;
+    constexpr bool onePointFive = (std::bit_cast<std::uint64_t>(kShifter) & (1ULL << 51)) != 0;
+    const int exponent = (v.SignExponent() & 0x7FFF) - SoftExtended::kExponentBias;
+    if (Pair split;
+        soft_extended_detail::IsNormal(v) && exponent < q - 1 && (onePointFive || !SignBit(v)) &&
+        soft_extended_detail::RoundToMultipleOfPowerOfTwo(v, q - 63, split.head, split.tail)) {
+        return split;
+    }
+#endif
+    const Extended s{kShifter};
+    const Extended rounded = (v + s) - s;
+    return {rounded, v - rounded};
+}
 
 // ---------------------------------------------------------------------------------------------
 // The exponential: x = (128 m + j) ln 2 / 128 + r, e^x = 2^m 2^(j/128) e^r, |r| <= ln 2 / 256.
@@ -315,8 +364,7 @@ struct ExpReduction {
 };
 
 ExpReduction ReduceForExp(Extended x, const ExpConstants& c) {
-    const Extended shifter{kIntegerShifter};
-    const Extended k = (x * c.inverseStep + shifter) - shifter;
+    const Extended k = RoundAtShifter<kIntegerShifter>(x * c.inverseStep).head;
     const Pair r = TwoSum(x - k * c.step[0], -(k * c.step[1]));
     return {ToInteger(k), {r.head, r.tail - k * c.step[2]}};
 }
@@ -326,10 +374,10 @@ ExpReduction ReduceForExp(Extended x, const ExpConstants& c) {
 // of T's upper 32 bits and upper, rounded; the correction holds that rounding's error and every
 // smaller term, each computed with an error below 2^-82.
 Pair ScaledExpOfReduced(const ExpEntry& t, Pair r, const ExpConstants& c) {
-    const Extended shifter{kExpSplitShifter};
     const Extended rh = r.head;
-    const Extended upper = (rh + shifter) - shifter;
-    const Extended lower = (rh - upper) + r.tail;
+    const Pair split = RoundAtShifter<kExpSplitShifter>(rh);
+    const Extended upper = split.head;
+    const Extended lower = split.tail + r.tail;  // split.tail = rh - upper
     const Pair sum = FastTwoSum(t.head, t.halves.head * upper);
     // e^r - 1 - r: the Taylor terms r^2/2! to r^8/8! (the next is below 2^-95), evaluated in
     // Estrin's order for a short dependency chain, and the first-order effect of r.tail on them.
@@ -561,9 +609,8 @@ Normalized Normalize(Extended x) {
 // r = f / c - 1 exactly as head + tail: f is cut at 2^-30 into two parts whose products with the
 // 24-bit inverse are exact, and the first product minus 1 is exact as well.
 Pair ReduceForLog(Extended f, const LogEntry& cell) {
-    const Extended shifter{kHalfShifter};
-    const Extended upper = (f + shifter) - shifter;
-    return TwoSum(upper * cell.inverse - Extended{1.0}, (f - upper) * cell.inverse);
+    const Pair split = RoundAtShifter<kHalfShifter>(f);  // upper and f - upper
+    return TwoSum(split.head * cell.inverse - Extended{1.0}, split.tail * cell.inverse);
 }
 
 // e ln 2 - ln(1/c) + ln(1 + r) rounded once. r is cut at 2^-39 into upper, of at most 32 bits, and
@@ -573,10 +620,10 @@ Pair ReduceForLog(Extended f, const LogEntry& cell) {
 // left is below 2^-82 of the result.
 Extended LogOfReduced(Extended e, const LogEntry& cell, Pair r, const LogConstants& c) {
     const Extended half{0.5};
-    const Extended shifter{kLogSplitShifter};
     const Extended rh = r.head;
-    const Extended upper = (rh + shifter) - shifter;
-    const Extended lower = (rh - upper) + r.tail;
+    const Pair split = RoundAtShifter<kLogSplitShifter>(rh);
+    const Extended upper = split.head;
+    const Extended lower = split.tail + r.tail;  // split.tail = rh - upper
     const Extended* k = c.coefficients;
     const Extended r2 = rh * rh;
     const Extended poly = ((k[0] + k[1] * rh) + r2 * (k[2] + k[3] * rh)) +

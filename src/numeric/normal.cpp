@@ -177,9 +177,20 @@ NormalCdfCache::~NormalCdfCache() {
     threadCache = previous_;
 }
 
-double NormalDensity(double x) {
+namespace {
+
+double DensityFormula(double x) {
     const double t = ToDouble(Extended{kExponentFactor} * x * x);
     return ToDouble(ExtendedExp(Extended{t}) * kDensityFactor);
+}
+
+}  // namespace
+
+// Every integration of Phi starts at 0, so the density there is worked out once; for -0 the
+// exponent is the same -0, so the value is too.
+double NormalDensity(double x) {
+    static const double atZero = DensityFormula(0.0);
+    return x == 0.0 ? atZero : DensityFormula(x);
 }
 
 double TrapezoidStage(int n, double lower, double upper) {

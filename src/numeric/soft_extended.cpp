@@ -16,6 +16,10 @@ namespace {
 
 using Ext = SoftExtended;
 using soft_extended_detail::DivideWide;
+#if defined(__SIZEOF_INT128__)
+using soft_extended_detail::U128;
+#endif
+using soft_extended_detail::IsNormal;
 using soft_extended_detail::Multiply;
 using soft_extended_detail::ShiftLeft;
 using soft_extended_detail::ShiftRightJam;
@@ -161,6 +165,10 @@ Ext Add(Ext a, Ext b, bool negateB) {
     return NormalizeRoundPack(pa.negative, pa.exponent, difference);
 }
 
+bool IsZero(Ext x) {
+    return (x.SignExponent() & 0x7FFF) == 0 && x.Significand() == 0;
+}
+
 }  // namespace
 
 Ext SoftExtended::FromScaled(bool negative, std::uint64_t high, std::uint64_t low,
@@ -172,11 +180,70 @@ Ext SoftExtended::FromScaled(bool negative, std::uint64_t high, std::uint64_t lo
     return NormalizeRoundPack(negative, exponent2 + 127 + kBias, {high, low});
 }
 
+// A zero and a normal number, the common case that reaches the general code: the sum is the
+// normal number exactly, the product a zero of the product's sign.
 Ext soft_extended_detail::AddGeneral(Ext a, Ext b, bool negateB) {
+    if (IsZero(a) && IsNormal(b)) return negateB ? -b : b;
+    if (IsZero(b) && IsNormal(a)) return a;
     return Add(a, b, negateB);
 }
 
+Ext soft_extended_detail::SubtractEqualExponents(std::uint32_t aWord, std::uint64_t aSignificand,
+                                                 std::uint64_t bSignificand) {
+    // a - b = (a's significand - b's) x 2^(exponent - bias - 63), exact; zero is +0.
+    if (aSignificand == bSignificand) return Ext();
+    const bool turned = aSignificand < bSignificand;
+    const std::uint64_t magnitude =
+        turned ? bSignificand - aSignificand : aSignificand - bSignificand;
+    const int shift = std::countl_zero(magnitude);
+    const std::int64_t exponent = static_cast<std::int64_t>(aWord & 0x7FFF) - shift;
+    const bool negative = ((aWord & 0x8000) != 0) != turned;
+    if (exponent < 1) {
+        return RoundPack(negative, exponent, {magnitude << shift, 0});  // a denormal, exact
+    }
+    return Ext::FromBits(static_cast<std::uint16_t>((negative ? 0x8000 : 0) | exponent),
+                         magnitude << shift);
+}
+
+#if defined(__SIZEOF_INT128__)
+// As FastAdd, for exponents 64 or more apart: the smaller significand falls out of the 128 bits
+// but for its top. The bits shifted out only ever count as "nonzero below the rounding point",
+// which lies at bit 63 or 62 of the low word, so a 1 in the lowest bit stands for them. Beyond 67
+// places the smaller operand is below 2^61 in the low word, and the rounded sum or difference is
+// then the same for every nonzero value there: with the larger significand L (low word 0 or 2^63),
+// L + s rounds to L, and L - s rounds to L too, also when L is a power of two and the difference
+// normalizes by two places (its low word 2^64 - 4s stays above 2^63). So the distance stops at 67.
+Ext soft_extended_detail::AddFarApart(std::uint32_t largerWord, std::uint64_t larger,
+                                      std::uint64_t smaller, std::uint32_t distance,
+                                      bool subtract) {
+    const std::uint32_t exponent = largerWord & 0x7FFF;
+    const std::uint32_t beyond = std::min<std::uint32_t>(distance + 1, 67) - 64;  // 1 to 3
+    const std::uint64_t aligned =
+        smaller >> beyond | ((smaller & ((std::uint64_t{1} << beyond) - 1)) != 0 ? 1 : 0);
+    const U128 start = U128{larger} << 63;
+    const U128 sum = subtract ? start - aligned : start + aligned;
+    const auto high = static_cast<std::uint64_t>(sum >> 64);
+    const int shift = std::countl_zero(high);  // high >= 2^62 - 1
+    const std::uint32_t resultExponent = exponent + 1 - static_cast<std::uint32_t>(shift);
+    if (resultExponent - 1 >= 0x7FFE) {
+        // Near the ends of the range, by the general code: the smaller's exponent is the
+        // larger's less the distance.
+        const auto smallerWord = static_cast<std::uint16_t>(
+            ((largerWord & 0x8000) ^ (subtract ? 0x8000U : 0U)) | (exponent - distance));
+        return Add(Ext::FromBits(static_cast<std::uint16_t>(largerWord), larger),
+                   Ext::FromBits(smallerWord, smaller), false);
+    }
+    const U128 normalized = sum << shift;
+    return soft_extended_detail::RoundNormal(largerWord & 0x8000, resultExponent,
+                                             static_cast<std::uint64_t>(normalized >> 64),
+                                             static_cast<std::uint64_t>(normalized));
+}
+#endif
+
 Ext soft_extended_detail::MultiplyGeneral(Ext a, Ext b) {
+    if ((IsZero(a) && IsNormal(b)) || (IsZero(b) && IsNormal(a))) {
+        return SignedZero(SignBit(a) != SignBit(b));
+    }
     Parts pa = Unpack(a);
     Parts pb = Unpack(b);
     if (IsNaNKind(pa) || IsNaNKind(pb)) return PropagateNaN(a, pa, b, pb);
@@ -226,7 +293,7 @@ Ext soft_extended_detail::DivideGeneral(Ext a, Ext b) {
     return RoundPack(negative, exponent, {quotient, low});
 }
 
-std::partial_ordering operator<=>(Ext a, Ext b) {
+std::partial_ordering soft_extended_detail::CompareGeneral(Ext a, Ext b) {
     const Parts pa = Unpack(a);
     const Parts pb = Unpack(b);
     if (IsNaNKind(pa) || IsNaNKind(pb)) return std::partial_ordering::unordered;
@@ -385,7 +452,7 @@ std::optional<std::uint64_t> TruncatedMagnitude(const Parts& parts) {
 
 }  // namespace
 
-double ToDouble(Ext x) {
+double soft_extended_detail::ToDoubleGeneral(Ext x) {
     return std::bit_cast<double>(ToNarrowBits(x, kDouble));
 }
 

@@ -77,7 +77,7 @@ class SoftExtended {
     }
 
     // IEEE comparisons: NaNs (and invalid encodings) are unordered, -0 equals +0.
-    friend std::partial_ordering operator<=>(SoftExtended a, SoftExtended b);
+    friend inline std::partial_ordering operator<=>(SoftExtended a, SoftExtended b);
     friend bool operator==(SoftExtended a, SoftExtended b) { return (a <=> b) == 0; }
 
   private:
@@ -112,90 +112,120 @@ namespace soft_extended_detail {
 // NaNs, invalid encodings, underflow and overflow. The operators below take the common case
 // themselves and pass everything else here.
 SoftExtended AddGeneral(SoftExtended a, SoftExtended b, bool negateB);
+// FastAdd's cases apart: a difference of two normal numbers with equal exponents (aWord is the
+// first's sign-and-exponent word), and a sum or difference of two normal numbers whose exponents
+// are 64 or more apart, ordered by exponent (the larger's word and significand, the smaller's
+// significand).
+SoftExtended SubtractEqualExponents(std::uint32_t aWord, std::uint64_t aSignificand,
+                                    std::uint64_t bSignificand);
+SoftExtended AddFarApart(std::uint32_t largerWord, std::uint64_t larger, std::uint64_t smaller,
+                         std::uint32_t distance, bool subtract);
 SoftExtended MultiplyGeneral(SoftExtended a, SoftExtended b);
 SoftExtended DivideGeneral(SoftExtended a, SoftExtended b);
+std::partial_ordering CompareGeneral(SoftExtended a, SoftExtended b);
+double ToDoubleGeneral(SoftExtended x);
 
-#if defined(__SIZEOF_INT128__)
-// The fast paths: both operands normal (integer bit set, exponent 1..0x7FFE) and a result in the
-// normal range before rounding. They compute what the general code computes, with the 128-bit
-// fixed-point significand in one native integer, and pass anything else to the general code.
-__extension__ typedef unsigned __int128 U128;
-
+// True when a sign-and-exponent word and a significand make a normal number: exponent 1..0x7FFE
+// (adding 1 leaves 0x7FFE's bits clear for 0 and 0x7FFF only) and the integer bit set.
+constexpr bool IsNormalBits(std::uint32_t signExponent, std::uint64_t significand) {
+    return ((signExponent + 1) & 0x7FFE) != 0 && (significand >> 63) != 0;
+}
 constexpr bool IsNormal(SoftExtended x) {
-    return static_cast<unsigned>((x.SignExponent() & 0x7FFF) - 1) < 0x7FFE &&
-           (x.Significand() & SoftExtended::kIntegerBit) != 0;
+    return IsNormalBits(x.SignExponent(), x.Significand());
 }
 
-// wide (top bit set) x 2^(exponent - bias - 127), exponent 1..0x7FFE, rounded to nearest-even;
-// a carry out of the significand moves the exponent on, up to the infinity's encoding.
-inline SoftExtended RoundNormal(std::uint16_t sign, unsigned exponent, U128 wide) {
-    const auto high = static_cast<std::uint64_t>(wide >> 64);
-    const auto low = static_cast<std::uint64_t>(wide);
+// high:low (high's top bit set) x 2^(exponent - bias - 127), exponent 1..0x7FFE, rounded to
+// nearest-even; a carry out of the significand moves the exponent on, up to the infinity's
+// encoding. Rounding up means low > 2^63, or low = 2^63 with high odd: low > 2^63 - (high & 1).
+inline SoftExtended RoundNormal(std::uint32_t sign, std::uint32_t exponent, std::uint64_t high,
+                                std::uint64_t low) {
     constexpr std::uint64_t kHalf = 1ULL << 63;
-    const bool roundUp = low > kHalf || (low == kHalf && (high & 1) != 0);
-    std::uint64_t significand = high + (roundUp ? 1 : 0);
-    if (significand == 0) {
+    std::uint64_t significand = high + (low > kHalf - (high & 1) ? 1 : 0);
+    if (significand == 0) [[unlikely]] {
         significand = SoftExtended::kIntegerBit;
         ++exponent;
     }
     return SoftExtended::FromBits(static_cast<std::uint16_t>(sign | exponent), significand);
 }
 
+#if defined(__SIZEOF_INT128__)
+// The fast paths: both operands normal (integer bit set, exponent 1..0x7FFE) and a result in the
+// normal range before rounding. They compute what the general code computes, with the 128-bit
+// fixed-point significand in one native integer and few branches, and pass anything else to the
+// general code.
+__extension__ typedef unsigned __int128 U128;
+__extension__ typedef __int128 I128;
+
 inline SoftExtended FastAdd(SoftExtended a, SoftExtended b, bool negateB) {
-    if (!IsNormal(a) || !IsNormal(b)) return AddGeneral(a, b, negateB);
-    std::uint16_t aWord = a.SignExponent();
-    std::uint16_t bWord = static_cast<std::uint16_t>(b.SignExponent() ^ (negateB ? 0x8000 : 0));
-    std::uint64_t aSignificand = a.Significand();
-    std::uint64_t bSignificand = b.Significand();
-    // The operand of larger magnitude first.
-    if ((aWord & 0x7FFF) < (bWord & 0x7FFF) ||
-        ((aWord & 0x7FFF) == (bWord & 0x7FFF) && aSignificand < bSignificand)) {
-        std::swap(aWord, bWord);
-        std::swap(aSignificand, bSignificand);
+    const std::uint32_t aWord = a.SignExponent();
+    const std::uint32_t bWord = b.SignExponent() ^ (negateB ? 0x8000U : 0U);
+    const std::uint64_t aSignificand = a.Significand();
+    const std::uint64_t bSignificand = b.Significand();
+    if (!IsNormalBits(aWord, aSignificand) || !IsNormalBits(bWord, bSignificand)) [[unlikely]] {
+        return AddGeneral(a, b, negateB);
     }
-    const unsigned exponent = aWord & 0x7FFF;
-    const unsigned distance = exponent - (bWord & 0x7FFF);
-    const U128 larger = U128{aSignificand} << 64;
-    U128 smaller = U128{bSignificand} << 64;
-    if (distance >= 128) {
-        smaller = 1;  // only its sticky bit is left
-    } else if (distance != 0) {
-        smaller = smaller >> distance | ((smaller << (128 - distance)) != 0 ? 1 : 0);
+    const std::int32_t difference =
+        static_cast<std::int32_t>(aWord & 0x7FFF) - static_cast<std::int32_t>(bWord & 0x7FFF);
+    const bool subtract = ((aWord ^ bWord) & 0x8000) != 0;
+    // A difference of equal exponents is exact, and may change sign.
+    if (difference == 0 && subtract) [[unlikely]] {
+        return SubtractEqualExponents(aWord, aSignificand, bSignificand);
     }
-    const auto sign = static_cast<std::uint16_t>(aWord & 0x8000);
-    if ((aWord ^ bWord) & 0x8000) {
-        U128 difference = larger - smaller;
-        if (difference == 0) return SoftExtended();  // +0 in round-to-nearest
-        const auto high = static_cast<std::uint64_t>(difference >> 64);
-        const int shift = high != 0 ? std::countl_zero(high)
-                                    : 64 + std::countl_zero(static_cast<std::uint64_t>(difference));
-        if (static_cast<int>(exponent) <= shift) return AddGeneral(a, b, negateB);  // denormal
-        return RoundNormal(sign, exponent - static_cast<unsigned>(shift), difference << shift);
+    // The operand of the larger exponent first.
+    const bool swap = difference < 0;
+    const std::uint64_t larger = swap ? bSignificand : aSignificand;
+    const std::uint64_t smaller = swap ? aSignificand : bSignificand;
+    const std::uint32_t largerWord = swap ? bWord : aWord;
+    const auto distance = static_cast<std::uint32_t>(swap ? -difference : difference);
+    if (distance >= 64) [[unlikely]] {
+        return AddFarApart(largerWord, larger, smaller, distance, subtract);
     }
-    U128 sum = larger + smaller;
-    if (sum >= larger) return RoundNormal(sign, exponent, sum);
-    if (exponent + 1 >= SoftExtended::kMaxExponent) return AddGeneral(a, b, negateB);
-    sum = (sum >> 1 | (sum & 1)) | U128{SoftExtended::kIntegerBit} << 64;
-    return RoundNormal(sign, exponent + 1, sum);
+    // Both significands one bit below the top of 128 bits, so that a carry stays inside, the
+    // smaller further down by the difference of exponents: nothing is shifted out. The
+    // difference is the sum with the two's complement, whose + 1 goes into the larger
+    // significand's low bits, all zero.
+    const std::uint64_t negate = 0 - std::uint64_t{subtract};
+    const std::uint64_t alignedHigh = ((smaller >> 1) >> distance) ^ negate;
+    const std::uint64_t alignedLow = (smaller << (63 - distance)) ^ negate;
+    const U128 sum = (U128{larger} << 63 | (negate & 1)) + (U128{alignedHigh} << 64 | alignedLow);
+    const auto high = static_cast<std::uint64_t>(sum >> 64);
+    const auto low = static_cast<std::uint64_t>(sum);
+    // A cancellation to below 2^64 happens only for adjacent exponents, and is exact.
+    if (high == 0) [[unlikely]]
+        return AddGeneral(a, b, negateB);
+    const int shift = std::countl_zero(high);
+    const std::uint32_t resultExponent =
+        (largerWord & 0x7FFF) + 1 - static_cast<std::uint32_t>(shift);
+    // Below the normal range (the unsigned difference wraps) or at the infinity's exponent.
+    if (resultExponent - 1 >= 0x7FFE) [[unlikely]]
+        return AddGeneral(a, b, negateB);
+    return RoundNormal(largerWord & 0x8000, resultExponent,
+                       high << shift | (low >> 1) >> (63 - shift), low << shift);
 }
 
 inline SoftExtended FastMultiply(SoftExtended a, SoftExtended b) {
-    if (!IsNormal(a) || !IsNormal(b)) return MultiplyGeneral(a, b);
-    U128 product = U128{a.Significand()} * b.Significand();
-    // (a + b - bias + 1) for a product in [2^127, 2^128), one less in [2^126, 2^127).
-    int exponent =
-        (a.SignExponent() & 0x7FFF) + (b.SignExponent() & 0x7FFF) - SoftExtended::kExponentBias + 1;
-    if ((product >> 127) == 0) {
-        product <<= 1;
-        --exponent;
+    const std::uint32_t aWord = a.SignExponent();
+    const std::uint32_t bWord = b.SignExponent();
+    const U128 product = U128{a.Significand()} * b.Significand();
+    // For a product in [2^127, 2^128) the exponent is a + b - bias + 1; one less, and the product
+    // shifted up a place, in [2^126, 2^127).
+    const auto high = static_cast<std::uint64_t>(product >> 64);
+    const auto low = static_cast<std::uint64_t>(product);
+    const auto top = static_cast<std::uint32_t>(high >> 63);
+    const std::uint32_t exponent =
+        (aWord & 0x7FFF) + (bWord & 0x7FFF) + top - SoftExtended::kExponentBias;
+    if (!IsNormalBits(aWord, a.Significand()) || !IsNormalBits(bWord, b.Significand()) ||
+        exponent - 1 >= 0x7FFE) [[unlikely]] {
+        return MultiplyGeneral(a, b);
     }
-    if (exponent < 1 || exponent >= SoftExtended::kMaxExponent) return MultiplyGeneral(a, b);
-    const auto sign = static_cast<std::uint16_t>((a.SignExponent() ^ b.SignExponent()) & 0x8000);
-    return RoundNormal(sign, static_cast<unsigned>(exponent), product);
+    const std::uint32_t shift = top ^ 1;
+    return RoundNormal((aWord ^ bWord) & 0x8000, exponent, high << shift | (low >> 63 & shift),
+                       low << shift);
 }
 
 inline SoftExtended FastDivide(SoftExtended a, SoftExtended b) {
-    if (!IsNormal(a) || !IsNormal(b)) return DivideGeneral(a, b);
+    if (!IsNormal(a) || !IsNormal(b)) [[unlikely]]
+        return DivideGeneral(a, b);
     const std::uint64_t divisor = b.Significand();
     int exponent =
         (a.SignExponent() & 0x7FFF) - (b.SignExponent() & 0x7FFF) + SoftExtended::kExponentBias;
@@ -206,7 +236,9 @@ inline SoftExtended FastDivide(SoftExtended a, SoftExtended b) {
     } else {
         --exponent;
     }
-    if (exponent < 1 || exponent >= SoftExtended::kMaxExponent) return DivideGeneral(a, b);
+    if (exponent < 1 || exponent >= SoftExtended::kMaxExponent) [[unlikely]] {
+        return DivideGeneral(a, b);
+    }
     const auto quotient = static_cast<std::uint64_t>(dividend / divisor);
     const std::uint64_t remainder = static_cast<std::uint64_t>(dividend) - quotient * divisor;
     // The rest of the quotient, remainder / b, as a half bit and a sticky bit.
@@ -214,8 +246,92 @@ inline SoftExtended FastDivide(SoftExtended a, SoftExtended b) {
     std::uint64_t low = 0;
     if (remainder >= rest) low = (1ULL << 63) | (remainder != rest ? 1 : 0);
     if (remainder < rest && remainder != 0) low = 1;
-    const auto sign = static_cast<std::uint16_t>((a.SignExponent() ^ b.SignExponent()) & 0x8000);
-    return RoundNormal(sign, static_cast<unsigned>(exponent), U128{quotient} << 64 | low);
+    return RoundNormal((a.SignExponent() ^ b.SignExponent()) & 0x8000,
+                       static_cast<std::uint32_t>(exponent), quotient, low);
+}
+
+// Normal numbers and zeros compare as their magnitudes (exponent, then significand) with the
+// sign applied, -0 and +0 both as 0.
+inline std::partial_ordering FastCompare(SoftExtended a, SoftExtended b) {
+    const auto ordered = [](SoftExtended x) {
+        return IsNormal(x) || ((x.SignExponent() & 0x7FFF) == 0 && x.Significand() == 0);
+    };
+    if (!ordered(a) || !ordered(b)) [[unlikely]]
+        return CompareGeneral(a, b);
+    const auto key = [](SoftExtended x) {
+        const auto magnitude =
+            static_cast<I128>(U128{x.SignExponent() & 0x7FFFU} << 64 | x.Significand());
+        return (x.SignExponent() & 0x8000) != 0 ? -magnitude : magnitude;
+    };
+    return key(a) <=> key(b);
+}
+
+// A normal x whose double is normal or overflows: the 64-bit significand rounded to 53 bits, the
+// integer bit dropped, with the exponent added so that a carry out of the fraction moves it on
+// (to the infinity's encoding past the largest double).
+inline double FastToDouble(SoftExtended x) {
+    const std::uint32_t biased = x.SignExponent() & 0x7FFF;
+    if (!IsNormal(x) || biased - (SoftExtended::kExponentBias - 1022) >= 2046) [[unlikely]] {
+        return ToDoubleGeneral(x);
+    }
+    const std::uint64_t significand = x.Significand();
+    const std::uint64_t kept = significand >> 11;
+    const std::uint64_t dropped = significand & 0x7FF;
+    std::uint64_t bits = (std::uint64_t{biased - SoftExtended::kExponentBias + 1022} << 52) + kept;
+    bits += dropped > 0x400 - (kept & 1) ? 1 : 0;
+    bits |= std::uint64_t{x.SignExponent() & 0x8000U} << 48;
+    return std::bit_cast<double>(bits);
+}
+
+// a + b rounded, and its rounding error a + b - sum exactly, for the error-free sums of the
+// double-length algorithms (numeric/extended_exp.cpp): when both operands are normal, their
+// exponents differ by less than 64 (so that the 128-bit sum is exact) and below 0x7FFD, and the
+// sum and a nonzero error are normal numbers. False, and nothing written, otherwise.
+inline bool SumAndError(SoftExtended a, SoftExtended b, SoftExtended& sum, SoftExtended& error) {
+    const std::uint32_t aWord = a.SignExponent(), bWord = b.SignExponent();
+    const std::uint64_t aSignificand = a.Significand(), bSignificand = b.Significand();
+    if (!IsNormalBits(aWord, aSignificand) || !IsNormalBits(bWord, bSignificand)) return false;
+    // As in FastAdd: the larger exponent first; a difference of equal exponents, exact (and
+    // possibly of the other sign), is left to the caller's steps.
+    const std::int32_t difference =
+        static_cast<std::int32_t>(aWord & 0x7FFF) - static_cast<std::int32_t>(bWord & 0x7FFF);
+    const bool subtract = ((aWord ^ bWord) & 0x8000) != 0;
+    const bool swap = difference < 0;
+    const std::uint64_t larger = swap ? bSignificand : aSignificand;
+    const std::uint64_t smaller = swap ? aSignificand : bSignificand;
+    const std::uint32_t largerWord = swap ? bWord : aWord;
+    const std::uint32_t exponent = largerWord & 0x7FFF;
+    const auto distance = static_cast<std::uint32_t>(swap ? -difference : difference);
+    if (distance >= 64 || exponent >= 0x7FFD || (distance == 0 && subtract)) return false;
+    // As in FastAdd, one bit of room above; here nothing is shifted out.
+    const std::uint64_t negate = 0 - std::uint64_t{subtract};
+    const std::uint64_t alignedHigh = ((smaller >> 1) >> distance) ^ negate;
+    const std::uint64_t alignedLow = (smaller << (63 - distance)) ^ negate;
+    const U128 exact = (U128{larger} << 63 | (negate & 1)) + (U128{alignedHigh} << 64 | alignedLow);
+    const auto exactHigh = static_cast<std::uint64_t>(exact >> 64);
+    if (exactHigh == 0) return false;
+    const int shift = std::countl_zero(exactHigh);
+    const std::uint32_t sumExponent = exponent + 1 - static_cast<std::uint32_t>(shift);
+    if (sumExponent - 1 >= 0x7FFE) return false;
+    const auto low = static_cast<std::uint64_t>(exact) << shift;
+    const std::uint64_t high =
+        exactHigh << shift | (static_cast<std::uint64_t>(exact) >> 1) >> (63 - shift);
+    // Rounded up, the error is low - 2^64, of the other sign; rounded down it is low.
+    const bool up = low > (1ULL << 63) - (high & 1);
+    const std::uint64_t rest = up ? 0 - low : low;
+    std::uint32_t errorWord = 0;
+    std::uint64_t errorSignificand = 0;
+    if (rest != 0) {
+        const int restShift = std::countl_zero(rest);
+        const std::uint32_t errorExponent =
+            sumExponent - 64 - static_cast<std::uint32_t>(restShift);
+        if (errorExponent - 1 >= 0x7FFE) return false;
+        errorWord = ((largerWord & 0x8000) ^ (up ? 0x8000 : 0)) | errorExponent;
+        errorSignificand = rest << restShift;
+    }
+    sum = RoundNormal(largerWord & 0x8000, sumExponent, high, low);
+    error = SoftExtended::FromBits(static_cast<std::uint16_t>(errorWord), errorSignificand);
+    return true;
 }
 #else
 inline SoftExtended FastAdd(SoftExtended a, SoftExtended b, bool negateB) {
@@ -227,7 +343,66 @@ inline SoftExtended FastMultiply(SoftExtended a, SoftExtended b) {
 inline SoftExtended FastDivide(SoftExtended a, SoftExtended b) {
     return DivideGeneral(a, b);
 }
+inline std::partial_ordering FastCompare(SoftExtended a, SoftExtended b) {
+    return CompareGeneral(a, b);
+}
+inline double FastToDouble(SoftExtended x) {
+    return ToDoubleGeneral(x);
+}
+inline bool SumAndError(SoftExtended, SoftExtended, SoftExtended&, SoftExtended&) {
+    return false;
+}
 #endif
+
+// A normal v rounded to a multiple of 2^power, ties to even (a result of zero is +0), and the
+// remainder v - rounded, exact (+0 for none): the hardware's (v + s) - s for a shifter s whose
+// last place is 2^power, while v + s stays within s's binade, and v minus that. False, and nothing
+// written, for a remainder below the normal range.
+inline bool RoundToMultipleOfPowerOfTwo(SoftExtended v, int power, SoftExtended& rounded,
+                                        SoftExtended& remainder) {
+    const std::uint32_t word = v.SignExponent();
+    // The number of significand bits below 2^power.
+    const int below = power + SoftExtended::kExponentBias + 63 - static_cast<int>(word & 0x7FFF);
+    if (below <= 0) {
+        rounded = v;
+        remainder = SoftExtended();
+        return true;
+    }
+    if (below > 64) {  // |v| < 2^(power - 1)
+        rounded = SoftExtended();
+        remainder = v;
+        return true;
+    }
+    const std::uint64_t significand = v.Significand();
+    const std::uint64_t kept = below == 64 ? 0 : significand >> below;
+    const std::uint64_t fraction = significand << (64 - below);  // of 2^power, from the top bit
+    const bool up = fraction > (1ULL << 63) - (kept & 1);
+    // Rounded up, the remainder is fraction - 2^64 (in units of 2^(power - 64)), of the other sign.
+    const std::uint64_t rest = up ? 0 - fraction : fraction;
+    SoftExtended restValue;
+    if (rest != 0) {
+        const int shift = std::countl_zero(rest);
+        const int exponent = power + SoftExtended::kExponentBias - 1 - shift;
+        if (exponent < 1 || exponent >= SoftExtended::kMaxExponent) return false;
+        restValue = SoftExtended::FromBits(
+            static_cast<std::uint16_t>((word & 0x8000) ^ (up ? 0x8000U : 0U) ^
+                                       static_cast<std::uint32_t>(exponent)),
+            rest << shift);
+    }
+    const std::uint64_t multiple = kept + (up ? 1 : 0);
+    // The multiple has its leading one where v's was, or one place above after a carry.
+    const std::uint64_t aligned = multiple << (below & 63);
+    if (multiple == 0) {
+        rounded = SoftExtended();
+    } else if (below < 64 && aligned != 0) {
+        rounded = SoftExtended::FromBits(static_cast<std::uint16_t>(word), aligned);
+    } else {
+        rounded =
+            SoftExtended::FromBits(static_cast<std::uint16_t>(word + 1), SoftExtended::kIntegerBit);
+    }
+    remainder = restValue;
+    return true;
+}
 
 }  // namespace soft_extended_detail
 
@@ -242,6 +417,9 @@ inline SoftExtended operator*(SoftExtended a, SoftExtended b) {
 }
 inline SoftExtended operator/(SoftExtended a, SoftExtended b) {
     return soft_extended_detail::FastDivide(a, b);
+}
+inline std::partial_ordering operator<=>(SoftExtended a, SoftExtended b) {
+    return soft_extended_detail::FastCompare(a, b);
 }
 
 constexpr SoftExtended SoftExtended::FromInteger(bool negative, std::uint64_t magnitude) {
@@ -315,7 +493,9 @@ constexpr bool IsFinite(SoftExtended x) {
 
 // Rounded to nearest-even as the x87's store to memory does: denormal results rounded once at
 // their own precision, overflow to infinity, NaNs quieted with their payload's top bits.
-double ToDouble(SoftExtended x);
+inline double ToDouble(SoftExtended x) {
+    return soft_extended_detail::FastToDouble(x);
+}
 float ToFloat(SoftExtended x);
 // Truncated toward zero as a C cast. NaNs and values outside the type give 0x8000000000000000,
 // the x87's "integer indefinite". ToUInt64 also takes the negative values that int64_t holds and

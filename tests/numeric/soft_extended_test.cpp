@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -399,6 +400,45 @@ TEST(SoftExtendedTest, RandomArithmeticAndConversionsGiveTheHardwareBits) {
 
 TEST(SoftExtendedTest, RandomDecimalConversionsMatchGlibc) {
     ExpectRandomCasesAgree(Op::PrintFixed, Op::Parse);
+}
+
+// The one-step error-free sum and the direct rounding that the exponential and logarithm use
+// give what the hardware's steps give: TwoSum's and FastTwoSum's for the sum and its error, and
+// (v + s) - s for a shifter s of 2^q or 1.5 x 2^q with what is left of v.
+TEST(SoftExtendedTest, OneStepSumsAndShifterRoundingGiveTheHardwareSteps) {
+    RandomOperands random(0x5EED5);
+    int sums = 0, roundings = 0;
+    for (int n = 0; n < 400000; ++n) {
+        const auto [a, b] = random.Pair();
+        Ext sum, error;
+        if (soft_extended_detail::SumAndError(a, b, sum, error)) {
+            ++sums;
+            const long double x = ToHardware(a), y = ToHardware(b);
+            const long double s = x + y, bPart = s - x, aPart = s - bPart;
+            ASSERT_EQ(Hex(sum), Hex(ToSoft(s))) << Hex(a) << " + " << Hex(b);
+            ASSERT_EQ(Hex(error), Hex(ToSoft((x - aPart) + (y - bPart)))) << Hex(a) << Hex(b);
+            if ((a.SignExponent() & 0x7FFF) >= (b.SignExponent() & 0x7FFF)) {
+                ASSERT_EQ(Hex(error), Hex(ToSoft(y - (s - x)))) << Hex(a) << " + " << Hex(b);
+            }
+        }
+        Ext v = random.Value();
+        const int e = (v.SignExponent() & 0x7FFF) - Ext::kExponentBias;
+        const int q = e + 2 + static_cast<int>(random.Below(random.Below(2) != 0 ? 70 : 8));
+        if (!soft_extended_detail::IsNormal(v) || q > 16382) continue;
+        const bool onePointFive = random.Below(2) != 0;
+        if (!onePointFive && SignBit(v)) v = -v;
+        const long double shifter = std::ldexp(onePointFive ? 1.5L : 1.0L, q);
+        const long double x = ToHardware(v), rounded = (x + shifter) - shifter;
+        Ext softRounded, remainder;
+        if (!soft_extended_detail::RoundToMultipleOfPowerOfTwo(v, q - 63, softRounded, remainder)) {
+            continue;
+        }
+        ++roundings;
+        ASSERT_EQ(Hex(softRounded), Hex(ToSoft(rounded))) << Hex(v) << " q " << q;
+        ASSERT_EQ(Hex(remainder), Hex(ToSoft(x - rounded))) << Hex(v) << " q " << q;
+    }
+    EXPECT_GT(sums, 100000);
+    EXPECT_GT(roundings, 100000);
 }
 
 }  // namespace
