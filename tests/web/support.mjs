@@ -11,7 +11,7 @@ import path from "node:path";
 import { chromium } from "playwright-core";
 
 const root = path.resolve(process.env.ORVALE_WEB ?? "build/web");
-const scorer = path.resolve(process.env.ORVALE_SCORE ?? "build/bin/orvale-score");
+export const scorerPath = path.resolve(process.env.ORVALE_SCORE ?? "build/bin/orvale-score");
 const types = {
   ".html": "text/html; charset=utf-8",
   ".js": "text/javascript",
@@ -36,7 +36,7 @@ export const TITLE =
 // The report, JSON or other output of orvale-score for these arguments, in the C locale unless
 // env says otherwise.
 export function score(args, env = { LC_ALL: "C" }) {
-  return execFileSync(scorer, args, { env: { ...process.env, ...env }, encoding: "utf8" });
+  return execFileSync(scorerPath, args, { env: { ...process.env, ...env }, encoding: "utf8" });
 }
 
 // The page's own files, served as a static server would; anything else is not found.

@@ -20,7 +20,11 @@ export function button(id: string, caption: string): HTMLButtonElement {
 
 // Offers content as a file download named name: the bytes are the text's UTF-8, unchanged.
 export function download(name: string, content: string, type: string): void {
-  const url = URL.createObjectURL(new Blob([content], { type }));
+  downloadBlob(name, new Blob([content], { type }));
+}
+
+export function downloadBlob(name: string, blob: Blob): void {
+  const url = URL.createObjectURL(blob);
   const link = element("a", { href: url, download: name });
   document.body.append(link);
   link.click();
