@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The web page in Debian's Chromium, driven as a person would by keyboard and by the controls'
-// roles and names: the report against orvale-score's, Save Output's bytes, the entry checks and
-// their messages, the remembered scores, Clear Data, case files and the no-request rule.
+// roles and names: the report, JSON and chart against orvale-score's, Save Output's bytes, the
+// entry checks and their messages, the remembered scores, Clear Data, case files and the
+// no-request rule.
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
 import { mkdir, mkdtemp, writeFile } from "node:fs/promises";
@@ -60,6 +61,18 @@ test("reports match orvale-score byte for byte, appended and saved as the deskto
     if (c === CASES.at(-1)) {
       const json = await session.download("Export JSON...");
       assert.equal(json.bytes.toString(), score([...c.args, ...notes, "--format", "json", "--", ...c.scores]));
+      // The chart shown is orvale-score's SVG for the case, and saved as its bytes.
+      const svg = score([...c.args, "--format", "svg", "--", ...c.scores]);
+      await session.button("Profile Chart...").click();
+      const chart = page.getByRole("dialog", { name: "Profile Chart" });
+      const same = await chart.locator("svg").evaluate((shown, text) => {
+        const xml = new XMLSerializer();
+        return xml.serializeToString(shown) === xml.serializeToString(new DOMParser().parseFromString(text, "image/svg+xml").documentElement);
+      }, svg);
+      assert.equal(same, true);
+      const picture = await session.download("Save Image...");
+      assert.deepEqual([picture.name, picture.bytes.toString()], ["profile.svg", svg]);
+      await chart.getByRole("button", { name: "Close" }).click();
       break;
     }
     await session.button("Return to Worksheet").click();
