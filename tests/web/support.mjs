@@ -52,7 +52,11 @@ export async function startServer() {
     response.end(await readFile(path.join(root, name)));
   });
   await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  return { origin: `http://127.0.0.1:${server.address().port}`, files, close: () => server.close() };
+  const close = () => {
+    server.close();
+    server.closeAllConnections();
+  };
+  return { origin: `http://127.0.0.1:${server.address().port}`, files, close };
 }
 
 export function launchBrowser() {
@@ -63,20 +67,21 @@ export function launchBrowser() {
 }
 
 // A page of the served site in a fresh browser profile (empty storage), in US English. Its
-// requests beyond the site's own files, failed requests and errors are collected in `problems`.
+// requests (the page's, its workers' and its service worker's) beyond the site's own files,
+// failed requests and errors are collected in `problems`.
 export async function openSession(browser, server, { locale = "en-US" } = {}) {
   const context = await browser.newContext({ locale, acceptDownloads: true });
-  const page = await context.newPage();
   const problems = [];
   const requested = [];
-  page.on("request", (request) => {
+  context.on("request", (request) => {
     const url = new URL(request.url());
     requested.push(url.href);
     const own = url.origin === server.origin && (url.protocol === "blob:" ||
       url.pathname === "/" || server.files.has(url.pathname.slice(1)));
     if (!own) problems.push(`request beyond the page's files: ${url.href}`);
   });
-  page.on("requestfailed", (request) => problems.push(`request failed: ${request.url()}`));
+  context.on("requestfailed", (request) => problems.push(`request failed: ${request.url()}`));
+  const page = await context.newPage();
   page.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
   page.on("console", (message) => {
     if (message.type() === "error") problems.push(`console error: ${message.text()}`);

@@ -105,7 +105,14 @@ async function start(): Promise<void> {
   worksheet.shown(null);
 }
 
-start().catch((error: unknown) => {
+// The service worker keeps the page's files for use offline; a page opened from a file or in a
+// browser without service workers works as before, only not offline.
+function keepForOffline(): void {
+  if (!("serviceWorker" in navigator) || location.protocol === "file:") return;
+  navigator.serviceWorker.register("sw.js").catch(() => undefined);
+}
+
+start().then(keepForOffline, (error: unknown) => {
   const reason = error instanceof Error ? error.message : String(error);
   document.querySelector("#loading")!.textContent =
     `ORVALE could not start in this browser (it needs WebAssembly): ${reason}`;
