@@ -11,7 +11,7 @@ JOBS ?= $(shell nproc)
 WEB_PORT ?= 8080
 
 .PHONY: all deps build run test bench package fuzz clean screenshots format check-extended platforms \
-	web web-run web-test bench-web
+	web web-run web-test bench-web web-screenshot
 
 all: build
 
@@ -100,6 +100,10 @@ platforms:
 screenshots: build
 	@bash scripts/install-deps.sh test
 	@bash scripts/screenshots.sh $(BUILD_DIR)
+
+# docs/web-page.png, the page's picture in the README (scripts/web-screenshot.mjs).
+web-screenshot: web
+	@ORVALE_WEB=$(BUILD_DIR)/web node scripts/web-screenshot.mjs docs/web-page.png
 
 format:
 	@bash scripts/install-deps.sh format
