@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Accessibility: axe-core finds no violation on the worksheet, the results viewer or the chart
-// window; and on a phone (390 pixels wide) and at 200% zoom (a 1280-pixel window is then 640
+// Accessibility: axe-core finds no violation on the worksheet, the results viewer, the chart
+// window or a batch's summary; and on a phone (390 pixels wide) and at 200% zoom (a 1280-pixel window is then 640
 // CSS pixels wide) the page needs no horizontal scrolling and cuts no text off.
 import assert from "node:assert/strict";
 import { readFile } from "node:fs/promises";
@@ -30,7 +30,7 @@ async function violations(page) {
   return found.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(" ")).join(", ")}`);
 }
 
-test("axe-core finds no violation on the worksheet, the results viewer or the chart", async () => {
+test("axe-core finds no violation on the worksheet, the results viewer, the chart or a batch's summary", async () => {
   const session = await openSession(browser, server);
   const { page } = session;
   assert.deepEqual(await violations(page), []);
@@ -38,6 +38,20 @@ test("axe-core finds no violation on the worksheet, the results viewer or the ch
   await session.button("Compute").click();
   assert.deepEqual(await violations(page), []);
   await session.button("Profile Chart...").click();
+  assert.deepEqual(await violations(page), []);
+  // Closed, the chart gives the focus back to its command; the summary of a dropped batch.
+  await page.keyboard.press("Escape");
+  assert.equal(await page.evaluate(() => document.activeElement.id), "mnuProfileChart");
+  await session.button("Return to Worksheet").click();
+  await Promise.all([
+    page.waitForEvent("download"),
+    page.locator("body").evaluate((body) => {
+      const transfer = new DataTransfer();
+      transfer.items.add(new File(["id,BD,SI,DS,CD,VO,LN,MR,SS\nA,1,2,3\n"], "short.csv"));
+      body.dispatchEvent(new DragEvent("drop", { dataTransfer: transfer, bubbles: true, cancelable: true }));
+    }),
+  ]);
+  await page.getByRole("dialog", { name: "Batch Scored" }).waitFor();
   assert.deepEqual(await violations(page), []);
   await session.close();
 });

@@ -7,7 +7,7 @@
 import type { BatchReport } from "./batch_messages";
 import type { BatchOutcome, ScoringOptions } from "./core";
 import type { MessageBox } from "./dialog";
-import { button, downloadBlob, element } from "./dom";
+import { button, downloadBlob, element, showModal } from "./dom";
 
 const RESULTS_NAME = "results.csv";
 
@@ -20,6 +20,7 @@ export class BatchScorer {
   private readonly label: HTMLElement;
   private readonly bar: HTMLProgressElement;
   private readonly summary: HTMLDialogElement;
+  private readonly cancelButton: HTMLButtonElement;
   private readonly count = new Intl.NumberFormat(navigator.language);
   private worker: Worker | null = null;
   private name = "";
@@ -35,6 +36,7 @@ export class BatchScorer {
     this.bar = element("progress", { id: "barBatch", "aria-labelledby": "lblBatchProgress" });
     const cancel = button("cmdBatchCancel", "Cancel");
     cancel.addEventListener("click", () => this.cancel());
+    this.cancelButton = cancel;
     this.panel = element(
       "section",
       { id: "BatchProgress", "aria-label": "Score a Batch", hidden: "" },
@@ -50,8 +52,12 @@ export class BatchScorer {
     return this.worker !== null;
   }
 
+  // Scores file; while a batch runs, shows that one instead (its Cancel takes the focus).
   start(file: File): void {
-    if (this.worker) return;
+    if (this.worker) {
+      this.cancelButton.focus();
+      return;
+    }
     this.name = file.name;
     this.rowsTotal = -1;
     this.worker = new Worker("batch_worker.js", { type: "module" });
@@ -119,7 +125,7 @@ export class BatchScorer {
       `${this.count.format(rowsWritten)} rows scored, ${this.count.format(rowsSkipped)} rows skipped.\n` +
       `The results are in ${RESULTS_NAME}.`;
     this.summary.querySelector("textarea")!.value = notes.length === 0 ? "No row was skipped." : notes.join("\n");
-    this.summary.showModal();
+    showModal(this.summary);
   }
 
   // Why the results were not written, if they were not.

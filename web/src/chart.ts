@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Profile Chart...: the core's SVG picture of the latest Compute's profile (the bytes
 // orvale-score --format svg writes), shown inline in a modal window and saved as it is.
-import { button, download, element } from "./dom";
+import { button, download, element, showModal } from "./dom";
 
 const PICTURE_NAME = "profile.svg";
 
@@ -31,6 +31,6 @@ export class ChartWindow {
     this.svg = svg;
     const parsed = new DOMParser().parseFromString(svg, "image/svg+xml").documentElement;
     this.picture.replaceChildren(document.importNode(parsed, true));
-    this.dialog.showModal();
+    showModal(this.dialog);
   }
 }

@@ -39,3 +39,10 @@ export function insertText(field: HTMLInputElement | HTMLTextAreaElement, text: 
   field.setRangeText(text, field.selectionStart ?? 0, field.selectionEnd ?? 0, "end");
   field.dispatchEvent(new Event("input", { bubbles: true }));
 }
+
+// Shows a modal dialog; when it closes, the focus goes back where it was.
+export function showModal(dialog: HTMLDialogElement): void {
+  const before = document.activeElement instanceof HTMLElement ? document.activeElement : null;
+  dialog.addEventListener("close", () => before?.focus(), { once: true });
+  dialog.showModal();
+}
