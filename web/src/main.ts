@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page: loads the core, builds the worksheet and the results viewer (one shown at a time, as
-// the desktop's two windows) and the case-file commands, and keeps the caption as the desktop's
-// title bar. Nothing the user types or computes leaves the browser.
+// the desktop's two windows), the case-file and batch commands, and keeps the caption as the
+// desktop's title bar. Nothing the user types or computes leaves the browser.
 import { BatchScorer, isBatchFile } from "./batch";
 import { CaseDocument, isCaseFile } from "./case_file";
 import { loadCore } from "./core";
