@@ -11,7 +11,7 @@ JOBS ?= $(shell nproc)
 WEB_PORT ?= 8080
 
 .PHONY: all deps build run test bench package fuzz clean screenshots format check-extended platforms \
-	web web-run web-test
+	web web-run web-test bench-web web-screenshot
 
 all: build
 
@@ -57,6 +57,12 @@ bench:
 	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALE_BUILD_TESTS=OFF -DORVALE_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bin/bench_*; do echo "== $$b"; "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true || exit 1; done
+	@$(MAKE) --no-print-directory bench-web
+
+# The web page's load, size, Compute and batch figures in Debian's Chromium (bench/web_page.mjs).
+bench-web: web
+	@echo "== bench/web_page.mjs"
+	@ORVALE_WEB=$(BUILD_DIR)/web node bench/web_page.mjs
 
 # SoftExtended against the x87: EXTENDED_CASES random cases of each operation.
 EXTENDED_CASES ?= 100000000
@@ -94,6 +100,10 @@ platforms:
 screenshots: build
 	@bash scripts/install-deps.sh test
 	@bash scripts/screenshots.sh $(BUILD_DIR)
+
+# docs/web-page.png, the page's picture in the README (scripts/web-screenshot.mjs).
+web-screenshot: web
+	@ORVALE_WEB=$(BUILD_DIR)/web node scripts/web-screenshot.mjs docs/web-page.png
 
 format:
 	@bash scripts/install-deps.sh format

@@ -5,7 +5,8 @@
 #   install-deps.sh test     build plus the test suite's tools (make test), the web page's
 #                            included (emscripten, node with npm, Chromium)
 #   install-deps.sh web      the web page (make web, make web-run)
-#   install-deps.sh bench    build plus Google Benchmark (make bench)
+#   install-deps.sh bench    build plus Google Benchmark, and the web page with Chromium (make
+#                            bench)
 #   install-deps.sh package  build plus the Debian packaging tools (make package)
 #   install-deps.sh fuzz     build plus clang and its fuzzing runtime (make fuzz)
 #   install-deps.sh format   clang-format (make format)
@@ -40,7 +41,7 @@ case "$profile" in
   build) packages=("${build[@]}") ;;
   test) packages=("${build[@]}" "${test_only[@]}" "${web[@]}" chromium) ;;
   web) packages=("${web[@]}") ;;
-  bench) packages=("${build[@]}" libbenchmark-dev) ;;
+  bench) packages=("${build[@]}" libbenchmark-dev "${web[@]}" chromium) ;;
   package) packages=("${build[@]}" dpkg-dev file help2man lintian fakeroot) ;;
   fuzz) packages=("${build[@]}" clang libclang-rt-dev) ;;
   format) packages=(clang-format) ;;

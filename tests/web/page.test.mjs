@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The web page in Debian's Chromium, driven as a person would by keyboard and by the controls'
-// roles and names: the report against orvale-score's, Save Output's bytes, the entry checks and
-// their messages, the remembered scores, Clear Data, case files and the no-request rule.
+// roles and names: the report, JSON and chart against orvale-score's, Save Output's bytes, the
+// entry checks and their messages, the remembered scores, Clear Data, case files, the no-request
+// rule and the page offline after its first visit.
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { mkdir, mkdtemp, writeFile } from "node:fs/promises";
+import { mkdir, mkdtemp, readFile, writeFile } from "node:fs/promises";
 import { tmpdir } from "node:os";
 import path from "node:path";
 import { after, before, test } from "node:test";
@@ -60,6 +61,18 @@ test("reports match orvale-score byte for byte, appended and saved as the deskto
     if (c === CASES.at(-1)) {
       const json = await session.download("Export JSON...");
       assert.equal(json.bytes.toString(), score([...c.args, ...notes, "--format", "json", "--", ...c.scores]));
+      // The chart shown is orvale-score's SVG for the case, and saved as its bytes.
+      const svg = score([...c.args, "--format", "svg", "--", ...c.scores]);
+      await session.button("Profile Chart...").click();
+      const chart = page.getByRole("dialog", { name: "Profile Chart" });
+      const same = await chart.locator("svg").evaluate((shown, text) => {
+        const xml = new XMLSerializer();
+        return xml.serializeToString(shown) === xml.serializeToString(new DOMParser().parseFromString(text, "image/svg+xml").documentElement);
+      }, svg);
+      assert.equal(same, true);
+      const picture = await session.download("Save Image...");
+      assert.deepEqual([picture.name, picture.bytes.toString()], ["profile.svg", svg]);
+      await chart.getByRole("button", { name: "Close" }).click();
       break;
     }
     await session.button("Return to Worksheet").click();
@@ -237,7 +250,39 @@ test("the page asks for nothing but its own files, and its policy refuses any ot
   assert.equal(refused, true);
   assert.ok(session.problems.some((p) => p.includes("Content Security Policy")), session.problems.join("\n"));
   session.problems.length = 0; // the refusal itself is the one error expected here
-  assert.deepEqual(session.requested.filter((url) => !url.startsWith("blob:")).map((url) => new URL(url).pathname).sort(),
-    ["/", "/app.js", "/icon.svg", "/orvale_web.wasm", "/styles.css"]);
+  // Once the service worker has cached the page's files, every one of them has been asked for,
+  // and nothing else.
+  await session.page.evaluate(() => navigator.serviceWorker.ready.then(() => undefined));
+  const paths = new Set(session.requested.filter((url) => !url.startsWith("blob:")).map((url) => new URL(url).pathname));
+  assert.deepEqual([...paths].sort(), [...server.files].map((name) => `/${name}`).concat("/").sort());
+  await session.close();
+});
+
+test("after the first visit the page opens, scores and scores a batch with the network off", async () => {
+  const own = await startServer(); // stopped after the first visit
+  const session = await openSession(browser, own);
+  const { page } = session;
+  await page.evaluate(() => navigator.serviceWorker.ready.then(() => undefined));
+  own.close();
+  await session.context.setOffline(true);
+  await page.reload();
+  await session.button("Compute").waitFor();
+  await typeScores(session, CASES[0].scores);
+  await session.button("Compute").click();
+  assert.equal(await session.memo(), score(["--", ...CASES[0].scores]));
+  await session.button("Return to Worksheet").click();
+  const csv = `id,BD,SI,DS,CD,VO,LN,MR,SS\nA,${CASES[0].scores.join(",")}\nB,${CASES[1].scores.join(",")}\n`;
+  const file = path.join(scratch, "offline.csv");
+  await writeFile(file, csv);
+  const [download] = await Promise.all([
+    page.waitForEvent("download"),
+    page.locator("body").evaluate((body, text) => {
+      const transfer = new DataTransfer();
+      transfer.items.add(new File([text], "offline.csv"));
+      body.dispatchEvent(new DragEvent("drop", { dataTransfer: transfer, bubbles: true, cancelable: true }));
+    }, csv),
+  ]);
+  assert.equal((await readFile(await download.path())).toString(), score(["--batch", file]));
+  await page.getByRole("dialog", { name: "Batch Scored" }).getByRole("button", { name: "Close" }).click();
   await session.close();
 });

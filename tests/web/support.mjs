@@ -11,7 +11,7 @@ import path from "node:path";
 import { chromium } from "playwright-core";
 
 const root = path.resolve(process.env.ORVALE_WEB ?? "build/web");
-const scorer = path.resolve(process.env.ORVALE_SCORE ?? "build/bin/orvale-score");
+export const scorerPath = path.resolve(process.env.ORVALE_SCORE ?? "build/bin/orvale-score");
 const types = {
   ".html": "text/html; charset=utf-8",
   ".js": "text/javascript",
@@ -36,7 +36,7 @@ export const TITLE =
 // The report, JSON or other output of orvale-score for these arguments, in the C locale unless
 // env says otherwise.
 export function score(args, env = { LC_ALL: "C" }) {
-  return execFileSync(scorer, args, { env: { ...process.env, ...env }, encoding: "utf8" });
+  return execFileSync(scorerPath, args, { env: { ...process.env, ...env }, encoding: "utf8" });
 }
 
 // The page's own files, served as a static server would; anything else is not found.
@@ -52,7 +52,11 @@ export async function startServer() {
     response.end(await readFile(path.join(root, name)));
   });
   await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  return { origin: `http://127.0.0.1:${server.address().port}`, files, close: () => server.close() };
+  const close = () => {
+    server.close();
+    server.closeAllConnections();
+  };
+  return { origin: `http://127.0.0.1:${server.address().port}`, files, close };
 }
 
 export function launchBrowser() {
@@ -63,20 +67,21 @@ export function launchBrowser() {
 }
 
 // A page of the served site in a fresh browser profile (empty storage), in US English. Its
-// requests beyond the site's own files, failed requests and errors are collected in `problems`.
+// requests (the page's, its workers' and its service worker's) beyond the site's own files,
+// failed requests and errors are collected in `problems`.
 export async function openSession(browser, server, { locale = "en-US" } = {}) {
   const context = await browser.newContext({ locale, acceptDownloads: true });
-  const page = await context.newPage();
   const problems = [];
   const requested = [];
-  page.on("request", (request) => {
+  context.on("request", (request) => {
     const url = new URL(request.url());
     requested.push(url.href);
     const own = url.origin === server.origin && (url.protocol === "blob:" ||
       url.pathname === "/" || server.files.has(url.pathname.slice(1)));
     if (!own) problems.push(`request beyond the page's files: ${url.href}`);
   });
-  page.on("requestfailed", (request) => problems.push(`request failed: ${request.url()}`));
+  context.on("requestfailed", (request) => problems.push(`request failed: ${request.url()}`));
+  const page = await context.newPage();
   page.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
   page.on("console", (message) => {
     if (message.type() === "error") problems.push(`console error: ${message.text()}`);

@@ -7,14 +7,19 @@
 #include <emscripten/val.h>
 
 #include <exception>
+#include <istream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
+#include "batch/batch_scoring.h"
 #include "batch/case_file.h"
+#include "batch/csv_reader.h"
 #include "batch/remembered_scores.h"
 #include "engine/entry.h"
 #include "engine/tables.h"
 #include "numeric/normal.h"
+#include "report/chart_svg.h"
 #include "report/compose.h"
 #include "report/notes.h"
 #include "report/program_info.h"
@@ -74,6 +79,51 @@ val Failure(const std::string& key, const std::string& message) {
     val result = val::object();
     result.set(key, MessageWithLineBreaks(message));
     return result;
+}
+
+// A view of bytes in the WebAssembly memory, valid until the core allocates again: the callee
+// copies what it keeps.
+val BytesView(const char* data, std::size_t size) {
+    return val(emscripten::typed_memory_view(size, reinterpret_cast<const unsigned char*>(data)));
+}
+
+// A batch's input as a stream: its `read(view)` fills the view with the file's next bytes and
+// answers how many, 0 at its end and -1 when the file could not be read, which the stream takes
+// for a failed read (an exception from underflow sets the stream's badbit).
+class ReadCallbackBuffer : public std::streambuf {
+  public:
+    explicit ReadCallbackBuffer(val input) : input_(std::move(input)), buffer_(kChunkBytes) {}
+
+  protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+        const int got = input_.call<int>("read", BytesView(buffer_.data(), buffer_.size()));
+        if (got < 0) throw std::ios_base::failure("the file could not be read");
+        if (got == 0) return traits_type::eof();
+        setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
+        return traits_type::to_int_type(buffer_[0]);
+    }
+
+  private:
+    static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
+    val input_;
+    std::vector<char> buffer_;
+};
+
+const char* StatusName(BatchStatus status) {
+    switch (status) {
+        case BatchStatus::kDone:
+            return "done";
+        case BatchStatus::kUnusableHeader:
+            return "header";
+        case BatchStatus::kReadFailed:
+            return "unreadable";
+        case BatchStatus::kWriteFailed:
+            return "unwritable";
+        case BatchStatus::kCancelled:
+            return "cancelled";
+    }
+    return "done";
 }
 
 }  // namespace
@@ -157,6 +207,7 @@ val Compute(const val& request) {
         input.results = ComputeScores(input.entries, input.options);
         val result = val::object();
         result.set("append", ReportToAppend(request["memo"].as<std::string>(), input));
+        result.set("svg", ProfileChartSvg(input.results, input.options));
         result.set("json", CaseJsonText({std::nullopt, input.notes, input.entries, input.options,
                                          input.results},
                                         false));
@@ -219,6 +270,55 @@ val ReadCase(const std::string& name, const std::string& content) {
     return result;
 }
 
+// The data rows of a batch's input (its records after the header), counted before it is scored
+// so that progress can say how many there are; -1 when it could not be read or has no header.
+double CountBatchRows(const val& file) {
+    ReadCallbackBuffer buffer(file);
+    std::istream input(&buffer);
+    CsvStreamReader reader(input);
+    double records = 0;
+    while (reader.Next()) ++records;
+    return reader.ReadFailed() || records == 0 ? -1 : records - 1;
+}
+
+// A batch scored on the calling thread (the page's worker) with the worksheet's options, as
+// orvale-score --batch scores it: `io.read(view)` supplies the input (see ReadCallbackBuffer),
+// `io.write(view)` takes the results' bytes in order, `io.note(line, text)` each skipped row and
+// warning, `io.progress(rowsWritten, rowsSkipped)` the counts after each block of rows.
+val ScoreBatchWith(const val& options, const val& io) {
+    ReadCallbackBuffer buffer(io);
+    std::istream input(&buffer);
+    BatchSettings settings;
+    settings.options = OptionsOf(options);
+    BatchCallbacks callbacks;
+    callbacks.write = [&io](std::string_view text) {
+        io.call<void>("write", BytesView(text.data(), text.size()));
+        return true;
+    };
+    callbacks.skipped = [&io](int line, const std::string& message) {
+        io.call<void>("note", line, message);
+    };
+    callbacks.warning = [&io](int line, const std::string& message) {
+        io.call<void>("note", line, "warning: " + message);
+    };
+    callbacks.progress = [&io](const BatchProgress& progress) {
+        io.call<void>("progress", static_cast<double>(progress.rowsWritten),
+                      static_cast<double>(progress.rowsSkipped));
+    };
+    try {
+        const BatchResult result = ScoreBatch(input, settings, callbacks);
+        val outcome = val::object();
+        outcome.set("status", std::string(StatusName(result.status)));
+        outcome.set("rowsWritten", static_cast<double>(result.counts.rowsWritten));
+        outcome.set("rowsSkipped", static_cast<double>(result.counts.rowsSkipped));
+        outcome.set("headerError", result.headerError);
+        outcome.set("headerLine", result.headerLine);
+        return outcome;
+    } catch (const std::exception& error) {
+        return Failure("error", error.what());
+    }
+}
+
 }  // namespace orvale::web
 
 EMSCRIPTEN_BINDINGS(orvale_web) {
@@ -234,4 +334,6 @@ EMSCRIPTEN_BINDINGS(orvale_web) {
     emscripten::function("readRemembered", &ReadRemembered);
     emscripten::function("writeCase", &WriteCase);
     emscripten::function("readCase", &ReadCase);
+    emscripten::function("countBatchRows", &CountBatchRows);
+    emscripten::function("scoreBatch", &ScoreBatchWith);
 }

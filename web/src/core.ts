@@ -53,8 +53,30 @@ export interface EntryFault {
 export interface Computed {
   append: string; // the text to append to the memo
   json: string; // the case as `orvale-score --format json` writes it
+  svg: string; // the profile chart as `orvale-score --format svg` writes it
   remembered: string; // the remembered-scores line
   warnings: string[];
+}
+
+// What a batch's scoring asks of its caller: read fills the view with the input's next bytes and
+// answers how many (0 at the end, -1 when the input could not be read); write gets the results'
+// bytes in order (the view is the core's memory: copy what is kept).
+export interface BatchInput {
+  read(view: Uint8Array): number;
+}
+
+export interface BatchIo extends BatchInput {
+  write(view: Uint8Array): void;
+  note(line: number, text: string): void; // a skipped row's message or "warning: ..."
+  progress(rowsWritten: number, rowsSkipped: number): void;
+}
+
+export interface BatchOutcome {
+  status: "done" | "header" | "unreadable" | "unwritable" | "cancelled";
+  rowsWritten: number;
+  rowsSkipped: number;
+  headerError: string; // why the header is unusable
+  headerLine: number; // the line concerned, or 0
 }
 
 export interface Core {
@@ -69,6 +91,8 @@ export interface Core {
   readRemembered(content: string): { fields: string[]; error: string };
   writeCase(values: CaseValues): { content: string } | EntryFault;
   readCase(name: string, content: Uint8Array): CaseValues | { error: string };
+  countBatchRows(input: BatchInput): number; // -1 when unreadable or without a header
+  scoreBatch(options: ScoringOptions, io: BatchIo): BatchOutcome | { error: string };
 }
 
 export async function loadCore(): Promise<Core> {

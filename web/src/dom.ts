@@ -20,7 +20,11 @@ export function button(id: string, caption: string): HTMLButtonElement {
 
 // Offers content as a file download named name: the bytes are the text's UTF-8, unchanged.
 export function download(name: string, content: string, type: string): void {
-  const url = URL.createObjectURL(new Blob([content], { type }));
+  downloadBlob(name, new Blob([content], { type }));
+}
+
+export function downloadBlob(name: string, blob: Blob): void {
+  const url = URL.createObjectURL(blob);
   const link = element("a", { href: url, download: name });
   document.body.append(link);
   link.click();
@@ -34,4 +38,11 @@ export function download(name: string, content: string, type: string): void {
 export function insertText(field: HTMLInputElement | HTMLTextAreaElement, text: string): void {
   field.setRangeText(text, field.selectionStart ?? 0, field.selectionEnd ?? 0, "end");
   field.dispatchEvent(new Event("input", { bubbles: true }));
+}
+
+// Shows a modal dialog; when it closes, the focus goes back where it was.
+export function showModal(dialog: HTMLDialogElement): void {
+  const before = document.activeElement instanceof HTMLElement ? document.activeElement : null;
+  dialog.addEventListener("close", () => before?.focus(), { once: true });
+  dialog.showModal();
 }

@@ -2,6 +2,7 @@
 // The results viewer: the editable memo that collects the report of every Compute, Save Output,
 // Clear Results, Return to Worksheet, the print commands and the Report menu. The memo's text
 // is the user's to edit; what is saved and printed is the text as it stands.
+import { ChartWindow } from "./chart";
 import type { Computed, Core } from "./core";
 import type { MessageBox } from "./dialog";
 import { button, download, element } from "./dom";
@@ -12,7 +13,8 @@ export class ResultsView {
   readonly root: HTMLElement;
   readonly memo: HTMLTextAreaElement;
   readonly returnButton: HTMLButtonElement;
-  private latestJson: string | null = null; // the latest Compute since start or Clear Results
+  private latest: Computed | null = null; // the latest Compute since start or Clear Results
+  private readonly chart = new ChartWindow();
   private readonly reportButtons: HTMLButtonElement[];
 
   constructor(
@@ -30,14 +32,18 @@ export class ResultsView {
     this.returnButton = button("cmdReturn", "Return to Worksheet");
     const printAll = button("mnuPrint", "Print All");
     const printSelection = button("mnuPrintSelection", "Print Selection");
+    const profileChart = button("mnuProfileChart", "Profile Chart...");
     const exportJson = button("mnuExportJson", "Export JSON...");
     const copy = button("mnuCopyReport", "Copy Report");
-    this.reportButtons = [exportJson, copy];
+    this.reportButtons = [profileChart, exportJson, copy];
     save.addEventListener("click", () => this.saveOutput());
     clear.addEventListener("click", () => this.clearResults());
     this.returnButton.addEventListener("click", returnToWorksheet);
     printAll.addEventListener("click", () => this.print(this.memo.value));
     printSelection.addEventListener("click", () => this.printSelection());
+    profileChart.addEventListener("click", () => {
+      if (this.latest) this.chart.show(this.latest.svg);
+    });
     exportJson.addEventListener("click", () => this.exportJson());
     copy.addEventListener("click", () => void this.copyReport());
     this.root = element(
@@ -47,7 +53,7 @@ export class ResultsView {
         "div",
         { class: "menus" },
         element("div", { role: "group", "aria-label": "Printer options..." }, printAll, printSelection),
-        element("div", { role: "group", "aria-label": "Report" }, exportJson, copy),
+        element("div", { role: "group", "aria-label": "Report" }, profileChart, exportJson, copy),
       ),
       this.memo,
       element("p", { id: "memoHint", class: "hint" }, "The reports of every Compute, one below the other; editable"),
@@ -75,12 +81,12 @@ export class ResultsView {
     this.memo.scrollTop =
       top === 0 ? 0 : above - parseFloat(style.lineHeight) - parseFloat(style.paddingBottom);
     this.memo.setSelectionRange(top, top);
-    this.setLatest(result.json);
+    this.setLatest(result);
   }
 
-  private setLatest(json: string | null): void {
-    this.latestJson = json;
-    for (const item of this.reportButtons) item.disabled = json === null;
+  private setLatest(result: Computed | null): void {
+    this.latest = result;
+    for (const item of this.reportButtons) item.disabled = result === null;
   }
 
   private saveOutput(): void {
@@ -111,7 +117,7 @@ export class ResultsView {
   }
 
   private exportJson(): void {
-    if (this.latestJson !== null) download("results.json", this.latestJson, "application/json");
+    if (this.latest) download("results.json", this.latest.json, "application/json");
   }
 
   private async copyReport(): Promise<void> {

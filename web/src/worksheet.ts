@@ -186,7 +186,18 @@ export class Worksheet {
     };
     notes.addEventListener("focus", () => grow(false));
     notes.addEventListener("keyup", (event) => grow(event.key === "Enter"));
-    notes.addEventListener("blur", () => notes.classList.remove("expanded"));
+    // Shrunk when left; when left by pressing a button below it, only once the press has ended,
+    // so that the button does not move away from under the pointer before the click lands.
+    let pointerDown = false;
+    document.addEventListener("pointerdown", () => (pointerDown = true), true);
+    document.addEventListener("pointerup", () => (pointerDown = false), true);
+    const shrink = (): void => {
+      if (document.activeElement !== notes) notes.classList.remove("expanded");
+    };
+    notes.addEventListener("blur", () => {
+      if (!pointerDown) shrink();
+      else document.addEventListener("click", () => setTimeout(shrink), { once: true, capture: true });
+    });
     return notes;
   }
 
