@@ -92,10 +92,10 @@ class Build:
     """One build's programs: a name, its bin folder, and the runner (emulator) and file name
     suffix its programs need."""
 
-    def __init__(self, spec, runners, suffixes):
-        self.name, _, folder = spec.partition("=")
+    def __init__(self, given, runners, suffixes):
+        self.name, _, folder = given.partition("=")
         if not folder:
-            sys.exit(f"a build is NAME=FOLDER, not {spec!r}")
+            sys.exit(f"a build is NAME=FOLDER, not {given!r}")
         self.folder = Path(folder)
         self.runner = shlex.split(runners.get(self.name, ""))
         self.suffix = suffixes.get(self.name, "")
@@ -276,7 +276,7 @@ def main():
                         help="bin folders; the first is the reference for the others")
     args = parser.parse_args()
     runners, suffixes = pairs(args.runner), pairs(args.suffix)
-    builds = [Build(spec, runners, suffixes) for spec in args.builds]
+    builds = [Build(given, runners, suffixes) for given in args.builds]
     if len(builds) < 2:
         sys.exit("give at least two builds")
     cases = corpus(args.cases, args.seed)
