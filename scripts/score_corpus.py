@@ -118,11 +118,35 @@ def run(command, stdin=None, allowed=(0, 1)):
     return result.returncode, result.stdout, result.stderr
 
 
+def first_difference(a, b):
+    """Where two results (status, output, messages) part, for a message."""
+    if a[0] != b[0]:
+        return f"exit status {a[0]} against {b[0]}"
+    for what, x, y in (("output", a[1], b[1]), ("messages", a[2], b[2])):
+        if x != y:
+            for n, (lx, ly) in enumerate(zip(x.splitlines(), y.splitlines()), 1):
+                if lx != ly:
+                    return f"{what} line {n}: {lx[:200]!r} against {ly[:200]!r}"
+            return f"{what}: {len(x.splitlines())} lines against {len(y.splitlines())}"
+    return "nothing"
+
+
 def run_all(builds, make_command, stdin=None, allowed=(0, 1)):
     """Runs the same command on every build at once; returns (status, output, messages) per
-    build."""
+    build. A build under an emulator whose result differs from the first build's runs once more,
+    and the difference is reported either way: an emulator now and then disturbs a run (wine's
+    server starting, say), which is not the program's doing, while a real difference repeats."""
     with ThreadPoolExecutor(max_workers=len(builds)) as pool:
-        return list(pool.map(lambda b: run(make_command(b), stdin, allowed), builds))
+        outs = list(pool.map(lambda b: run(make_command(b), stdin, allowed), builds))
+    for i, build in enumerate(builds[1:], 1):
+        if outs[i] != outs[0] and build.runner:
+            again = run(make_command(build), stdin, allowed)
+            print(f"  {build.name}: {shlex.join(make_command(build)[-4:])}: "
+                  f"{first_difference(outs[0], outs[i])}; "
+                  f"{'the same as ' + builds[0].name if again == outs[0] else 'again'} "
+                  "on a second run", flush=True)
+            outs[i] = again
+    return outs
 
 
 def ulps(a, b):
