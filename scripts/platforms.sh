@@ -62,6 +62,14 @@ cmake --build "$out/win64" -j "$jobs" --target whole_file_win32_test
 suites soft
 suites arm64
 suites wasm
+# Parallel wine programs that each start the server themselves can race while the prefix is made
+# ("wine: chdir to /tmp/wine-.../server-...: No such file or directory"). Make the prefix once and
+# keep one server for every wine program below.
+echo "== preparing wine"
+mkdir -p "$WINEPREFIX"
+wineserver --persistent
+trap 'wineserver --kill >/dev/null 2>&1 || true' EXIT
+wineboot --init >/dev/null 2>&1
 suites win64
 echo "== the Windows writer and orvale-score under wine"
 bash "$root/tests/win32/run_under_wine.sh" "$out/win64/bin" "$out/native/bin"
