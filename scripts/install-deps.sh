@@ -35,7 +35,7 @@ test_only=(
 )
 web=(
   cmake ninja-build make python3 nlohmann-json3-dev libcli11-dev
-  emscripten nodejs
+  emscripten libfmt-dev nodejs
 )
 case "$profile" in
   build) packages=("${build[@]}") ;;
@@ -48,7 +48,7 @@ case "$profile" in
   platforms)
     packages=(g++ cmake ninja-build make python3 nlohmann-json3-dev libcli11-dev
       libgtest-dev libboost-math-dev
-      g++-aarch64-linux-gnu qemu-user emscripten nodejs g++-mingw-w64-x86-64-posix wine wine64)
+      g++-aarch64-linux-gnu qemu-user emscripten libfmt-dev nodejs g++-mingw-w64-x86-64-posix wine wine64)
     ;;
   *)
     echo "usage: $0 build|test|bench|package|fuzz|format|platforms|web" >&2

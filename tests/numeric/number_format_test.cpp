@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 #include <random>
 #include <stdexcept>
 
@@ -192,6 +194,61 @@ TEST(FormatLine, MismatchedArgumentsAreProgrammingErrors) {
     }
     EXPECT_THROW(FormatLine("%99999999999s", {std::string_view("x")}), std::invalid_argument);
     EXPECT_EQ(FormatLine("%999d", {7}).size(), 999u);
+}
+
+// The batch CSV and the JSON write doubles with std::to_chars; the WebAssembly build brings its
+// own (emscripten's libc++ has none for double). The rows are what libstdc++ writes: shortest
+// digits, exact integer digits in fixed form past 2^53, and %g's choice for general.
+TEST(ToChars, WritesDoublesAsTheStandardLibraryDoes) {
+    struct Row {
+        double value;
+        const char* shortest;
+        const char* scientific;
+        const char* fixed;
+        const char* general;
+    };
+    const Row rows[] = {
+        {0.0, "0", "0e+00", "0", "0"},
+        {-0.0, "-0", "-0e+00", "-0", "-0"},
+        {0.1, "0.1", "1e-01", "0.1", "0.1"},
+        {-1.5, "-1.5", "-1.5e+00", "-1.5", "-1.5"},
+        {123456.0, "123456", "1.23456e+05", "123456", "123456"},
+        {1234567.0, "1234567", "1.234567e+06", "1234567", "1.234567e+06"},
+        {0.0001, "1e-04", "1e-04", "0.0001", "0.0001"},
+        {1.5e-5, "1.5e-05", "1.5e-05", "0.000015", "1.5e-05"},
+        {1e15, "1e+15", "1e+15", "1000000000000000", "1e+15"},
+        {1e23, "1e+23", "1e+23", "99999999999999991611392", "1e+23"},
+        {0x1p60, "1152921504606846976", "1.152921504606847e+18", "1152921504606846976",
+         "1.152921504606847e+18"},
+        {-0x1p54, "-18014398509481984", "-1.8014398509481984e+16", "-18014398509481984",
+         "-1.8014398509481984e+16"},
+        {0.30000000000000004, "0.30000000000000004", "3.0000000000000004e-01",
+         "0.30000000000000004", "0.30000000000000004"},
+        {123.456, "123.456", "1.23456e+02", "123.456", "123.456"},
+        {1.7976931348623157e308, "1.7976931348623157e+308", "1.7976931348623157e+308", nullptr,
+         "1.7976931348623157e+308"},
+        {5e-324, "5e-324", "5e-324", nullptr, "5e-324"},
+        {std::numeric_limits<double>::infinity(), "inf", "inf", "inf", "inf"},
+    };
+    const auto text = [](double value, std::optional<std::chars_format> format) {
+        char buffer[400];
+        const auto result = format ? std::to_chars(buffer, buffer + sizeof buffer, value, *format)
+                                   : std::to_chars(buffer, buffer + sizeof buffer, value);
+        return result.ec == std::errc{} ? std::string(buffer, result.ptr) : "(error)";
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.shortest);
+        EXPECT_EQ(text(row.value, std::nullopt), row.shortest);
+        EXPECT_EQ(text(row.value, std::chars_format::scientific), row.scientific);
+        if (row.fixed != nullptr) EXPECT_EQ(text(row.value, std::chars_format::fixed), row.fixed);
+        EXPECT_EQ(text(row.value, std::chars_format::general), row.general);
+    }
+    // The largest double's 309 integer digits, and a buffer one short refused.
+    const std::string largest = text(1.7976931348623157e308, std::chars_format::fixed);
+    EXPECT_EQ(largest.size(), 309u);
+    EXPECT_EQ(largest.substr(0, 20), "17976931348623157081");
+    char small[5];
+    EXPECT_EQ(std::to_chars(small, small + sizeof small, 123.456).ec, std::errc::value_too_large);
 }
 
 }  // namespace
