@@ -16,6 +16,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "numeric/soft_extended_wide.h"
+
 namespace orvale {
 
 // Sign, 15-bit biased exponent and 64-bit significand with an explicit integer bit, exactly as
@@ -156,6 +158,30 @@ inline SoftExtended RoundNormal(std::uint32_t sign, std::uint32_t exponent, std:
 __extension__ typedef unsigned __int128 U128;
 __extension__ typedef __int128 I128;
 
+// Where the processor has no 64 x 64 -> 128-bit multiply or 128 / 64-bit divide (WebAssembly),
+// the 128-bit type calls library routines for whole 128-bit operands; the 64-bit-word routines
+// of soft_extended_wide.h are inline and do only what these operands need. Both are exact.
+#if defined(__x86_64__) || defined(__aarch64__)
+inline Wide MultiplyWords(std::uint64_t a, std::uint64_t b) {
+    const U128 product = U128{a} * b;
+    return {static_cast<std::uint64_t>(product >> 64), static_cast<std::uint64_t>(product)};
+}
+// dividend / divisor for dividend.high < divisor, and the remainder.
+inline std::uint64_t DivideWords(Wide dividend, std::uint64_t divisor, std::uint64_t& remainder) {
+    const U128 wide = U128{dividend.high} << 64 | dividend.low;
+    const auto quotient = static_cast<std::uint64_t>(wide / divisor);
+    remainder = dividend.low - quotient * divisor;
+    return quotient;
+}
+#else
+inline Wide MultiplyWords(std::uint64_t a, std::uint64_t b) {
+    return Multiply(a, b);
+}
+inline std::uint64_t DivideWords(Wide dividend, std::uint64_t divisor, std::uint64_t& remainder) {
+    return DivideWide(dividend, divisor, remainder);
+}
+#endif
+
 inline SoftExtended FastAdd(SoftExtended a, SoftExtended b, bool negateB) {
     const std::uint32_t aWord = a.SignExponent();
     const std::uint32_t bWord = b.SignExponent() ^ (negateB ? 0x8000U : 0U);
@@ -206,11 +232,11 @@ inline SoftExtended FastAdd(SoftExtended a, SoftExtended b, bool negateB) {
 inline SoftExtended FastMultiply(SoftExtended a, SoftExtended b) {
     const std::uint32_t aWord = a.SignExponent();
     const std::uint32_t bWord = b.SignExponent();
-    const U128 product = U128{a.Significand()} * b.Significand();
+    const Wide product = MultiplyWords(a.Significand(), b.Significand());
     // For a product in [2^127, 2^128) the exponent is a + b - bias + 1; one less, and the product
     // shifted up a place, in [2^126, 2^127).
-    const auto high = static_cast<std::uint64_t>(product >> 64);
-    const auto low = static_cast<std::uint64_t>(product);
+    const std::uint64_t high = product.high;
+    const std::uint64_t low = product.low;
     const auto top = static_cast<std::uint32_t>(high >> 63);
     const std::uint32_t exponent =
         (aWord & 0x7FFF) + (bWord & 0x7FFF) + top - SoftExtended::kExponentBias;
@@ -230,17 +256,17 @@ inline SoftExtended FastDivide(SoftExtended a, SoftExtended b) {
     int exponent =
         (a.SignExponent() & 0x7FFF) - (b.SignExponent() & 0x7FFF) + SoftExtended::kExponentBias;
     // A 64-bit quotient in [2^63, 2^64): the dividend a x 2^64 when a < b, a x 2^63 otherwise.
-    U128 dividend = U128{a.Significand()} << 64;
+    Wide dividend{a.Significand(), 0};
     if (a.Significand() >= divisor) {
-        dividend >>= 1;
+        dividend = {a.Significand() >> 1, a.Significand() << 63};
     } else {
         --exponent;
     }
     if (exponent < 1 || exponent >= SoftExtended::kMaxExponent) [[unlikely]] {
         return DivideGeneral(a, b);
     }
-    const auto quotient = static_cast<std::uint64_t>(dividend / divisor);
-    const std::uint64_t remainder = static_cast<std::uint64_t>(dividend) - quotient * divisor;
+    std::uint64_t remainder = 0;
+    const std::uint64_t quotient = DivideWords(dividend, divisor, remainder);
     // The rest of the quotient, remainder / b, as a half bit and a sticky bit.
     const std::uint64_t rest = divisor - remainder;  // remainder >= b / 2 iff rest <= it
     std::uint64_t low = 0;
