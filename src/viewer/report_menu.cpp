@@ -52,7 +52,7 @@ void TfrmTemplateResults::SetLatestCompute(std::optional<ReportInput> latest) {
 }
 
 QStringList TfrmTemplateResults::MemoLines() const {
-    QStringList lines = memoResults->toPlainText().split(u'\n');
+    QStringList lines = MemoPlainText().split(u'\n');
     if (!lines.isEmpty() && lines.constLast().isEmpty()) lines.removeLast();
     return lines;
 }
@@ -98,7 +98,7 @@ void TfrmTemplateResults::mnuExportOdtClick() {
 }
 
 void TfrmTemplateResults::mnuCopyReportClick() {
-    if (latest_) platform_.SetClipboardText(memoResults->toPlainText());
+    if (latest_) platform_.SetClipboardText(MemoPlainText());
 }
 
 void TfrmTemplateResults::mnuAboutClick() {

@@ -28,7 +28,8 @@ constexpr int kClientHeight = 554;  // the designed client area, in pixels at 96
 const char* const kNoPrinterMessage = "There is no default printer currently selected";
 const char* const kNoSelectionMessage = "You have not selected any text.";
 
-// QTextCursor hands out selections with paragraph separators in place of line breaks.
+// QTextCursor's selections and the document's raw text have paragraph separators in place of
+// line breaks.
 QString PlainSelection(const QString& selected) {
     QString text = selected;
     text.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
@@ -131,15 +132,20 @@ void TfrmTemplateResults::BuildControls() {
                       QSize(client->width(), client->height() + menuBar()->sizeHint().height()));
 }
 
-// The memo's text as typed: its lines joined by '\n', with no-break spaces kept
-// (QPlainTextEdit::toPlainText would turn them into blanks, and a saved report would then differ
-// from the notes the user typed).
+// The memo's text as typed: its lines joined by '\n', no-break spaces kept
+// (QPlainTextEdit::toPlainText would turn them into blanks, so that a saved, printed, exported or
+// copied report would differ from the notes the user typed).
+QString TfrmTemplateResults::MemoPlainText() const {
+    return PlainSelection(memoResults->document()->toRawText());
+}
+
+// The selected part of the memo, as typed.
+QString TfrmTemplateResults::MemoSelectionText() const {
+    return PlainSelection(memoResults->textCursor().selectedText());
+}
+
 std::string TfrmTemplateResults::MemoText() const {
-    QString text = memoResults->document()->toRawText();
-    for (QChar& c : text) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
-    }
-    return text.toStdString();
+    return MemoPlainText().toStdString();
 }
 
 void TfrmTemplateResults::AppendReport(const ReportInput& input) {
@@ -198,7 +204,7 @@ void TfrmTemplateResults::cmdExitClick() {
 }
 
 void TfrmTemplateResults::mnuPrintClick() {
-    PrintText(memoResults->toPlainText());
+    PrintText(MemoPlainText());
 }
 
 void TfrmTemplateResults::mnuPrintSelectionClick() {
@@ -207,7 +213,7 @@ void TfrmTemplateResults::mnuPrintSelectionClick() {
         platform_.ShowWarning(QString::fromLatin1(kNoSelectionMessage));
         return;
     }
-    PrintText(PlainSelection(cursor.selectedText()));
+    PrintText(MemoSelectionText());
 }
 
 void TfrmTemplateResults::PrintText(const QString& text) {

@@ -45,8 +45,11 @@ class TfrmTemplateResults : public QMainWindow {
 
     // The memo's text as a file holds it: every line ended by CR LF, the last one included.
     QByteArray MemoTextForFile() const;
-    // The memo's text as typed, its lines joined by '\n' (no-break spaces kept).
+    // The memo's text as typed, its lines joined by '\n' (no-break spaces kept); the selected
+    // part of it likewise.
     std::string MemoText() const;
+    QString MemoPlainText() const;
+    QString MemoSelectionText() const;
     // The memo's text as the exports take it: its lines, without the empty one after the last
     // line break.
     QStringList MemoLines() const;

@@ -54,11 +54,11 @@ void TfrmTemplateResults::mnuPrintDialogClick() {
     if (printer == nullptr) return;
     const bool selection = printer->printRange() == QPrinter::Selection && cursor.hasSelection();
     PrintGuarded(*printer,
-                 selection ? cursor.selection().toPlainText() : memoResults->toPlainText());
+                 selection ? MemoSelectionText() : MemoPlainText());
 }
 
 void TfrmTemplateResults::mnuPrintPreviewClick() {
-    const QString text = memoResults->toPlainText();
+    const QString text = MemoPlainText();
     platform_.ShowPrintPreview(this,
                                [this, &text](QPrinter& printer) { PrintGuarded(printer, text); });
 }
