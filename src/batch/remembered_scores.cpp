@@ -39,8 +39,8 @@ std::pair<std::string, int> SixDigits(double value) {
         }
         if (k >= 0) {
             ++kept[static_cast<std::size_t>(k)];
-        } else {
-            kept = "1" + kept.substr(0, kFieldDigits - 1);
+        } else {  // every digit was a 9 and is now a 0: 999999.5 becomes 100000 x 10
+            kept[0] = '1';
             ++exponent;
         }
     }
