@@ -240,10 +240,12 @@ TEST(ToChars, WritesDoublesAsTheStandardLibraryDoes) {
         SCOPED_TRACE(row.shortest);
         EXPECT_EQ(text(row.value, std::nullopt), row.shortest);
         EXPECT_EQ(text(row.value, std::chars_format::scientific), row.scientific);
-        if (row.fixed != nullptr) EXPECT_EQ(text(row.value, std::chars_format::fixed), row.fixed);
+        if (row.fixed != nullptr) {
+            EXPECT_EQ(text(row.value, std::chars_format::fixed), row.fixed);
+        }
         EXPECT_EQ(text(row.value, std::chars_format::general), row.general);
     }
-    // The largest double's 309 integer digits, and a buffer one short refused.
+    // The largest double's 309 integer digits, and a buffer too short refused.
     const std::string largest = text(1.7976931348623157e308, std::chars_format::fixed);
     EXPECT_EQ(largest.size(), 309u);
     EXPECT_EQ(largest.substr(0, 20), "17976931348623157081");

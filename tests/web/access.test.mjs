@@ -5,22 +5,13 @@
 import assert from "node:assert/strict";
 import { readFile } from "node:fs/promises";
 import { createRequire } from "node:module";
-import { after, before, test } from "node:test";
-import { launchBrowser, openSession, startServer, typeScores } from "./support.mjs";
+import { test } from "node:test";
+import { shareServerAndBrowser, typeScores } from "./support.mjs";
 
 const axeSource = await readFile(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
 const SCORES = ["10", "12", "9", "8", "11", "10", "13", "7"];
 
-let server;
-let browser;
-before(async () => {
-  server = await startServer();
-  browser = await launchBrowser();
-});
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+const shared = shareServerAndBrowser();
 
 // axe's violations on the page as it is shown, as "rule: the elements at fault".
 async function violations(page) {
@@ -31,7 +22,7 @@ async function violations(page) {
 }
 
 test("axe-core finds no violation on the worksheet, the results viewer, the chart or a batch's summary", async () => {
-  const session = await openSession(browser, server);
+  const session = await shared.open();
   const { page } = session;
   assert.deepEqual(await violations(page), []);
   await typeScores(session, SCORES);
@@ -73,7 +64,7 @@ function cutOff() {
 }
 
 test("on a phone and at 200% zoom the page needs no horizontal scrolling and cuts no text off", async () => {
-  const session = await openSession(browser, server);
+  const session = await shared.open();
   const { page } = session;
   for (const viewport of [{ width: 390, height: 844 }, { width: 640, height: 400 }]) {
     await page.setViewportSize(viewport);

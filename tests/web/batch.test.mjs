@@ -5,26 +5,14 @@
 // and a batch cancelled while it runs, which downloads nothing.
 import assert from "node:assert/strict";
 import { spawnSync } from "node:child_process";
-import { mkdtemp, readFile, writeFile } from "node:fs/promises";
-import { tmpdir } from "node:os";
+import { readFile, writeFile } from "node:fs/promises";
 import path from "node:path";
-import { after, before, test } from "node:test";
-import { launchBrowser, openSession, scorerPath, startServer } from "./support.mjs";
+import { test } from "node:test";
+import { scorerPath, shareServerAndBrowser } from "./support.mjs";
 
 const LONG = { timeout: 180_000 };
 
-let server;
-let browser;
-let scratch;
-before(async () => {
-  server = await startServer();
-  browser = await launchBrowser();
-  scratch = await mkdtemp(path.join(tmpdir(), "orvale-batch-"));
-});
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+const shared = shareServerAndBrowser("orvale-batch-");
 
 // A batch file of `rows` cases from a fixed pseudo-random sequence: columns in another order
 // than the scorer's plus one it does not use, some ids quoted, scores whole and fractional, and
@@ -59,8 +47,8 @@ const RADIOS = ["90% CLs using Glutting (estimated true score) method", "Between
 const ARGS = ["--ci", "90", "--method", "glutting", "--differences", "true", "--bonferroni", "--abnormal", "15"];
 
 test("a batch scored in the page is orvale-score's byte for byte; a cancelled one writes nothing", LONG, async () => {
-  const small = path.join(scratch, "cases.csv");
-  const large = path.join(scratch, "many.csv");
+  const small = path.join(shared.scratch, "cases.csv");
+  const large = path.join(shared.scratch, "many.csv");
   await writeFile(small, batchText(10_000));
   await writeFile(large, batchText(200_000));
   const reference = spawnSync(scorerPath, [...ARGS, "--batch", small], { env: { ...process.env, LC_ALL: "C" }, maxBuffer: 1 << 30 });
@@ -68,7 +56,7 @@ test("a batch scored in the page is orvale-score's byte for byte; a cancelled on
   const skipped = reference.stderr.toString().trimEnd().split("\n")
     .map((line) => line.replace(`orvale-score: ${small}:`, "Line "));
 
-  const session = await openSession(browser, server);
+  const session = await shared.open();
   const { page } = session;
   for (const radio of RADIOS) await page.getByRole("radio", { name: radio, exact: true }).check();
   const downloads = [];

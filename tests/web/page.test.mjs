@@ -5,28 +5,25 @@
 // rule and the page offline after its first visit.
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { mkdir, mkdtemp, readFile, writeFile } from "node:fs/promises";
-import { tmpdir } from "node:os";
+import { mkdir, readFile, writeFile } from "node:fs/promises";
 import path from "node:path";
-import { after, before, test } from "node:test";
-import { CAPTIONS, TITLE, fieldValues, launchBrowser, openSession, score, startServer, typeScores } from "./support.mjs";
+import { test } from "node:test";
+import {
+  CAPTIONS,
+  TITLE,
+  fieldValues,
+  openSession,
+  score,
+  shareServerAndBrowser,
+  startServer,
+  typeScores,
+} from "./support.mjs";
 
 const DASHES = "-".repeat(103);
 const SEPARATOR = `\n${DASHES}\n${DASHES}\n\n`; // between two reports: two dashed lines
 const NUMERIC_ONLY = "INPUT ERROR\n\nEnter numeric data only.";
 
-let server;
-let browser;
-let scratch;
-before(async () => {
-  server = await startServer();
-  browser = await launchBrowser();
-  scratch = await mkdtemp(path.join(tmpdir(), "orvale-web-"));
-});
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+const shared = shareServerAndBrowser("orvale-web-");
 
 // Cases scored one after another on one page: the worksheet's options (by their captions) and
 // orvale-score's for the same case.
@@ -43,7 +40,7 @@ const CASES = [
 ];
 
 test("reports match orvale-score byte for byte, appended and saved as the desktop does", async () => {
-  const session = await openSession(browser, server);
+  const session = await shared.open();
   const { page } = session;
   const reports = [];
   for (const c of CASES) {
@@ -96,7 +93,7 @@ test("reports match orvale-score byte for byte, appended and saved as the deskto
 
 test("the report's numbers take the decimal separator of the browser's language", async (t) => {
   // orvale-score in the same language: a German locale made for this test.
-  const locales = path.join(scratch, "locales");
+  const locales = path.join(shared.scratch, "locales");
   await mkdir(locales, { recursive: true });
   try {
     execFileSync("localedef", ["-i", "de_DE", "-f", "UTF-8", path.join(locales, "de_DE.UTF-8")], { stdio: "ignore" });
@@ -104,7 +101,7 @@ test("the report's numbers take the decimal separator of the browser's language"
     t.skip("localedef cannot build de_DE.UTF-8");
     return;
   }
-  const session = await openSession(browser, server, { locale: "de-DE" });
+  const session = await shared.open({ locale: "de-DE" });
   await typeScores(session, CASES[0].scores);
   await session.button("Compute").click();
   const german = score(["--", ...CASES[0].scores], { LOCPATH: locales, LC_ALL: "de_DE.UTF-8" });
@@ -114,7 +111,7 @@ test("the report's numbers take the decimal separator of the browser's language"
 });
 
 test("Compute checks the fields in order and names the first at fault", async () => {
-  const session = await openSession(browser, server);
+  const session = await shared.open();
   const rows = [
     { field: 0, text: "", message: `INPUT ERROR\n\n(  ${CAPTIONS[0]}  )\n\nData have not been entered in this field.` },
     { field: 3, text: "1-2", message: `INPUT ERROR\n(  ${CAPTIONS[3]}  1-2  )\n\nEnter numeric data only.` },
@@ -139,7 +136,7 @@ test("Compute checks the fields in order and names the first at fault", async ()
 });
 
 test("score fields take digits, one point and a minus sign, at most six characters", async () => {
-  const session = await openSession(browser, server);
+  const session = await shared.open();
   const { page } = session;
   await page.context().grantPermissions(["clipboard-read", "clipboard-write"]);
   const rows = [
@@ -178,7 +175,7 @@ test("score fields take digits, one point and a minus sign, at most six characte
 });
 
 test("the scores of the last valid Compute come back at the next visit; Clear Data forgets them", async () => {
-  const session = await openSession(browser, server);
+  const session = await shared.open();
   const { page } = session;
   await typeScores(session, ["09", "7.", "12.50", "10", "11", "12", "13", "14"]);
   await session.button("Compute").click();
@@ -205,18 +202,18 @@ test("the scores of the last valid Compute come back at the next visit; Clear Da
 });
 
 test("a case file saved by the page reopens whole, scores as orvale-score does, and bad ones are named", async () => {
-  const writer = await openSession(browser, server);
+  const writer = await shared.open();
   await typeScores(writer, CASES[1].scores);
   for (const radio of CASES[1].radios) await writer.page.getByRole("radio", { name: radio, exact: true }).check();
   await writer.page.getByRole("textbox", { name: "User's Notes:" }).fill(CASES[1].notes);
   const saved = await writer.download("Save Case");
   assert.equal(saved.name, "case.orvale");
   assert.equal(await writer.page.title(), `case.orvale - ${TITLE}`);
-  const file = path.join(scratch, "case.orvale");
+  const file = path.join(shared.scratch, "case.orvale");
   await writeFile(file, saved.bytes);
   await writer.close();
 
-  const reader = await openSession(browser, server);
+  const reader = await shared.open();
   const { page } = reader;
   const [chooser] = await Promise.all([page.waitForEvent("filechooser"), reader.button("Open Case...").click()]);
   await chooser.setFiles(file);
@@ -242,7 +239,7 @@ test("a case file saved by the page reopens whole, scores as orvale-score does, 
 });
 
 test("the page asks for nothing but its own files, and its policy refuses any other origin", async () => {
-  const session = await openSession(browser, server);
+  const session = await shared.open();
   await typeScores(session, CASES[0].scores);
   await session.button("Compute").click();
   await session.download("Save Output");
@@ -254,13 +251,13 @@ test("the page asks for nothing but its own files, and its policy refuses any ot
   // and nothing else.
   await session.page.evaluate(() => navigator.serviceWorker.ready.then(() => undefined));
   const paths = new Set(session.requested.filter((url) => !url.startsWith("blob:")).map((url) => new URL(url).pathname));
-  assert.deepEqual([...paths].sort(), [...server.files].map((name) => `/${name}`).concat("/").sort());
+  assert.deepEqual([...paths].sort(), [...shared.server.files].map((name) => `/${name}`).concat("/").sort());
   await session.close();
 });
 
 test("after the first visit the page opens, scores and scores a batch with the network off", async () => {
   const own = await startServer(); // stopped after the first visit
-  const session = await openSession(browser, own);
+  const session = await openSession(shared.browser, own);
   const { page } = session;
   await page.evaluate(() => navigator.serviceWorker.ready.then(() => undefined));
   own.close();
@@ -272,7 +269,7 @@ test("after the first visit the page opens, scores and scores a batch with the n
   assert.equal(await session.memo(), score(["--", ...CASES[0].scores]));
   await session.button("Return to Worksheet").click();
   const csv = `id,BD,SI,DS,CD,VO,LN,MR,SS\nA,${CASES[0].scores.join(",")}\nB,${CASES[1].scores.join(",")}\n`;
-  const file = path.join(scratch, "offline.csv");
+  const file = path.join(shared.scratch, "offline.csv");
   await writeFile(file, csv);
   const [download] = await Promise.all([
     page.waitForEvent("download"),

@@ -5,9 +5,11 @@
 // page asked for nothing but its own files.
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { readFile, readdir } from "node:fs/promises";
+import { mkdtemp, readFile, readdir, rm } from "node:fs/promises";
 import { createServer } from "node:http";
+import { tmpdir } from "node:os";
 import path from "node:path";
+import { after, before } from "node:test";
 import { chromium } from "playwright-core";
 
 const root = path.resolve(process.env.ORVALE_WEB ?? "build/web");
@@ -64,6 +66,23 @@ export function launchBrowser() {
     executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
     args: ["--headless", "--no-sandbox", "--disable-gpu"],
   });
+}
+
+// One server and one browser for a test file, started before its first test and stopped after
+// its last, and with `scratchPrefix` a scratch folder of that prefix. `open` starts a session.
+export function shareServerAndBrowser(scratchPrefix) {
+  const shared = { open: (options) => openSession(shared.browser, shared.server, options) };
+  before(async () => {
+    shared.server = await startServer();
+    shared.browser = await launchBrowser();
+    if (scratchPrefix) shared.scratch = await mkdtemp(path.join(tmpdir(), scratchPrefix));
+  });
+  after(async () => {
+    await shared.browser?.close();
+    shared.server?.close();
+    if (shared.scratch) await rm(shared.scratch, { recursive: true, force: true });
+  });
+  return shared;
 }
 
 // A page of the served site in a fresh browser profile (empty storage), in US English. Its

@@ -81,6 +81,13 @@ val Failure(const std::string& key, const std::string& message) {
     return result;
 }
 
+// {field, message}: the worksheet shows the message and puts the focus on that score field.
+val FieldFailure(int field, const std::string& message) {
+    val failure = Failure("message", message);
+    failure.set("field", field);
+    return failure;
+}
+
 // A view of bytes in the WebAssembly memory, valid until the core allocates again: the callee
 // copies what it keeps.
 val BytesView(const char* data, std::size_t size) {
@@ -190,11 +197,7 @@ val Compute(const val& request) {
     ReportInput input;
     for (int k = 0; k < kSubtestCount; ++k) {
         const ParsedEntry parsed = CheckScoreEntry(k, texts[static_cast<std::size_t>(k)]);
-        if (parsed.error) {
-            val failure = Failure("message", *parsed.error);
-            failure.set("field", k);
-            return failure;
-        }
+        if (parsed.error) return FieldFailure(k, *parsed.error);
         input.entries[static_cast<std::size_t>(k)] = parsed.value;
     }
     std::vector<std::string> warnings;
@@ -245,9 +248,7 @@ val WriteCase(const val& request) {
     values.options = OptionsOf(request["options"]);
     values.notes = NotesWithLineFeeds(request["notes"].as<std::string>());
     if (const std::optional<CaseSaveProblem> problem = CheckCaseForSaving(values)) {
-        val failure = Failure("message", problem->message);
-        failure.set("field", problem->field);
-        return failure;
+        return FieldFailure(problem->field, problem->message);
     }
     val result = val::object();
     result.set("content", CaseFileContent(values, std::chrono::system_clock::now()));
