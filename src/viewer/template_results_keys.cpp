@@ -53,8 +53,7 @@ void TfrmTemplateResults::mnuPrintDialogClick() {
     QPrinter* printer = platform_.ChoosePrinter(this, cursor.hasSelection());
     if (printer == nullptr) return;
     const bool selection = printer->printRange() == QPrinter::Selection && cursor.hasSelection();
-    PrintGuarded(*printer,
-                 selection ? MemoSelectionText() : MemoPlainText());
+    PrintGuarded(*printer, selection ? MemoSelectionText() : MemoPlainText());
 }
 
 void TfrmTemplateResults::mnuPrintPreviewClick() {
