@@ -115,5 +115,6 @@ function keepForOffline(): void {
 start().then(keepForOffline, (error: unknown) => {
   const reason = error instanceof Error ? error.message : String(error);
   document.querySelector("#loading")!.textContent =
-    `ORVALE could not start in this browser (it needs WebAssembly): ${reason}`;
+    `ORVALE could not start in this browser. It needs WebAssembly with exception handling ` +
+    `(Chrome or Edge 95, Firefox 100, Safari 15.2 or later): ${reason}`;
 });
