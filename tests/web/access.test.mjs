@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Accessibility: axe-core finds no violation on the worksheet, the results viewer, the chart
-// window or a batch's summary; and on a phone (390 pixels wide) and at 200% zoom (a 1280-pixel window is then 640
-// CSS pixels wide) the page needs no horizontal scrolling and cuts no text off.
+// window or a batch's summary; on a phone (390 pixels wide) and at 200% zoom (a 1280-pixel
+// window is then 640 CSS pixels wide) the page needs no horizontal scrolling and cuts no text
+// off; and a case is scored, charted and left by keyboard alone.
 import assert from "node:assert/strict";
 import { readFile } from "node:fs/promises";
 import { createRequire } from "node:module";
 import { test } from "node:test";
-import { shareServerAndBrowser, typeScores } from "./support.mjs";
+import { CAPTIONS, score, shareServerAndBrowser, typeScores } from "./support.mjs";
 
 const axeSource = await readFile(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
 const SCORES = ["10", "12", "9", "8", "11", "10", "13", "7"];
@@ -82,5 +83,52 @@ test("on a phone and at 200% zoom the page needs no horizontal scrolling and cut
       if (view === "results") await session.button("Return to Worksheet").click();
     }
   }
+  await session.close();
+});
+
+// Presses Tab until `target` has the focus, at most 40 times.
+async function tabTo(page, target) {
+  for (let presses = 0; presses < 40; ++presses) {
+    await page.keyboard.press("Tab");
+    if (await target.evaluate((element) => element === document.activeElement)) return;
+  }
+  assert.fail(`Tab never reached ${target}`);
+}
+
+test("the whole flow works by keyboard alone", async () => {
+  const session = await shared.open();
+  const { page } = session;
+  const focusedLabel = () => page.evaluate(() => document.activeElement.labels?.[0]?.textContent);
+  // A wrong entry: Compute by Enter, the message closed by Enter on its OK, the field at fault
+  // focused with its text selected, so that typing replaces it.
+  const scores = [...SCORES];
+  scores[3] = "1-2";
+  await typeScores(session, scores);
+  await tabTo(page, session.button("Compute"));
+  await page.keyboard.press("Enter");
+  const dialog = page.getByRole("dialog");
+  await dialog.waitFor();
+  await page.keyboard.press("Enter");
+  await dialog.waitFor({ state: "hidden" });
+  assert.equal(await focusedLabel(), CAPTIONS[3]);
+  await page.keyboard.type(SCORES[3]);
+  // An option chosen with the arrow keys, then Compute by Space.
+  await tabTo(page, page.getByRole("radio", { name: "95% CLs using traditional method", exact: true }));
+  await page.keyboard.press("ArrowDown");
+  assert.equal(await page.getByRole("radio", { name: "90% CLs using traditional method" }).isChecked(), true);
+  await tabTo(page, session.button("Compute"));
+  await page.keyboard.press("Space");
+  await page.waitForFunction(() => document.querySelector("#memoResults").value !== "");
+  assert.equal(await session.memo(), score(["--ci", "90", "--", ...SCORES]));
+  // The chart opened by Enter and closed by Escape; back to the worksheet by Enter.
+  await tabTo(page, session.button("Profile Chart..."));
+  await page.keyboard.press("Enter");
+  const chart = page.getByRole("dialog", { name: "Profile Chart" });
+  await chart.waitFor();
+  await page.keyboard.press("Escape");
+  await chart.waitFor({ state: "hidden" });
+  await tabTo(page, session.button("Return to Worksheet"));
+  await page.keyboard.press("Enter");
+  assert.equal(await page.evaluate(() => document.activeElement.id), "cmdCompute");
   await session.close();
 });
