@@ -23,9 +23,12 @@ bash scripts/npm-ci.sh
 # emscripten's JavaScript optimiser finds its node modules (acorn) here on Debian.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 mkdir -p "$(dirname "$core")"
+toolchain=$root/cmake/toolchains/wasm32-emscripten.cmake
+# The toolchain's flags are read into a new cache only: a changed toolchain needs a new one.
+if [ "$toolchain" -nt "$core/CMakeCache.txt" ]; then rm -rf "$core/CMakeCache.txt" "$core/CMakeFiles"; fi
 if [ ! -f "$core/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$core" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DORVALE_WITH_QT=OFF \
-    -DORVALE_BUILD_TESTS=OFF -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/wasm32-emscripten.cmake" \
+    -DORVALE_BUILD_TESTS=OFF -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     >"$core.configure.log" 2>&1 || { cat "$core.configure.log"; exit 1; }
 fi
 cmake --build "$core" -j "$(nproc)" --target orvale_web

@@ -35,6 +35,13 @@ build() {
   local name=$1
   shift
   echo "== building $name"
+  # A toolchain's flags are read into a new cache only: a changed toolchain needs a new one.
+  local argument
+  for argument in "$@"; do
+    if [[ $argument == -DCMAKE_TOOLCHAIN_FILE=* && ${argument#*=} -nt $out/$name/CMakeCache.txt ]]; then
+      rm -rf "$out/$name/CMakeCache.txt" "$out/$name/CMakeFiles"
+    fi
+  done
   cmake -S "$root" -B "$out/$name" "${common[@]}" "$@" >"$out/$name.configure.log" 2>&1 ||
     { cat "$out/$name.configure.log"; return 1; }
   cmake --build "$out/$name" -j "$jobs" --target orvale-score report_corpus "${core_tests[@]}"
@@ -67,9 +74,12 @@ suites wasm
 # keep one server for every wine program below.
 echo "== preparing wine"
 mkdir -p "$WINEPREFIX"
-wineserver --persistent
+# A server left by an interrupted run would refuse to start a second one: end it first. The
+# server ends on its own after five idle minutes, should this script end without its trap.
+wineserver --kill >/dev/null 2>&1 || true
+wineserver --persistent=300
 trap 'wineserver --kill >/dev/null 2>&1 || true' EXIT
-wineboot --init >/dev/null 2>&1
+wineboot --init >/dev/null 2>&1 || { echo "wine could not make its prefix in $WINEPREFIX" >&2; exit 1; }
 suites win64
 echo "== the Windows writer and orvale-score under wine"
 bash "$root/tests/win32/run_under_wine.sh" "$out/win64/bin" "$out/native/bin"

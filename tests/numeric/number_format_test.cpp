@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <random>
@@ -225,6 +227,13 @@ TEST(ToChars, WritesDoublesAsTheStandardLibraryDoes) {
         {0.30000000000000004, "0.30000000000000004", "3.0000000000000004e-01",
          "0.30000000000000004", "0.30000000000000004"},
         {123.456, "123.456", "1.23456e+02", "123.456", "123.456"},
+        // Where the shortest form turns from fixed to scientific (fixed on a tie).
+        {0.001, "0.001", "1e-03", "0.001", "0.001"},
+        {0.00015, "0.00015", "1.5e-04", "0.00015", "0.00015"},
+        {1e4, "10000", "1e+04", "10000", "10000"},
+        {1e5, "1e+05", "1e+05", "100000", "100000"},
+        {1.5e6, "1500000", "1.5e+06", "1500000", "1.5e+06"},
+        {1.5e7, "1.5e+07", "1.5e+07", "15000000", "1.5e+07"},
         {1.7976931348623157e308, "1.7976931348623157e+308", "1.7976931348623157e+308", nullptr,
          "1.7976931348623157e+308"},
         {5e-324, "5e-324", "5e-324", nullptr, "5e-324"},
@@ -250,7 +259,36 @@ TEST(ToChars, WritesDoublesAsTheStandardLibraryDoes) {
     EXPECT_EQ(largest.size(), 309u);
     EXPECT_EQ(largest.substr(0, 20), "17976931348623157081");
     char small[5];
-    EXPECT_EQ(std::to_chars(small, small + sizeof small, 123.456).ec, std::errc::value_too_large);
+    const auto refused = std::to_chars(small, small + sizeof small, 123.456);
+    EXPECT_EQ(refused.ec, std::errc::value_too_large);
+    EXPECT_EQ(refused.ptr, small + sizeof small);
+}
+
+// Random doubles of every magnitude: the scientific form has the fewest digits that read back
+// (the least printf precision that strtod reads back as the same double: an independent
+// reference), and the shortest form reads back and is no longer than the scientific one.
+TEST(ToChars, RandomDoublesHaveTheShortestDigitsThatReadBack) {
+    std::mt19937_64 random(20261210);
+    for (int i = 0; i < 10'000; ++i) {
+        double value = 0;
+        do {
+            value = std::bit_cast<double>(random());
+        } while (!std::isfinite(value));
+        char reference[40];
+        for (int precision = 0; precision <= 16; ++precision) {
+            std::snprintf(reference, sizeof reference, "%.*e", precision, value);
+            if (std::strtod(reference, nullptr) == value) break;
+        }
+        char scientific[40];
+        char shortest[400];
+        char* scientificEnd = std::to_chars(scientific, scientific + sizeof scientific, value,
+                                            std::chars_format::scientific)
+                                  .ptr;
+        char* shortestEnd = std::to_chars(shortest, shortest + sizeof shortest, value).ptr;
+        ASSERT_EQ(std::string(scientific, scientificEnd), reference);
+        EXPECT_EQ(std::strtod(std::string(shortest, shortestEnd).c_str(), nullptr), value);
+        EXPECT_LE(shortestEnd - shortest, scientificEnd - scientific);
+    }
 }
 
 }  // namespace

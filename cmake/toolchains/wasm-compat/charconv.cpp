@@ -7,7 +7,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#if !defined(__cpp_lib_to_chars)  // a newer libc++ has its own
 
 #define FMT_HEADER_ONLY
 #include <fmt/format.h>
@@ -172,8 +175,9 @@ to_chars_result to_chars(char* first, char* last, double value, chars_format for
             return Convert(first, last, value, Layout::kFixed);
         case chars_format::general:
             return Convert(first, last, value, Layout::kGeneral);
-        default:
-            return {last, errc::invalid_argument};  // hex is not needed here
+        default:  // hexadecimal: a program error here, never a silently missing number
+            std::fputs("to_chars: hexadecimal is not provided in this build\n", stderr);
+            std::abort();
     }
 }
 
@@ -182,3 +186,5 @@ to_chars_result to_chars(char* first, char* last, double value) {
 }
 
 }  // namespace std
+
+#endif
