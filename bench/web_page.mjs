@@ -141,7 +141,7 @@ async function withPeakMemory(run) {
   const sampler = (async () => {
     while (sampling) {
       peak = Math.max(peak, await residentBytes(process.pid));
-      await new Promise((resolve) => setTimeout(resolve, 200));
+      await new Promise((resolve) => setTimeout(resolve, 500)); // light beside the batch
     }
   })();
   const result = await run();
